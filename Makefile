@@ -1,0 +1,37 @@
+# The two commands a newcomer needs: `make run` and `make test`.
+# Each installs what it is missing (Debian packages), configures and builds.
+
+BUILD := build
+BENCH_BUILD := build-release
+JOBS := $(shell nproc 2>/dev/null || echo 2)
+
+.PHONY: all build run test bench clean
+
+all: build
+
+build:
+	@scripts/install_deps.sh build
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS)
+
+# With a display, start the program. Without one, run it on a virtual display,
+# save screenshots (and exports) into run-output/ and quit.
+run:
+	@scripts/install_deps.sh run
+	@$(MAKE) --no-print-directory build
+	@if [ -n "$$DISPLAY" ]; then ./$(BUILD)/noisedemo; \
+	 else scripts/headless_run.sh ./$(BUILD)/noisedemo run-output; fi
+
+test:
+	@scripts/install_deps.sh test
+	@$(MAKE) --no-print-directory build
+	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+bench:
+	@scripts/install_deps.sh bench
+	@cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DNOISEDEMO_TESTS=OFF -DNOISEDEMO_BENCH=ON >/dev/null
+	@cmake --build $(BENCH_BUILD) -j $(JOBS)
+	@scripts/run_bench.sh $(BENCH_BUILD)
+
+clean:
+	rm -rf $(BUILD) $(BENCH_BUILD) run-output

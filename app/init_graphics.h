@@ -1,0 +1,26 @@
+// Start-up of the two graphics windows, the settings' defaults, and the
+// graph window's own reshape and visibility callbacks.
+#pragma once
+
+// Creates the graph window and the texture window with their callbacks,
+// seeds the generator and fills the lattice, sets the axes and registers the
+// selection buffer. Leaves the texture window current.
+void InitGraphics();
+
+// Seeds the generator with the milliseconds since GLUT started.
+void SeedRandom();
+
+// Puts the user settings and interaction state back to their defaults. Leaves
+// the lattice, the windows and the panel's enabled states alone.
+void Reset();
+
+// The side of the texture window for a screen of the given height: the room
+// left below the graph window, but never less than 200.
+int TextureWindowSide(int screenHeight);
+
+// Makes the graph window current and posts a redisplay; the graph's display
+// pass refreshes the texture window too.
+void PostGraphRedisplay();
+
+void ReSize(int width, int height);
+void Visibility(int state);

@@ -1,0 +1,35 @@
+#include "noise/hermite.h"
+
+#include "app/app_state.h"
+
+HermiteWeights HermiteWeightsAt(float t, int interpolation) {
+  const float t2 = t * t;
+  const float t3 = t2 * t;
+  const float t4 = t3 * t;
+  const float t5 = t4 * t;
+  HermiteWeights w;
+  if (interpolation == kQuintic) {
+    w.h0 = 1.0f - 10.0f * t3 + 15.0f * t4 - 6.0f * t5;
+    w.g0 = t - 6.0f * t3 + 8.0f * t4 - 3.0f * t5;
+    w.c0 = 0.5f * t2 - 1.5f * t3 + 1.5f * t4 - 0.5f * t5;
+    w.h1 = 10.0f * t3 - 15.0f * t4 + 6.0f * t5;
+    w.g1 = -4.0f * t3 + 7.0f * t4 - 3.0f * t5;
+    w.c1 = 0.5f * t3 - t4 + 0.5f * t5;
+  } else {
+    w.h0 = 1.0f - 3.0f * t2 + 2.0f * t3;
+    w.g0 = t - 2.0f * t2 + t3;
+    w.c0 = 0.0f;
+    w.h1 = 3.0f * t2 - 2.0f * t3;
+    w.g1 = t3 - t2;
+    w.c1 = 0.0f;
+  }
+  return w;
+}
+
+float HermiteBlend(float p0, float s0, float c0, float p1, float s1, float c1, float t) {
+  return ApplyHermiteWeights(HermiteWeightsAt(t, App.interpolation), p0, s0, c0, p1, s1, c1);
+}
+
+float HermiteBlendNoCurvature(float p0, float s0, float p1, float s1, float t) {
+  return HermiteBlend(p0, s0, 0.0f, p1, s1, 0.0f, t);
+}

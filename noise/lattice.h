@@ -1,0 +1,49 @@
+// The random lattice every noise evaluation reads, and the generator that
+// fills it.
+//
+// All randomness lives in NoiseLattice; nothing random is drawn while drawing.
+// The first eight points of row 0 double as the graph's control points, so an
+// edit of a control point is an edit of the lattice itself.
+#pragma once
+
+#include <cstdint>
+
+// The noise value range shared by every evaluation and display.
+constexpr float kNoiseMin = 0.0f;
+constexpr float kNoiseMax = 1.0f;
+constexpr float kNoiseMid = (kNoiseMin + kNoiseMax) / 2.0f;
+constexpr float kRandomValueBound = 0.75f;  // values are drawn from [0.25, 0.75]
+constexpr float kGradientBound = 1.0f;
+constexpr float kCurvatureBound = 10.0f;
+
+constexpr int kLatticeSize = 1024;
+
+struct LatticePoint {
+  float x;      // column index, as a float
+  float y;      // row index, as a float
+  float value;
+  float gx;     // slope along x
+  float gy;     // slope along y
+  float cx;     // curvature along x
+  float cy;     // curvature along y
+};
+
+// [row][column]; control point i is NoiseLattice[0][i].
+extern LatticePoint NoiseLattice[kLatticeSize][kLatticeSize];
+
+// ---------------------------------------------------------------------------
+// Generator: a 32-bit linear congruential generator with a 0..32767 range,
+// our own so the lattice for a given seed is the same on every platform.
+// ---------------------------------------------------------------------------
+constexpr int kRandomMax = 32767;
+
+void SeedGenerator(uint32_t seed);
+int NextRandom();  // 0..kRandomMax
+
+// A float spread uniformly over [low, high], both ends reachable: the divisor
+// is 32767, so a draw of 0 gives exactly low and 32767 exactly high.
+float RandomInRange(float low, float high);
+
+// Fills every point, rows then columns, drawing value, gx, gy in that order
+// (three draws per point). Does not reseed: each call continues the sequence.
+void FillLattice();

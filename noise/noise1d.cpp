@@ -1,0 +1,62 @@
+#include "noise/noise1d.h"
+
+#include <cmath>
+
+#include "app/app_state.h"
+#include "noise/hermite.h"
+#include "noise/lattice.h"
+
+namespace {
+
+inline float V(int j) { return NoiseLattice[0][j].value; }
+
+// Catmull-Rom slopes for value-only noise at the ends of interval i. The rows
+// for i = 0 and i = 6 are one-sided at the graph's first and last control
+// point, and they are chosen by the interval index alone, in every octave.
+void CatmullRomSlopes(int i, float& s0, float& s1) {
+  if (i == 0) {
+    s0 = (V(1) - V(0)) * 0.5f / 1.0f;
+    s1 = (V(2) - V(0)) * 0.5f / 2.0f;
+  } else if (i == 6) {
+    s0 = (V(7) - V(5)) * 0.5f / 2.0f;
+    s1 = (V(7) - V(6)) * 0.5f / 2.0f;
+  } else {
+    s0 = (V(i + 1) - V(i - 1)) * 0.5f / 2.0f;
+    s1 = (V(i + 2) - V(i)) * 0.5f / 2.0f;
+  }
+}
+
+float OctaveValue(int i, float f) {
+  const LatticePoint& a = NoiseLattice[0][i];
+  const LatticePoint& b = NoiseLattice[0][i + 1];
+  switch (App.noiseType) {
+    case kGradientOnly:
+      return HermiteBlend(kNoiseMid, a.gx, a.cx, kNoiseMid, b.gx, b.cx, f);
+    case kValueGradient:
+      return HermiteBlend(a.value, a.gx, a.cx, b.value, b.gx, b.cx, f);
+    default: {
+      float s0 = 0.0f;
+      float s1 = 0.0f;
+      if (App.gradientRule == kCatmullRom) CatmullRomSlopes(i, s0, s1);
+      return HermiteBlendNoCurvature(a.value, s0, b.value, s1, f);
+    }
+  }
+}
+
+}  // namespace
+
+float Noise1D(float x) {
+  float sum = 0.0f;
+  float divisor = 1.0f;
+  float p = x;
+  for (int k = 0; k <= App.octaveIndex; k++) {
+    const int i = static_cast<int>(p);
+    const float f = p - static_cast<float>(i);
+    float e = OctaveValue(i, f);
+    if (App.turbulence) e = std::fabs(e - kNoiseMid) + kNoiseMid;
+    sum = sum + (e - kNoiseMid) / divisor;
+    p = 2.0f * p;
+    divisor = 2.0f * divisor;
+  }
+  return sum + kNoiseMid;
+}

@@ -1,0 +1,10 @@
+// The texture window: refilling the noise image and drawing it.
+#pragma once
+
+// Recomputes every texel of NoiseTexture from the lattice and the settings,
+// and leaves the texture window current. Draws nothing.
+void FillTexture();
+
+// The texture window's display callback: uploads NoiseTexture and draws it
+// stretched over the whole window with linear filtering.
+void TextureDisplay();

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Installs the Debian packages a target needs, only those missing, so a
+# machine that has them all needs neither network nor root.
+#   install_deps.sh build|test|bench
+set -euo pipefail
+
+build_pkgs=(build-essential cmake freeglut3-dev libglu1-mesa-dev libgl-dev libgtest-dev)
+run_pkgs=(xvfb x11-utils xdotool imagemagick)
+test_pkgs=(xvfb xdotool x11-utils imagemagick python3 python3-pytest python3-pil admesh)
+bench_pkgs=(libbenchmark-dev xvfb)
+
+case "${1:-build}" in
+  build) wanted=("${build_pkgs[@]}") ;;
+  run) wanted=("${build_pkgs[@]}" "${run_pkgs[@]}") ;;
+  test) wanted=("${build_pkgs[@]}" "${test_pkgs[@]}") ;;
+  bench) wanted=("${build_pkgs[@]}" "${bench_pkgs[@]}") ;;
+  *) echo "usage: $0 build|run|test|bench" >&2; exit 2 ;;
+esac
+
+missing=()
+for pkg in "${wanted[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$pkg")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing missing Debian packages: ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then
+  as_root=()
+elif command -v sudo >/dev/null 2>&1; then
+  as_root=(sudo)
+else
+  echo "These packages are missing and neither root nor sudo is available: ${missing[*]}" >&2
+  exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get update -q
+"${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,161 @@
+#include <cmath>
+#include <limits>
+
+#include "noise/hermite.h"
+#include "noise/noise1d.h"
+#include "noise_fixture.h"
+
+namespace {
+
+// One-sided slope of the curve at x, from the right (dir = +1) or left (-1).
+double SlopeAt(float x, int dir) {
+  const float h = 1.0f / 512.0f;
+  return dir * (Noise1D(x + dir * h) - Noise1D(x)) / h;
+}
+
+}  // namespace
+
+class Noise1DTest : public NoiseTest {
+ protected:
+  void SetUp() override {
+    NoiseTest::SetUp();
+    const float values[9] = {0.3f, 0.7f, 0.4f, 0.6f, 0.25f, 0.75f, 0.5f, 0.35f, 0.6f};
+    for (int i = 0; i < 9; i++) ControlValue(i) = values[i];
+  }
+};
+
+TEST_F(Noise1DTest, ZeroRulePassesThroughEveryPointWithZeroSlope) {
+  for (int mode : {kCubic, kQuintic}) {
+    App.interpolation = mode;
+    for (int j = 0; j <= 7; j++) {
+      EXPECT_EQ(Noise1D(static_cast<float>(j)), ControlValue(j)) << "point " << j;
+      if (j < 7) {
+        EXPECT_NEAR(SlopeAt(static_cast<float>(j), +1), 0.0, 0.01);
+      }
+      if (j > 0) {
+        EXPECT_NEAR(SlopeAt(static_cast<float>(j), -1), 0.0, 0.01);
+      }
+    }
+  }
+}
+
+TEST_F(Noise1DTest, CatmullRomSlopesIncludingTheOneSidedEnds) {
+  App.gradientRule = kCatmullRom;
+  const auto v = [](int i) { return static_cast<double>(ControlValue(i)); };
+  // Point 0: half the first difference.
+  EXPECT_NEAR(SlopeAt(0.0f, +1), (v(1) - v(0)) / 2, 0.01);
+  // Interior points: a quarter of the difference across two intervals, the
+  // same from both sides, so the curve is smooth through them.
+  for (int j = 1; j <= 6; j++) {
+    const double expected = (v(j + 1) - v(j - 1)) / 4;
+    EXPECT_NEAR(SlopeAt(static_cast<float>(j), -1), expected, 0.01) << "point " << j;
+    EXPECT_NEAR(SlopeAt(static_cast<float>(j), +1), expected, 0.01) << "point " << j;
+  }
+  // Point 7 (interval 6): a quarter of the last difference, not a half.
+  EXPECT_NEAR(SlopeAt(7.0f, -1), (v(7) - v(6)) / 4, 0.01);
+  // The values at the points are unchanged.
+  for (int j = 0; j <= 7; j++) EXPECT_EQ(Noise1D(static_cast<float>(j)), ControlValue(j));
+}
+
+TEST_F(Noise1DTest, SpecialRowsApplyToIntervalsZeroAndSixInEveryOctave) {
+  App.gradientRule = kCatmullRom;
+  App.octaveIndex = 1;
+  // At x = 3.25 the second octave blends interval 6 at f = 0.5: it must use
+  // the one-sided slopes of the last row, read from points 5 to 7 only.
+  const float expectedSecond =
+      HermiteBlendNoCurvature(ControlValue(6), (ControlValue(7) - ControlValue(5)) * 0.5f / 2.0f,
+                              ControlValue(7), (ControlValue(7) - ControlValue(6)) * 0.5f / 2.0f,
+                              0.5f);
+  App.octaveIndex = 0;
+  const float first = Noise1D(3.25f);
+  App.octaveIndex = 1;
+  EXPECT_NEAR(Noise1D(3.25f), first + (expectedSecond - 0.5f) / 2.0f, 1e-6);
+  // Point 8 never enters interval 6's slopes: poisoning it changes nothing there.
+  const float before = Noise1D(3.25f);
+  NoiseLattice[0][8].value = 1000.0f;
+  EXPECT_EQ(Noise1D(3.25f), before);
+}
+
+TEST_F(Noise1DTest, GradientOnlyIsTheMidpointAtEveryPointAndFollowsGradients) {
+  App.noiseType = kGradientOnly;
+  for (int j = 0; j <= 7; j++) EXPECT_EQ(Noise1D(static_cast<float>(j)), 0.5f);
+  NoiseLattice[0][2].gx = 0.8f;
+  EXPECT_NEAR(SlopeAt(2.0f, +1), 0.8, 0.01);
+  EXPECT_NEAR(SlopeAt(2.0f, -1), 0.8, 0.01);
+  // Values play no part.
+  const float before = Noise1D(2.3f);
+  ControlValue(2) = 0.9f;
+  EXPECT_EQ(Noise1D(2.3f), before);
+}
+
+TEST_F(Noise1DTest, ValueGradientUsesValuesGradientsAndQuinticCurvatures) {
+  App.noiseType = kValueGradient;
+  NoiseLattice[0][4].gx = -0.6f;
+  EXPECT_EQ(Noise1D(4.0f), ControlValue(4));
+  EXPECT_NEAR(SlopeAt(4.0f, +1), -0.6, 0.01);
+  NoiseLattice[0][4].cx = 8.0f;
+  App.interpolation = kCubic;
+  const float cubic = Noise1D(4.3f);
+  NoiseLattice[0][4].cx = 0.0f;
+  EXPECT_EQ(Noise1D(4.3f), cubic);
+  App.interpolation = kQuintic;
+  const float flat = Noise1D(4.3f);
+  NoiseLattice[0][4].cx = 8.0f;
+  EXPECT_GT(Noise1D(4.3f), flat);
+}
+
+TEST_F(Noise1DTest, InterpolationChangesTheCurveOnlyBetweenPoints) {
+  for (int type : {kValueOnly, kGradientOnly, kValueGradient}) {
+    App.noiseType = type;
+    App.interpolation = kCubic;
+    const float cubicAtPoint = Noise1D(3.0f);
+    const float cubicBetween = Noise1D(3.3f);
+    App.interpolation = kQuintic;
+    EXPECT_EQ(Noise1D(3.0f), cubicAtPoint) << type;
+    EXPECT_NE(Noise1D(3.3f), cubicBetween) << type;
+  }
+}
+
+TEST_F(Noise1DTest, OctavesDoubleFrequencyAndHalveAmplitude) {
+  for (int type : {kValueOnly, kGradientOnly, kValueGradient}) {
+    App.noiseType = type;
+    for (float x : {0.1f, 1.37f, 5.5f, 6.99f}) {
+      App.octaveIndex = 0;
+      const double single[3] = {Noise1D(x), Noise1D(2 * x), Noise1D(4 * x)};
+      App.octaveIndex = 2;
+      const double expected =
+          0.5 + (single[0] - 0.5) + (single[1] - 0.5) / 2 + (single[2] - 0.5) / 4;
+      EXPECT_NEAR(Noise1D(x), expected, 2e-6) << "type " << type << " x " << x;
+    }
+  }
+}
+
+TEST_F(Noise1DTest, TurbulenceFoldsEveryOctaveAboveTheMidpoint) {
+  App.turbulence = 1;
+  for (int type : {kValueOnly, kGradientOnly, kValueGradient}) {
+    App.noiseType = type;
+    for (int octaves = 0; octaves <= kMaxOctaveIndex; octaves++) {
+      App.octaveIndex = octaves;
+      for (int k = 0; k <= 700; k++) ASSERT_GE(Noise1D(k / 100.0f), 0.5f);
+    }
+  }
+  // One octave: exactly the fold of the plain value.
+  App.noiseType = kValueOnly;
+  App.octaveIndex = 0;
+  App.turbulence = 0;
+  const float plain = Noise1D(4.5f);  // between 0.25 and 0.75
+  App.turbulence = 1;
+  EXPECT_FLOAT_EQ(Noise1D(4.5f), std::fabs(plain - 0.5f) + 0.5f);
+}
+
+TEST_F(Noise1DTest, EightOctavesReadRowZeroUpToColumn898AndNoFurther) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  App.octaveIndex = kMaxOctaveIndex;
+  App.gradientRule = kCatmullRom;
+  for (int j = 899; j < kLatticeSize; j++) NoiseLattice[0][j].value = nan;
+  for (int k = 0; k <= 7 * 64; k++) ASSERT_FALSE(std::isnan(Noise1D(k / 64.0f))) << k;
+  ASSERT_FALSE(std::isnan(Noise1D(7.0f)));
+  // Column 898 itself is read, at x = 7 in the eighth octave.
+  NoiseLattice[0][898].value = nan;
+  EXPECT_TRUE(std::isnan(Noise1D(7.0f)));
+}

@@ -1,0 +1,39 @@
+#include <cstring>
+
+#include "noise_fixture.h"
+#include "render/texture_image.h"
+
+class TextureImageTest : public NoiseTest {
+ protected:
+  TextureRow image[kTextureSize];
+};
+
+TEST_F(TextureImageTest, GradientOnlyOriginTexelInEveryScale) {
+  App.noiseType = kGradientOnly;
+  const uint8_t expected[4][3] = {{128, 128, 128}, {0, 255, 0}, {127, 127, 255}, {255, 127, 0}};
+  for (int scale = kGrayscale; scale <= kFire; scale++) {
+    App.colorScale = scale;
+    FillTextureImage(image);
+    EXPECT_EQ(0, std::memcmp(image[0][0], expected[scale], 3)) << "scale " << scale;
+  }
+}
+
+TEST_F(TextureImageTest, RowZeroIsTheBottomRowOfControlPoints) {
+  FillTextureImage(image);
+  for (int i = 0; i < kControlPoints; i++) {
+    const int grey = static_cast<int>(ControlValue(i) * 255.0 + 0.5);
+    EXPECT_EQ(image[0][64 * i][0], grey) << "point " << i;
+    EXPECT_EQ(image[0][64 * i][2], grey) << "point " << i;
+  }
+}
+
+TEST_F(TextureImageTest, TurbulenceNeverDarkerThanMidGrey) {
+  App.turbulence = 1;
+  for (int type : {kValueOnly, kGradientOnly, kValueGradient}) {
+    App.noiseType = type;
+    App.octaveIndex = type * 3;
+    FillTextureImage(image);
+    for (int i = 0; i < kTextureSize; i++)
+      for (int j = 0; j < kTextureSize; j++) ASSERT_GE(image[i][j][0], 128);
+  }
+}
