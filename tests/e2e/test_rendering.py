@@ -1,0 +1,111 @@
+"""What the graph and texture windows show, checked pixel by pixel.
+
+The lattice is random on every start, so the tests read the control points'
+values off the texture (its bottom row is lattice row 0) and check that the
+graph's points, curve and bar agree with them.
+"""
+import pytest
+
+WHITE = (255, 255, 255)
+YELLOW = (255, 255, 0)
+
+
+def point_x(i):
+    return 50 + i * 600 / 7
+
+
+def control_values(texture_shot):
+    """Grey levels of texels (0, 64 i): the control points' values, to 1/255."""
+    height = texture_shot.height
+    return [texture_shot.getpixel((64 * i, height - 1))[0] for i in range(8)]
+
+
+def find_dot(shot, x, y_from, y_to):
+    """Centre of the solid 7 by 7 white square (a control point's dot) whose
+    columns include x, searched between rows y_from and y_to; None if there is
+    none. Axis lines and label glyphs are never that solid."""
+    pixels = shot.load()
+    white = [[pixels[c, r] == WHITE for c in range(shot.width)] for r in range(shot.height)]
+    found = []
+    for left in range(int(x) - 6, int(x) + 1):
+        for top in range(y_from, y_to - 6):
+            if all(white[top + dy][left + dx] for dy in range(7) for dx in range(7)):
+                found.append((left + 3, top + 3))
+    if not found:
+        return None
+    # The axis next to point 0 widens the white area; its dot is the square
+    # farthest from the axis.
+    return max(found)
+
+
+def test_points_curve_bar_and_texture_agree(session):
+    graph = session.graph.screenshot()
+    texture = session.texture.screenshot()
+    assert graph.size == (700, 500) and texture.size == (512, 512)
+    greys = control_values(texture)
+
+    for i, grey in enumerate(greys):
+        value = grey / 255
+        x = int(point_x(i))
+        # Each dot is a 7-pixel square at the height of its value.
+        dot = find_dot(graph, point_x(i), 40, 346)
+        assert dot is not None, i
+        assert abs(dot[0] - point_x(i)) <= 1.5, (i, dot)
+        centre = dot[1]
+        expected = 500 - (150 + value * 300)
+        assert abs(centre - expected) <= 2, (i, centre, expected)
+        # With zero slopes the curve is level at the point: the yellow line
+        # leaves the dot at its height on both sides.
+        for side in (-6, 6):
+            if (i == 0 and side < 0) or (i == 7 and side > 0):
+                continue
+            yellow = [y for y in range(40, 460) if graph.getpixel((x + side, y)) == YELLOW]
+            assert yellow and abs(sum(yellow) / len(yellow) - centre) <= 2, (i, side, yellow)
+        # The bar below shows the same value as a grey level.
+        bar = graph.getpixel((x, 440))
+        assert bar[0] == bar[1] == bar[2] and abs(bar[0] - grey) <= 1, (i, bar, grey)
+
+
+def test_axes_and_midpoint_line(session):
+    graph = session.graph.screenshot()
+    # x axis along y = 150 (row 350) from x = 50 to 650, the noise axis along x = 50.
+    for x in range(52, 648, 7):
+        assert graph.getpixel((x, 350)) == WHITE or graph.getpixel((x, 349)) == WHITE, x
+    for y in range(52, 348, 7):
+        assert graph.getpixel((50, y)) == WHITE or graph.getpixel((49, y)) == WHITE, y
+    # Eight ticks below the x axis, five left of the noise axis.
+    ticks = [x for x in range(40, 660) if graph.getpixel((x, 357)) == WHITE]
+    assert len({round(point_x(i)) for i in range(8)} - set(ticks) - {t + 1 for t in ticks}) == 0
+    for y in (350, 275, 200, 125, 50):
+        assert graph.getpixel((44, y)) == WHITE or graph.getpixel((44, y - 1)) == WHITE, y
+    # The midpoint line at y = 300 (row 200), colour (0.7, 1, 0), where nothing covers it.
+    mid = [x for x in range(55, 645) if graph.getpixel((x, 199)) == (178, 255, 0)
+           or graph.getpixel((x, 200)) == (178, 255, 0)]
+    assert len(mid) > 300
+    # Labels are drawn: white text pixels left of the ticks and below the axis.
+    label_pixels = sum(1 for x in range(0, 48) for y in range(40, 360)
+                       if graph.getpixel((x, y)) == WHITE)
+    assert label_pixels > 150
+
+
+def test_texture_rows_run_bottom_up_and_resizing_stretches(session):
+    texture = session.texture.screenshot()
+    greys = control_values(texture)
+    # Texel row 0 is the bottom row: the grey at (0, 0) sits in the bottom-left corner.
+    assert texture.getpixel((0, 511))[0] == greys[0]
+
+    session.graph.resize(350, 250)
+    session.texture.resize(256, 400)
+    session.settle(0.8)
+    graph = session.graph.screenshot()
+    assert graph.size == (350, 250)
+    for i, grey in enumerate(greys):
+        # The dot keeps its 7 pixels; its place scales with the window.
+        dot = find_dot(graph, point_x(i) / 2, 20, 172)
+        expected = (500 - (150 + grey / 255 * 300)) / 2
+        assert dot is not None, i
+        assert abs(dot[0] - point_x(i) / 2) <= 1.5 and abs(dot[1] - expected) <= 2, (i, dot)
+    stretched = session.texture.screenshot()
+    assert stretched.size == (256, 400)
+    # The whole image still fills the window: same bottom-left texel.
+    assert abs(stretched.getpixel((0, 399))[0] - greys[0]) <= 1
