@@ -110,8 +110,8 @@ class StlText {
   }
 
  private:
-  // The most one facet with its colour line can add, with every number at
-  // the longest FormatFixed writes, is well under the margin.
+  // Between two drains the writers add at most two facets with their colour
+  // lines: under 2 KB even with every number as long as FormatFixed makes it.
   static constexpr size_t kSize = 128 * 1024;
   static constexpr size_t kDrainAt = kSize - 4096;
 
@@ -304,7 +304,11 @@ bool WriteSolidText(StlText& out, const StlColors rgb, Progress& progress, int* 
 }  // namespace
 
 void SampleStlGrid(StlColors rgb) {
-  const int octaves = App.octaveIndex + 1;
+  // The panel offers 1 to 8 octaves; anything else would read past the
+  // lattice, so it is held to that range.
+  int octaves = App.octaveIndex + 1;
+  if (octaves < 1) octaves = 1;
+  if (octaves > kOctaveLimit) octaves = kOctaveLimit;
   PrepareAxis(octaves, App.interpolation);
   const bool gradientOnly = App.noiseType == kGradientOnly;
   float hsv[3] = {0.0f, 1.0f, 1.0f};

@@ -19,12 +19,6 @@ mode_t ModeOf(const std::string& path) {
 
 }  // namespace
 
-TEST(FolderPrefix, KeepsTheFolderOfAPath) {
-  EXPECT_EQ(FolderPrefix("noise001N.stl"), "");
-  EXPECT_EQ(FolderPrefix("out/noise001N.stl"), "out/");
-  EXPECT_EQ(FolderPrefix("/noise001N.stl"), "/");
-}
-
 TEST(AtomicFile, TheTargetAppearsOnlyWhenCommitted) {
   ScratchDir dir;
   const std::string target = dir / "image001NG.bmp";

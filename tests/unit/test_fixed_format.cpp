@@ -94,7 +94,7 @@ TEST(FormatFixed, SignOfZeroAndOfTinyNegatives) {
   EXPECT_EQ(mismatches, 0);
 }
 
-TEST(FormatFixed, LargeAndSpecialValuesAsTheLibrary) {
+TEST(FormatFixed, LargeValuesInfinitiesAndNaNsAsTheLibrary) {
   int reported = 0;
   int mismatches = 0;
   const float inf = std::numeric_limits<float>::infinity();
