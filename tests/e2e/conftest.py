@@ -97,10 +97,11 @@ class Window:
 class Session:
     """One running noisedemo on its own X server, started in `workdir`."""
 
-    def __init__(self, x, workdir, args=()):
+    def __init__(self, x, workdir, args=(), stderr_path=None):
         self.x = x
         self.workdir = workdir
-        self.stderr_path = os.path.join(workdir, "stderr.txt")
+        # Elsewhere when the working folder is itself under test (a full disk).
+        self.stderr_path = stderr_path or os.path.join(workdir, "stderr.txt")
         self._stderr = open(self.stderr_path, "wb")
         self.proc = subprocess.Popen([os.path.abspath(PROGRAM), *args], cwd=workdir,
                                      env=x.env, stdout=subprocess.DEVNULL, stderr=self._stderr)
@@ -156,6 +157,20 @@ def xserver(request):
     server = XServer(width, height)
     yield server
     server.stop()
+
+
+@pytest.fixture
+def small_disk(tmp_path):
+    """A 24 MiB tmpfs to fill up, mounted under tmp_path; needs root."""
+    mountpoint = tmp_path / "disk"
+    mountpoint.mkdir()
+    done = subprocess.run(["mount", "-t", "tmpfs", "-o", "size=24m,mode=0755", "tmpfs",
+                           str(mountpoint)], capture_output=True, text=True)
+    if done.returncode != 0:
+        pytest.skip("cannot mount a small tmpfs to fill up (needs root): "
+                    + done.stderr.strip())
+    yield mountpoint
+    subprocess.run(["umount", "-l", str(mountpoint)], check=False)
 
 
 @pytest.fixture

@@ -1,0 +1,52 @@
+// A file that appears under its name only when it is complete.
+//
+// The bytes go to a temporary file beside the target (same folder, so the
+// final rename never crosses file systems). Commit flushes, syncs and closes
+// it and renames it over the target; any failure on the way removes the
+// temporary file and leaves whatever was at the target untouched. A failed
+// export therefore never leaves a partial file and never destroys the file a
+// previous export wrote.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "export/byte_sink.h"
+
+class AtomicFile : public ByteSink {
+ public:
+  explicit AtomicFile(std::string target);
+  ~AtomicFile() override;  // removes the temporary file unless committed
+  AtomicFile(const AtomicFile&) = delete;
+  AtomicFile& operator=(const AtomicFile&) = delete;
+
+  // Creates the temporary file. False, with nothing created, when the target
+  // could not be written as a file: a folder stands at its name, an existing
+  // file there is not writable, or the folder does not take new files.
+  bool Create();
+
+  // Buffered; false once any write to the temporary file has failed.
+  bool Write(const void* data, size_t size) override;
+
+  // Flushes, syncs and closes the temporary file and renames it over the
+  // target. False, with the temporary file removed, if any step fails or an
+  // earlier write did.
+  bool Commit();
+
+  const std::string& target() const { return target_; }
+  const std::string& temporary() const { return temp_; }
+
+ private:
+  bool FlushBuffer();
+  void Discard();
+
+  std::string target_;
+  std::string temp_;
+  int fd_ = -1;
+  bool failed_ = false;
+  std::string buffer_;
+};
+
+// The folder part of a path, as a prefix to put a sibling name after: "" for
+// a bare name, "dir/" for "dir/name", "/" for "/name".
+std::string FolderPrefix(const std::string& path);

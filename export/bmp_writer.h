@@ -1,0 +1,54 @@
+// The BMP snapshot: an uncompressed 24-bit Windows BMP of the texture window.
+//
+// The format core writes an image from a pixel buffer to a ByteSink; SaveBmp
+// puts that into a file safely and reports on a message stream; WriteBmp
+// (bmp_window.cpp, the only part that touches OpenGL) reads the window back.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "export/byte_sink.h"
+#include "export/save_file.h"
+
+constexpr uint32_t kBmpHeaderSize = 54;  // file header 14 + information header 40
+
+// Sizes of the file for an image of width W and height H.
+struct BmpLayout {
+  uint32_t rowLength;  // R: 3W rounded up to a multiple of 4
+  uint32_t rowPad;     // P = R - 3W, 0..3 zero bytes after each row
+  uint32_t fileSize;   // 54 + H*R
+};
+
+// False when the image has no pixels, or is too large for the header's
+// 32-bit fields; computed in 64 bits, so no size can wrap around.
+bool ComputeBmpLayout(int width, int height, BmpLayout* layout);
+
+// Least significant byte first, one byte at a time.
+bool WriteInt16(ByteSink& file, uint16_t value);
+bool WriteInt32(ByteSink& file, uint32_t value);
+
+// Writes the two headers and the pixel rows. rgb holds width*height pixels as
+// tightly packed red, green, blue bytes, the bottom row first, as a window
+// read-back delivers them; the file stores each pixel blue, green, red. False
+// if the size is unusable (see ComputeBmpLayout) or a write failed.
+bool WriteBmpImage(ByteSink& file, const uint8_t* rgb, int width, int height);
+
+// "image%03d%c%c.bmp": octaves 1..8, T/N for turbulence, G/R/S/Y for the
+// colour scale (any other scale value counts as greyscale, as in the texture).
+std::string BmpFileName(int octaveIndex, int turbulence, int colorScale);
+
+// Writes the image to fileName, replacing a file of that name only once the
+// new one is complete. Reports "Image file '%s' created.\n" on messages, or
+// "Cannot create BMP file '%s'\n" / "Cannot write BMP file '%s'\n". True when
+// the file was written.
+bool SaveBmp(const std::string& fileName, const uint8_t* rgb, int width, int height,
+             FILE* messages, const SinkDecorator& decorate = nullptr);
+
+// True if a window of this size can be saved; otherwise says why on messages.
+bool CheckBmpWindowSize(int width, int height, FILE* messages);
+
+// Saves what the texture window shows now, at its current size, in the
+// current folder, named from the settings.
+void WriteBmp();

@@ -1,0 +1,37 @@
+// Where the file-format cores write their bytes.
+//
+// The BMP and STL cores know nothing of files: they write to a ByteSink, and
+// every write says whether it went through. Once a write has failed, a sink
+// stays failed, so a core may stop at the first false or carry on and check
+// at the end; either way nothing can be reported as written that was not.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+class ByteSink {
+ public:
+  virtual ~ByteSink() = default;
+  // Appends size bytes. False if these or any earlier bytes were not taken.
+  virtual bool Write(const void* data, size_t size) = 0;
+};
+
+// Collects everything in memory; never fails. For tests and benchmarks.
+class StringSink : public ByteSink {
+ public:
+  bool Write(const void* data, size_t size) override {
+    text.append(static_cast<const char*>(data), size);
+    return true;
+  }
+  std::string text;
+};
+
+// Takes everything and keeps nothing; for timing the cores alone.
+class NullSink : public ByteSink {
+ public:
+  bool Write(const void*, size_t size) override {
+    bytes += size;
+    return true;
+  }
+  size_t bytes = 0;
+};
