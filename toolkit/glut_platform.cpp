@@ -2,7 +2,8 @@
 // panel window, which find their GLUI and hand it the event.
 #include <GL/glut.h>
 
-#include <ctime>
+#include <chrono>
+#include <thread>
 
 #include "toolkit/glui.h"
 #include "toolkit/glui_platform.h"
@@ -53,10 +54,7 @@ void OnVisibility(int state) {
 // stepping within a few milliseconds of each 50 ms repeat.
 void OnIdle() {
   GLUI_Master.idle();
-  if (GLUI_Master.idle_installed()) {
-    const timespec nap = {0, 2 * 1000 * 1000};
-    nanosleep(&nap, nullptr);
-  }
+  if (GLUI_Master.idle_installed()) std::this_thread::sleep_for(std::chrono::milliseconds(2));
 }
 
 class GlutPlatform : public GLUI_Platform {
@@ -111,11 +109,12 @@ class GlutPlatform : public GLUI_Platform {
                             reinterpret_cast<const unsigned char*>(text));
   }
 
+  // Wraps after 49 days; the slider compares tick counts by unsigned
+  // difference, so the wrap does no harm.
   uint32_t ticks_ms() override {
-    timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<uint32_t>(static_cast<uint64_t>(now.tv_sec) * 1000u +
-                                 static_cast<uint64_t>(now.tv_nsec) / 1000000u);
+    const auto since_boot = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(since_boot).count());
   }
 };
 
