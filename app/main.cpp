@@ -11,12 +11,14 @@
 // and render code read. One thread: GLUT's main loop calls everything.
 #include <GL/glut.h>
 
+#include "app/control_panel.h"
 #include "app/init_graphics.h"
 
 int main(int argc, char* argv[]) {
   glutInit(&argc, argv);
   InitGraphics();
   Reset();
+  InitGlui();
   glutMainLoop();
   return 0;
 }

@@ -107,6 +107,7 @@ class Session:
                                      env=x.env, stdout=subprocess.DEVNULL, stderr=self._stderr)
         self.graph = self.window(GRAPH_TITLE)
         self.texture = self.window(TEXTURE_TITLE)
+        self.panel = self.window(PANEL_TITLE)
 
     def window(self, title, timeout=15):
         deadline = time.time() + timeout
@@ -133,6 +134,24 @@ class Session:
             time.sleep(0.05)
         raise AssertionError(f"{text!r} not printed; stderr was:\n{self.stderr()}")
 
+    def count(self, text):
+        return self.stderr().count(text)
+
+    def wait_for_count(self, text, at_least, timeout=10):
+        """Waits until `text` has been printed `at_least` times (Debug traces)."""
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            if self.count(text) >= at_least:
+                return
+            time.sleep(0.02)
+        raise AssertionError(f"{text!r} printed {self.count(text)} times, not {at_least}")
+
+    def cpu_seconds(self):
+        """User and system CPU time the program has used so far."""
+        with open(f"/proc/{self.proc.pid}/stat") as f:
+            fields = f.read().rpartition(")")[2].split()
+        return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
     def settle(self, seconds=0.4):
         """Let the program handle queued events and redraw."""
         time.sleep(seconds)
@@ -149,6 +168,150 @@ class Session:
                 self.proc.kill()
                 self.proc.wait()
         self._stderr.close()
+
+
+# ---------------------------------------------------------------------------
+# The control panel's controls, found by their look in a screenshot of the
+# panel window, top to bottom (left to right within a row). Coordinates are
+# the window's own, as Window.click takes them.
+# ---------------------------------------------------------------------------
+WHITE = (255, 255, 255)
+DISABLED_INSIDE = (192, 192, 192)
+BLACK = (0, 0, 0)
+SHADOW = (128, 128, 128)
+STIPPLE = {(64, 64, 64), (192, 192, 192)}
+
+
+class Control:
+    def __init__(self, kind, x, y, w, h, on=False, enabled=True):
+        self.kind, self.x, self.y, self.w, self.h = kind, x, y, w, h
+        self.on, self.enabled = on, enabled
+        self.thumb = None  # sliders: the thumb's left edge L, in slider pixels
+
+    @property
+    def centre(self):
+        return self.x + self.w // 2, self.y + self.h // 2
+
+    def overlaps(self, other):
+        return (self.x < other.x + other.w and other.x < self.x + self.w and
+                self.y < other.y + other.h and other.y < self.y + self.h)
+
+    def __repr__(self):
+        return f"{self.kind}@({self.x},{self.y},{self.w}x{self.h},on={self.on},en={self.enabled})"
+
+
+class PanelLayout:
+    """Radio buttons (a sunken circle, inside 10 pixels across), check boxes
+    (a sunken square, inside 9 pixels), buttons (a raised box: a long black
+    bottom edge over a grey shadow line) and sliders (a stippled track between
+    two long black lines)."""
+
+    def __init__(self, image):
+        self.image = image
+        self.width, self.height = image.size
+        self.pixels = list(image.getdata())
+        self.controls = sorted(self._boxes() + self._buttons() + self._sliders(),
+                               key=lambda c: (c.y // 4, c.x))
+
+    def px(self, x, y):
+        return self.pixels[y * self.width + x]
+
+    def of_kind(self, kind):
+        return [c for c in self.controls if c.kind == kind]
+
+    @property
+    def radios(self):
+        return self.of_kind("radio")
+
+    @property
+    def checkboxes(self):
+        return self.of_kind("checkbox")
+
+    @property
+    def buttons(self):
+        return self.of_kind("button")
+
+    @property
+    def sliders(self):
+        return self.of_kind("slider")
+
+    def dark_pixels(self, x0, y0, x1, y1):
+        """Pixels darker than the background's shadow in the box (text, marks)."""
+        n = 0
+        for y in range(max(y0, 0), min(y1, self.height)):
+            for x in range(max(x0, 0), min(x1, self.width)):
+                if sum(self.px(x, y)) <= 3 * 110:
+                    n += 1
+        return n
+
+    def _boxes(self):
+        found, seen = [], set()
+        for start, colour in enumerate(self.pixels):
+            if colour not in (WHITE, DISABLED_INSIDE) or start in seen:
+                continue
+            seen.add(start)
+            stack, xs, ys = [start], [], []
+            while stack:
+                i = stack.pop()
+                x, y = i % self.width, i // self.width
+                xs.append(x)
+                ys.append(y)
+                for nx, ny in ((x + 1, y), (x - 1, y), (x, y + 1), (x, y - 1)):
+                    j = ny * self.width + nx
+                    if 0 <= nx < self.width and 0 <= ny < self.height and j not in seen \
+                            and self.pixels[j] == colour:
+                        seen.add(j)
+                        stack.append(j)
+            w, h = max(xs) - min(xs) + 1, max(ys) - min(ys) + 1
+            if len(xs) < 40 or w != h or w not in (9, 10):
+                continue
+            x0, y0 = min(xs) - 2, min(ys) - 2  # the image's corner
+            enabled = colour == WHITE
+            if w == 10:
+                on = sum(self.px(x0 + 7, y0 + 7)) < 3 * 140
+                found.append(Control("radio", x0, y0, 14, 14, on, enabled))
+            else:
+                on = self.dark_pixels(x0 + 2, y0 + 2, x0 + 11, y0 + 11) > 5
+                found.append(Control("checkbox", x0, y0, 13, 13, on, enabled))
+        return found
+
+    def _runs(self, y, colour, min_len):
+        runs, x = [], 0
+        while x < self.width:
+            if self.px(x, y) == colour:
+                start = x
+                while x < self.width and self.px(x, y) == colour:
+                    x += 1
+                if x - start >= min_len:
+                    runs.append((start, x - 1))
+            else:
+                x += 1
+        return runs
+
+    def _buttons(self):
+        found = []
+        for y in range(19, self.height):
+            for x0, x1 in self._runs(y, BLACK, 95):
+                middle = (x0 + x1) // 2
+                if self.px(middle, y - 1) == SHADOW and self.px(middle, y - 19) == WHITE:
+                    found.append(Control("button", x0, y - 19, x1 - x0 + 1, 20))
+        return found
+
+    def _sliders(self):
+        found = []
+        for y in range(self.height - 16):
+            for x0, x1 in self._runs(y, BLACK, 150):
+                below = self.px(x0 + 5, y + 1), self.px(x0 + 6, y + 1)
+                if set(below) != STIPPLE:
+                    continue
+                left = x0 - 17
+                slider = Control("slider", left, y, (x1 - x0 + 1) + 34, 16)
+                for x in range(x0, x1 + 1):
+                    if self.px(x, y + 8) == WHITE:
+                        slider.thumb = x - 1 - left
+                        break
+                found.append(slider)
+        return found
 
 
 @pytest.fixture

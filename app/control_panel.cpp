@@ -1,0 +1,158 @@
+#include "app/control_panel.h"
+
+#include <GL/glut.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/app_state.h"
+#include "app/init_graphics.h"
+#include "noise/lattice.h"
+#include "toolkit/glui.h"
+#include "ui/hslider.h"
+
+namespace {
+
+const char* const kPanelTitle = "User Interface Window";
+constexpr int kSliderWidth = 200;
+
+enum ButtonId { kResetButton = 0, kQuitButton = 1 };
+
+void AddRadioButtons(GLUI* panel, GLUI_RadioGroup* group, const char* const* labels, int count) {
+  for (int i = 0; i < count; ++i) panel->add_radiobutton_to_group(group, labels[i]);
+}
+
+// A slider from -bound to bound, showing 0, disabled until a control point is
+// picked under a noise type with gradients.
+GLUI_HSlider* AddSlider(GLUI* panel, const char* title, float* live, int id, float bound) {
+  GLUI_Panel* frame = panel->add_panel(title, GLUI_PANEL_EMBOSSED);
+  GLUI_HSlider* slider =
+      panel->add_hslider_to_panel(frame, 0, GLUI_HSLIDER_FLOAT, live, id, SetSliderG);
+  slider->set_float_limits(-bound, bound);
+  slider->set_float_val(0.0f);
+  slider->set_w(kSliderWidth);
+  slider->disable();
+  return slider;
+}
+
+LatticePoint& CurrentPoint() { return NoiseLattice[0][App.currentPoint]; }
+
+bool UsesGradients(int noiseType) {
+  return noiseType == kGradientOnly || noiseType == kValueGradient;
+}
+
+}  // namespace
+
+void InitGlui() {
+  // The panel opens to the right of the graph window; create_glui with
+  // (-1, -1) keeps this position.
+  glutInitWindowPosition(kPanelX, kPanelY);
+  GLUI* panel = GLUI_Master.create_glui(kPanelTitle, 0, -1, -1);
+  App.panel = panel;
+
+  panel->add_statictext(kPanelTitle);
+  panel->add_separator();
+
+  GLUI_Panel* noiseType = panel->add_panel("Noise Type", GLUI_PANEL_EMBOSSED);
+  GLUI_RadioGroup* group = panel->add_radiogroup_to_panel(noiseType, &App.noiseType, 0, SetNoiseType);
+  const char* const noiseTypes[] = {"Value-Only", "Gradient-Only", "Value+Gradient"};
+  AddRadioButtons(panel, group, noiseTypes, 3);
+
+  GLUI_Panel* interpolation = panel->add_panel("Interpolation Equation", GLUI_PANEL_EMBOSSED);
+  group = panel->add_radiogroup_to_panel(interpolation, &App.interpolation, -1, nullptr);
+  const char* const equations[] = {"Cubic", "Quintic"};
+  AddRadioButtons(panel, group, equations, 2);
+
+  GLUI_Panel* gradientRule =
+      panel->add_panel("How to Compute the Gradient for Value-Only Noise", GLUI_PANEL_EMBOSSED);
+  App.gradientRuleGroup = panel->add_radiogroup_to_panel(gradientRule, &App.gradientRule, -1, nullptr);
+  const char* const rules[] = {"Zero", "Catmull-Rom"};
+  AddRadioButtons(panel, App.gradientRuleGroup, rules, 2);
+
+  GLUI_Panel* octaves = panel->add_panel("Number of Octaves", GLUI_PANEL_EMBOSSED);
+  group = panel->add_radiogroup_to_panel(octaves, &App.octaveIndex, -1, nullptr);
+  for (int k = 0; k <= kMaxOctaveIndex; ++k) {
+    char label[8];
+    snprintf(label, sizeof label, "%2d", k + 1);
+    panel->add_radiobutton_to_group(group, label);
+  }
+
+  panel->add_checkbox("Turbulence", &App.turbulence, -1, nullptr);
+
+  GLUI_Panel* texture = panel->add_panel("2D Noise Texture", GLUI_PANEL_EMBOSSED);
+  group = panel->add_radiogroup_to_panel(texture, &App.colorScale, 0, SetColorScale);
+  const char* const scales[] = {"Grayscale", "Rainbow scale", "Blue -> White (clouds)",
+                                "Red -> Yellow (fire)"};
+  AddRadioButtons(panel, group, scales, 4);
+
+  App.gradientSlider = AddSlider(panel, "Set Gradient", &App.gradientSliderValue, 0,
+                                 kGradientBound);
+  App.curvatureSlider = AddSlider(panel, "Set Curvature", &App.curvatureSliderValue, 1,
+                                  kCurvatureBound);
+
+  panel->add_button("Re-Randomize", 0, ReRandomize);
+  panel->add_checkbox("Debug", &App.debug, -1, nullptr);
+
+  GLUI_Panel* buttons = panel->add_panel("", GLUI_PANEL_NONE);
+  panel->add_button_to_panel(buttons, "Reset", kResetButton, Buttons);
+  panel->add_column_to_panel(buttons, false);
+  panel->add_button_to_panel(buttons, "Quit", kQuitButton, Buttons);
+
+  panel->set_main_gfx_window(App.graphWindow);
+  // The toolkit's idle handling, for the sliders' auto-repeat; the program has
+  // no idle function of its own.
+  GLUI_Master.set_glutIdleFunc(nullptr);
+}
+
+void SetNoiseType(int) {
+  if (UsesGradients(App.noiseType)) {
+    if (App.currentPoint >= 0) {
+      App.curvatureSlider->enable();
+      App.gradientSlider->enable();
+      App.curvatureSliderValue = CurrentPoint().cx;
+      App.gradientSliderValue = CurrentPoint().gx;
+      App.panel->sync_live();
+    }
+  } else {
+    App.curvatureSlider->disable();
+    App.gradientSlider->disable();
+  }
+  if (App.noiseType == kValueOnly) {
+    App.gradientRuleGroup->enable();
+  } else {
+    App.gradientRuleGroup->disable();
+  }
+}
+
+void SetColorScale(int) {
+  if (App.debug) fprintf(stderr, "SetColorScale\n");
+  PostGraphRedisplay();
+  glutSetWindow(App.textureWindow);
+  glutPostRedisplay();
+}
+
+void SetSliderG(int) {
+  if (App.debug) fprintf(stderr, "SetSliderG\n");
+  if (App.currentPoint < 0) return;
+  CurrentPoint().cx = App.curvatureSliderValue;
+  CurrentPoint().gx = App.gradientSliderValue;
+}
+
+void ReRandomize(int) {
+  FillLattice();
+  App.panel->sync_live();
+  PostGraphRedisplay();
+}
+
+void Buttons(int id) {
+  if (id == kResetButton) {
+    Reset();
+    App.panel->sync_live();
+    PostGraphRedisplay();
+  } else if (id == kQuitButton) {
+    App.panel->close();
+    glFinish();
+    glutDestroyWindow(App.graphWindow);
+    exit(0);
+  }
+}

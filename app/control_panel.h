@@ -1,0 +1,27 @@
+// The control panel: a toolkit window whose controls write the settings of
+// AppState directly, and the callbacks that do more than store a value.
+#pragma once
+
+// Builds the panel at (750, 0), every control showing the value its setting
+// holds (start-up calls it after Reset), with both sliders disabled.
+void InitGlui();
+
+// "Noise Type": under the gradient noise types, enables both sliders and loads
+// them from the current control point (if one is current); under value-only
+// noise, disables them. The gradient rule only matters under value-only
+// noise, so its group is enabled there alone.
+void SetNoiseType(int id);
+
+// "2D Noise Texture": redisplays both graphics windows.
+void SetColorScale(int id);
+
+// Both sliders: stores both slider values into the current control point's
+// curvature x and gradient x, whichever slider moved.
+void SetSliderG(int id);
+
+// "Re-Randomize": a new random lattice, continuing the generator's sequence.
+void ReRandomize(int id);
+
+// "Reset" (id 0) restores the default settings and shows them; "Quit" (id 1)
+// closes the windows and ends the process with status 0.
+void Buttons(int id);

@@ -1,0 +1,50 @@
+// The toolkit's one door to the windowing system.
+//
+// Every behaviour of the toolkit that reaches GLUT (windows, redisplays,
+// cursors, the idle handler, text widths, the clock) goes through the current
+// GLUI_Platform. The program runs on the GLUT one (glut_platform.cpp); unit
+// tests put in a fake that records the calls, so the toolkit's behaviour runs
+// without an X display.
+#pragma once
+
+#include <cstdint>
+
+class GLUI_Platform {
+ public:
+  virtual ~GLUI_Platform() = default;
+
+  // Creates a top-level window with the toolkit's callbacks, placed at (x, y)
+  // when either is >= 0, and returns its id. Leaves the previously current
+  // window current.
+  virtual int create_window(const char* title, int x, int y) = 0;
+  virtual void destroy_window(int window_id) = 0;
+  virtual int get_window() = 0;  // 0 when no window is current
+  virtual void set_window(int window_id) = 0;
+  // Posts a redisplay of the window; the current window stays current.
+  virtual void post_redisplay(int window_id) = 0;
+  // Resizes the window; the current window stays current.
+  virtual void reshape_window(int window_id, int width, int height) = 0;
+  virtual void set_cursor(int cursor) = 0;  // of the current window
+  virtual int modifiers() = 0;              // GLUT_ACTIVE_* of the event being handled
+  // Installs (true) or removes (false) the toolkit's idle handler.
+  virtual void set_idle(bool installed) = 0;
+  // Width in pixels of text in the toolkit's font.
+  virtual int text_width(const char* text) = 0;
+  // A monotonic millisecond tick count.
+  virtual uint32_t ticks_ms() = 0;
+};
+
+// The current platform; the GLUT one unless a test put in another.
+GLUI_Platform& GLUI_GetPlatform();
+// Puts in another platform (null: back to GLUT). Returns the previous one.
+GLUI_Platform* GLUI_SetPlatform(GLUI_Platform* platform);
+
+// GLUT's values, for code that must not include GLUT's header.
+enum {
+  GLUI_GLUT_LEFT_BUTTON = 0,
+  GLUI_GLUT_DOWN = 0,
+  GLUI_GLUT_UP = 1,
+  GLUI_GLUT_ACTIVE_SHIFT = 1,
+  GLUI_GLUT_CURSOR_LEFT_ARROW = 1,
+  GLUI_GLUT_CURSOR_LEFT_RIGHT = 11
+};
