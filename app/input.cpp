@@ -1,15 +1,67 @@
 #include "app/input.h"
 
+#include <GL/glut.h>
+
 #include <cstdio>
 
 #include "app/app_state.h"
+#include "app/control_panel.h"
 #include "app/init_graphics.h"
+#include "app/input_logic.h"
 #include "export/bmp_writer.h"
 #include "export/stl_writer.h"
+#include "noise/lattice.h"
+#include "render/graph_display.h"
+#include "toolkit/glui.h"
+#include "ui/hslider.h"
+
+namespace {
+
+enum QuitButtonId { kQuit = 1 };
+
+bool UsesGradients(int noiseType) {
+  return noiseType == kGradientOnly || noiseType == kValueGradient;
+}
+
+// Runs Display in selection mode under the pick matrix at the last press and
+// makes the last named hit the current point (none if nothing was hit). The
+// pick runs in the current window's context: in the texture window nothing is
+// ever hit.
+void PickControlPoint(int y) {
+  if (App.debug) {
+    const int h = glutGet(GLUT_WINDOW_HEIGHT);
+    const float zw = static_cast<float>((h - y - kBottomMargin) * 2.0 / kGraphHeight - 1.0);
+    fprintf(stderr, "MouseButton: zw = %8.2f\n", zw);
+  }
+  App.renderMode = kRenderModeSelect;
+  glRenderMode(GL_SELECT);
+  Display();
+  App.renderMode = kRenderModeRender;
+  const int hits = glRenderMode(GL_RENDER);
+  if (App.debug) fprintf(stderr, "# pick hits = %d\n", hits);
+  App.currentPoint = ReadPickHits(App.selectionBuffer, kSelectionBufferSize, hits, App.debug);
+}
+
+// Shows the current point's curvature and gradient on the sliders, which
+// then set them.
+void LoadSlidersFromCurrentPoint() {
+  App.curvatureSlider->enable();
+  App.gradientSlider->enable();
+  App.curvatureSliderValue = NoiseLattice[0][App.currentPoint].cx;
+  App.gradientSliderValue = NoiseLattice[0][App.currentPoint].gx;
+  App.panel->sync_live();
+}
+
+}  // namespace
 
 void Keyboard(unsigned char key, int, int) {
   if (App.debug) fprintf(stderr, "Keyboard: '%c' (0x%0x)\n", key, key);
   switch (key) {
+    case 27:
+    case 'q':
+    case 'Q':
+      Buttons(kQuit);
+      break;
     case 'b':
     case 'B':
       WriteBmp();
@@ -20,14 +72,45 @@ void Keyboard(unsigned char key, int, int) {
       WriteStl();
       break;
     default:
-      // Quitting by key arrives with the control panel's Quit button.
       fprintf(stderr, "Don't know what to do with keyboard hit: '%c' (0x%0x)\n", key, key);
       break;
+  }
+  App.panel->sync_live();
+  PostGraphRedisplay();
+}
+
+void MouseButton(int button, int state, int x, int y) {
+  if (App.debug) fprintf(stderr, "MouseButton: %d, %d, %d, %d\n", button, state, x, y);
+
+  const int bit = ButtonBit(button);
+  if (bit == 0) fprintf(stderr, "Unknown mouse button: %d\n", button);
+
+  const bool press = state == GLUT_DOWN;
+  if (press) {
+    App.lastMouseX = x;
+    App.lastMouseY = y;
+    App.mouseButtonMask |= bit;
+  } else {
+    App.mouseButtonMask &= ~bit;
+  }
+
+  if (App.mouseButtonMask != 0 && press) PickControlPoint(y);
+
+  if (App.currentPoint >= 0 && UsesGradients(App.noiseType)) {
+    LoadSlidersFromCurrentPoint();
+  } else if (App.currentPoint < 0 && press) {
+    App.curvatureSlider->disable();
+    App.gradientSlider->disable();
   }
   PostGraphRedisplay();
 }
 
-// Interim: picking and dragging arrive with the control panel.
-void MouseButton(int, int, int, int) { PostGraphRedisplay(); }
-
-void MouseMotion(int, int) { PostGraphRedisplay(); }
+void MouseMotion(int x, int y) {
+  if (App.debug) fprintf(stderr, "MouseMotion: %d, %d\n", x, y);
+  if (App.mouseButtonMask != 0 && App.currentPoint >= 0) {
+    NoiseLattice[0][App.currentPoint].value = DragValue(glutGet(GLUT_WINDOW_HEIGHT), y);
+  }
+  App.lastMouseX = x;
+  App.lastMouseY = y;
+  PostGraphRedisplay();
+}

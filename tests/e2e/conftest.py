@@ -182,6 +182,42 @@ SHADOW = (128, 128, 128)
 STIPPLE = {(64, 64, 64), (192, 192, 192)}
 
 
+# ---------------------------------------------------------------------------
+# The graph window's drawing
+# ---------------------------------------------------------------------------
+YELLOW = (255, 255, 0)
+GREEN = (0, 255, 0)
+
+
+def point_x(i):
+    return 50 + i * 600 / 7
+
+
+def control_values(texture_shot):
+    """Grey levels of texels (0, 64 i): the control points' values, to 1/255."""
+    height = texture_shot.height
+    return [texture_shot.getpixel((64 * i, height - 1))[0] for i in range(8)]
+
+
+def find_dot(shot, x, y_from, y_to, colour=WHITE):
+    """Centre of the solid 7 by 7 square of colour (a control point's dot:
+    white, or green when current) whose columns include x, searched between
+    rows y_from and y_to; None if there is none. Axis lines and label glyphs
+    are never that solid."""
+    pixels = shot.load()
+    white = [[pixels[c, r] == colour for c in range(shot.width)] for r in range(shot.height)]
+    found = []
+    for left in range(int(x) - 6, int(x) + 1):
+        for top in range(y_from, y_to - 6):
+            if all(white[top + dy][left + dx] for dy in range(7) for dx in range(7)):
+                found.append((left + 3, top + 3))
+    if not found:
+        return None
+    # The axis next to point 0 widens the white area; its dot is the square
+    # farthest from the axis.
+    return max(found)
+
+
 class Control:
     def __init__(self, kind, x, y, w, h, on=False, enabled=True):
         self.kind, self.x, self.y, self.w, self.h = kind, x, y, w, h
@@ -312,6 +348,30 @@ class PanelLayout:
                         break
                 found.append(slider)
         return found
+
+
+# Radio buttons top to bottom: noise type (3), interpolation (2), gradient
+# rule (2), octaves (8), colour scale (4); the two check boxes.
+NOISE, INTERPOLATION, RULE, OCTAVES, SCALES = (list(range(0, 3)), list(range(3, 5)),
+                                              list(range(5, 7)), list(range(7, 15)),
+                                              list(range(15, 19)))
+GROUPS = (NOISE, INTERPOLATION, RULE, OCTAVES, SCALES)
+TURBULENCE, DEBUG = 0, 1
+REDRAW = "FillTexture\n"  # the last trace of a graph redisplay, with Debug on
+
+
+def layout(session, name=None):
+    image = session.panel.screenshot()
+    if name:
+        image.save(f"{session.workdir}/{name}.png")
+    found = PanelLayout(image)
+    # Everything below clicks at these places: check first that the panel is
+    # the one the clicks assume.
+    assert len(found.radios) == 19, found.controls
+    assert len(found.checkboxes) == 2, found.controls
+    assert len(found.buttons) == 3, found.controls
+    assert len(found.sliders) == 2, found.controls
+    return found
 
 
 @pytest.fixture

@@ -3,31 +3,8 @@ box clicked, the buttons pressed, and the effect seen in the panel, in the two
 graphics windows and in the Debug traces."""
 from PIL import ImageChops
 
-from conftest import PanelLayout
-
-# Radio buttons top to bottom: noise type (3), interpolation (2), gradient
-# rule (2), octaves (8), colour scale (4); the two check boxes.
-NOISE, INTERPOLATION, RULE, OCTAVES, SCALES = (list(range(0, 3)), list(range(3, 5)),
-                                              list(range(5, 7)), list(range(7, 15)),
-                                              list(range(15, 19)))
-GROUPS = (NOISE, INTERPOLATION, RULE, OCTAVES, SCALES)
-TURBULENCE, DEBUG = 0, 1
-REDRAW = "FillTexture\n"  # the last trace of a graph redisplay, with Debug on
-
-
-def layout(session, name=None):
-    image = session.panel.screenshot()
-    if name:
-        image.save(f"{session.workdir}/{name}.png")
-    found = PanelLayout(image)
-    # Everything below clicks at these places: check first that the panel is
-    # the one the clicks assume.
-    assert len(found.radios) == 19, found.controls
-    assert len(found.checkboxes) == 2, found.controls
-    assert len(found.buttons) == 3, found.controls
-    assert len(found.sliders) == 2, found.controls
-    return found
-
+from conftest import (DEBUG, GROUPS, INTERPOLATION, NOISE, OCTAVES, REDRAW, RULE, SCALES,
+                      TURBULENCE, layout)
 
 def differs(a, b):
     return ImageChops.difference(a, b).getbbox() is not None

@@ -4,38 +4,7 @@ The lattice is random on every start, so the tests read the control points'
 values off the texture (its bottom row is lattice row 0) and check that the
 graph's points, curve and bar agree with them.
 """
-import pytest
-
-WHITE = (255, 255, 255)
-YELLOW = (255, 255, 0)
-
-
-def point_x(i):
-    return 50 + i * 600 / 7
-
-
-def control_values(texture_shot):
-    """Grey levels of texels (0, 64 i): the control points' values, to 1/255."""
-    height = texture_shot.height
-    return [texture_shot.getpixel((64 * i, height - 1))[0] for i in range(8)]
-
-
-def find_dot(shot, x, y_from, y_to):
-    """Centre of the solid 7 by 7 white square (a control point's dot) whose
-    columns include x, searched between rows y_from and y_to; None if there is
-    none. Axis lines and label glyphs are never that solid."""
-    pixels = shot.load()
-    white = [[pixels[c, r] == WHITE for c in range(shot.width)] for r in range(shot.height)]
-    found = []
-    for left in range(int(x) - 6, int(x) + 1):
-        for top in range(y_from, y_to - 6):
-            if all(white[top + dy][left + dx] for dy in range(7) for dx in range(7)):
-                found.append((left + 3, top + 3))
-    if not found:
-        return None
-    # The axis next to point 0 widens the white area; its dot is the square
-    # farthest from the axis.
-    return max(found)
+from conftest import WHITE, YELLOW, control_values, find_dot, point_x
 
 
 def test_points_curve_bar_and_texture_agree(session):
