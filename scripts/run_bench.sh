@@ -33,6 +33,8 @@ run() {  # run NAME [benchmark flags...]: one JSON file per run, console output 
     >"$out/$name.log" 2>&1 || { echo "benchmark run '$name' failed, see $out/$name.log" >&2; exit 1; }
 }
 
+# Medians still move with whatever else the machine is doing; say how busy it was.
+echo "Load average before the run: $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) CPU(s)"
 echo "Benchmarks ($repetitions repetitions each; this takes a few minutes)..."
 echo "  all benchmarks"
 run main "$bench"
@@ -43,6 +45,7 @@ if command -v taskset >/dev/null 2>&1 && [ "$(nproc)" -gt 1 ]; then
   run one-core taskset -c 0 "$bench" \
     --benchmark_filter='^(FillTexture/fast|Display)/value\+gradient/quintic/8oct/turb/grey'
 fi
+echo "Load average after the run: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo
 /usr/bin/python3 "$here/bench_table.py" "$out"
 echo
