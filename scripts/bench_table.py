@@ -107,6 +107,16 @@ def main(folder):
         print()
         print("Display pass: not measured (no X display)")
 
+    # Benchmarks this table has no section for yet (a new source file in
+    # bench/) are still shown.
+    known = ("FillTexture/", "FillPath/", "PlotLine/", "PlotBar/", "Display/")
+    others = {k: v for k, v in main_run.items() if not k.startswith(known)}
+    if others:
+        print()
+        print("Other benchmarks (median)")
+        for name, ms in others.items():
+            print(f"  {name:<70} {ms:10.3f} ms")
+
     core_fill = one_core.get("FillTexture/fast/" + HEAVIEST)
     if core_fill is not None:
         print()
