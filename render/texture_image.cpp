@@ -13,4 +13,3 @@ void FillTextureImageReference(TextureRow* image) {
   }
 }
 
-void FillTextureImage(TextureRow* image) { FillTextureImageReference(image); }

@@ -11,7 +11,9 @@ using TextureRow = uint8_t[kTextureSize][3];
 extern TextureRow NoiseTexture[kTextureSize];
 
 // Recomputes every texel from the lattice and the current settings: the
-// texel's FractalNoise2D value in the selected colour scale.
+// texel's FractalNoise2D value in the selected colour scale. This is the fast
+// fill (render/texture_fill_fast.h): vector registers and every core, all
+// joined before it returns, and the same bytes as the reference.
 void FillTextureImage(TextureRow* image);
 
 // The same image, one FractalNoise2D call per texel. The fast fill must match

@@ -1,0 +1,21 @@
+// The fast fill of the noise texture: the same bytes as
+// FillTextureImageReference for every lattice and setting, several texels at
+// a time in vector registers and spread over the machine's cores.
+#pragma once
+
+#include "render/texture_image.h"
+
+// The instruction sets the fill can be compiled for. The baseline runs on any
+// x86-64; the wider ones are chosen at run time where the processor has them.
+// All give byte-identical images.
+enum class FillPath { kBaseline, kAvx2, kAvx512 };
+
+bool FillPathAvailable(FillPath path);
+FillPath BestFillPath();
+const char* FillPathName(FillPath path);
+
+// Fills image with the given instruction set (the baseline if this processor
+// lacks it) on `threads` threads, the caller's included; all work is done
+// when it returns. FillTextureImage is
+// this with the best path and one thread per core.
+void FillTextureImageFast(TextureRow* image, FillPath path, int threads);

@@ -1,0 +1,99 @@
+#include "render/worker_pool.h"
+
+#include <sched.h>
+
+#include <algorithm>
+#include <condition_variable>
+#include <cstdlib>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// All pool state sits under one mutex. A call publishes its work as a new
+// generation; each helper runs each generation at most once.
+std::mutex poolMutex;
+std::condition_variable workPosted;
+std::condition_variable workFinished;
+std::vector<std::thread> helpers;
+const std::function<void()>* postedWork = nullptr;
+unsigned generation = 0;
+int helpersWanted = 0;   // helpers 0 .. helpersWanted-1 take part in this generation
+int helpersRunning = 0;  // of those, the ones not yet finished
+bool stopping = false;
+
+void HelperLoop(int index) {
+  unsigned seen = 0;
+  std::unique_lock<std::mutex> lock(poolMutex);
+  for (;;) {
+    workPosted.wait(lock, [&] { return stopping || generation != seen; });
+    if (stopping) return;
+    seen = generation;
+    if (index >= helpersWanted) continue;
+    const std::function<void()>* work = postedWork;
+    lock.unlock();
+    (*work)();
+    lock.lock();
+    if (--helpersRunning == 0) workFinished.notify_one();
+  }
+}
+
+// exit() runs this before the statics above are destroyed (it is registered
+// after they were constructed), so no joinable thread outlives the process.
+void StopHelpers() {
+  {
+    std::lock_guard<std::mutex> lock(poolMutex);
+    stopping = true;
+  }
+  workPosted.notify_all();
+  for (std::thread& helper : helpers) helper.join();
+  helpers.clear();
+}
+
+}  // namespace
+
+int MachineThreads() {
+  // The CPUs this process may run on (taskset, a container's limit), which
+  // can be fewer than the machine has.
+  cpu_set_t allowed;
+  if (sched_getaffinity(0, sizeof allowed, &allowed) == 0) {
+    const int n = CPU_COUNT(&allowed);
+    if (n > 0) return n;
+  }
+  const unsigned n = std::thread::hardware_concurrency();
+  return n == 0 ? 1 : static_cast<int>(n);
+}
+
+void RunInParallel(int participants, const std::function<void()>& work) {
+  const int wanted = participants - 1;
+  if (wanted <= 0) {
+    work();
+    return;
+  }
+  {
+    std::lock_guard<std::mutex> lock(poolMutex);
+    if (helpers.empty()) std::atexit(StopHelpers);
+    // A thread the system refuses to start only means fewer participants.
+    try {
+      while (static_cast<int>(helpers.size()) < wanted) {
+        helpers.emplace_back(HelperLoop, static_cast<int>(helpers.size()));
+      }
+    } catch (const std::system_error&) {
+    }
+    helpersWanted = std::min(wanted, static_cast<int>(helpers.size()));
+    if (helpersWanted == 0) {
+      work();
+      return;
+    }
+    postedWork = &work;
+    helpersRunning = helpersWanted;
+    generation++;
+  }
+  workPosted.notify_all();
+  work();
+  std::unique_lock<std::mutex> lock(poolMutex);
+  workFinished.wait(lock, [] { return helpersRunning == 0; });
+  postedWork = nullptr;
+}
