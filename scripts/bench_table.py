@@ -13,6 +13,19 @@ HEAVIEST = "value+gradient/quintic/8oct/turb/grey"
 FILL_LIMIT_MS = 4.0
 RATIO_MIN = 18.0
 DISPLAY_LIMIT_MS = 8.0
+STL_LIMIT_MS = 150.0
+
+# The export benchmarks, at the heaviest settings (eight octaves, quintic,
+# turbulence), with what each one measures.
+EXPORTS = [
+    ("BM_StlSampling/1", "WriteStl sampling, gradient-only"),
+    ("BM_StlSampling/2", "WriteStl sampling, value+gradient"),
+    ("BM_StlText", "WriteStl text of 81590 facets, to memory"),
+    ("BM_StlExport", "WriteStl whole: sample, write, fsync, rename"),
+    ("BM_BmpExport", "WriteBmp file writing, 512 x 512"),
+]
+FORMATTERS = [("BM_FormatFixed", "one %8.4f number, our formatter"),
+              ("BM_Snprintf", "one %8.4f number, snprintf")]
 
 
 def medians(path):
@@ -107,9 +120,25 @@ def main(folder):
         print()
         print("Display pass: not measured (no X display)")
 
+    exports = [(name, text) for name, text in EXPORTS + FORMATTERS if name in main_run]
+    if exports:
+        print()
+        print("Exports (median)")
+        for name, text in EXPORTS:
+            if name in main_run:
+                print(f"  {text:<56} {main_run[name]:10.3f} ms")
+        for name, text in FORMATTERS:
+            if name in main_run:
+                print(f"  {text:<56} {main_run[name] * 1e6:10.1f} ns")
+        if "BM_StlExport" in main_run:
+            ms = main_run["BM_StlExport"]
+            verdicts.append((f"heaviest WriteStl at most {STL_LIMIT_MS:g} ms", f"{ms:.1f} ms",
+                             ms <= STL_LIMIT_MS))
+
     # Benchmarks this table has no section for yet (a new source file in
     # bench/) are still shown.
-    known = ("FillTexture/", "FillPath/", "PlotLine/", "PlotBar/", "Display/")
+    known = ("FillTexture/", "FillPath/", "PlotLine/", "PlotBar/", "Display/") + tuple(
+        name for name, _ in EXPORTS + FORMATTERS)
     others = {k: v for k, v in main_run.items() if not k.startswith(known)}
     if others:
         print()
