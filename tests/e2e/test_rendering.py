@@ -4,7 +4,7 @@ The lattice is random on every start, so the tests read the control points'
 values off the texture (its bottom row is lattice row 0) and check that the
 graph's points, curve and bar agree with them.
 """
-from conftest import WHITE, YELLOW, control_values, find_dot, point_x
+from conftest import DEBUG, REDRAW, WHITE, YELLOW, control_values, find_dot, layout, point_x
 
 
 def test_points_curve_bar_and_texture_agree(session):
@@ -78,3 +78,41 @@ def test_texture_rows_run_bottom_up_and_resizing_stretches(session):
     assert stretched.size == (256, 400)
     # The whole image still fills the window: same bottom-left texel.
     assert abs(stretched.getpixel((0, 399))[0] - greys[0]) <= 1
+
+
+def test_debug_traces_of_a_redisplay(session):
+    panel = layout(session)
+    session.panel.click(*panel.checkboxes[DEBUG].centre)
+    session.wait_for_count(REDRAW, 1)
+    session.settle(0.3)
+    # A reshape of the graph window is traced, then redraws both windows in
+    # the order the graph's display pass draws them.
+    start = len(session.stderr())
+    session.graph.resize(640, 480)
+    session.wait_for_stderr("ReSize: 640, 480\n")
+    session.wait_for_count(REDRAW, 2)
+    traced = session.stderr()[start:]
+    one_pass = ("Display; CurrentPoint = -1\nXaxis\nZaxis\nPlotLine\nPlotPoints\nPlotBar\n"
+                "FillTexture\n")
+    assert traced.startswith("ReSize: 640, 480\n" + one_pass), traced
+    # Debug off: a redisplay prints nothing.
+    session.panel.click(*panel.checkboxes[DEBUG].centre)
+    session.settle(0.3)
+    quiet = len(session.stderr())
+    session.graph.resize(700, 500)
+    session.settle(0.6)
+    assert session.stderr()[quiet:] == ""
+
+
+def test_visibility_changes_are_traced_and_showing_again_redraws(session):
+    panel = layout(session)
+    session.panel.click(*panel.checkboxes[DEBUG].centre)
+    session.wait_for_count(REDRAW, 1)
+    session.settle(0.3)
+    session.x.run("xdotool", "windowunmap", "--sync", session.graph.id)
+    session.wait_for_stderr("Visibility: 0\n")
+    session.settle(0.3)
+    hidden = session.count(REDRAW)
+    session.x.run("xdotool", "windowmap", "--sync", session.graph.id)
+    session.wait_for_stderr("Visibility: 1\n")
+    session.wait_for_count(REDRAW, hidden + 1)
