@@ -11,6 +11,7 @@
 
 #include "app/app_state.h"
 #include "export/bmp_writer.h"
+#include "render/texture_window.h"
 
 namespace {
 
@@ -103,8 +104,16 @@ void WriteBmp() {
     fprintf(stderr, "WriteBmp() cannot allocate the temporary array!\n");
     return;
   }
-  if (!ReadWindowFromServer(width, height, pixels))
+  if (!ReadWindowFromServer(width, height, pixels)) {
+    // The server cannot give the window (part of it lies off the screen, say)
+    // and a software renderer may not keep a front buffer to read. Draw the
+    // same picture once more into the back buffer and read that: the same
+    // image at the same size, never shown.
+    DrawTexture();
+    glReadBuffer(GL_BACK);
     glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels);
+    glReadBuffer(GL_FRONT);
+  }
 
   SaveBmp(BmpFileName(App.octaveIndex, App.turbulence, App.colorScale), pixels, width, height,
           stderr);

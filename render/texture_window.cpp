@@ -14,7 +14,7 @@ void FillTexture() {
   FillTextureImage(NoiseTexture);
 }
 
-void TextureDisplay() {
+void DrawTexture() {
   glutSetWindow(App.textureWindow);
   glDrawBuffer(GL_BACK);
   glClear(GL_COLOR_BUFFER_BIT);
@@ -49,7 +49,10 @@ void TextureDisplay() {
   glTexCoord2f(0.0f, 1.0f);
   glVertex2f(0.0f, 1.0f);
   glEnd();
+}
 
+void TextureDisplay() {
+  DrawTexture();
   glutSwapBuffers();
   glFlush();
 }

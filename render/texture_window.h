@@ -8,3 +8,7 @@ void FillTexture();
 // The texture window's display callback: uploads NoiseTexture and draws it
 // stretched over the whole window with linear filtering.
 void TextureDisplay();
+
+// TextureDisplay without the buffer swap: the current image, drawn into the
+// texture window's back buffer only.
+void DrawTexture();

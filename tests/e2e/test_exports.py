@@ -1,5 +1,6 @@
 """The keys b and s write the texture window as a BMP image and the noise as
 an STL solid; failures say so and never cost an earlier file."""
+import io
 import os
 import re
 import struct
@@ -36,6 +37,21 @@ def test_b_saves_the_texture_window_as_it_is_shown(session):
     assert saved.tobytes() == shown.tobytes()
     # A noise image, not a blank read-back.
     assert len(set(saved.getdata())) > 50
+
+
+@pytest.mark.parametrize("xserver", [(1400, 600)], indirect=True)
+def test_b_saves_a_texture_window_that_runs_off_the_screen(session):
+    # On a 600-pixel screen the 200 by 200 window at y = 560 shows only its
+    # top 40 rows; the snapshot still holds the whole window.
+    session.texture.key("b")
+    session.wait_for_stderr(f"Image file '{BMP}' created.\n")
+    saved = read_bmp(os.path.join(session.workdir, BMP))
+    assert saved.size == (200, 200)
+    png = subprocess.run(["import", "-window", "root", "png:-"], env=session.x.env,
+                         check=True, capture_output=True).stdout
+    screen = Image.open(io.BytesIO(png)).convert("RGB")
+    assert saved.crop((0, 0, 200, 40)).tobytes() == screen.crop((50, 560, 250, 600)).tobytes()
+    assert len(set(saved.crop((0, 40, 200, 200)).getdata())) > 20
 
 
 def test_other_keys_are_reported_and_change_nothing(session):
