@@ -75,13 +75,7 @@ void Plot(benchmark::State& state, BenchSetting setting, bool line) {
 }
 
 bool RegisterAll() {
-  std::vector<BenchSetting> settings = NoiseSettings();
-  for (int scale : {kRainbow, kClouds, kFire}) {
-    BenchSetting s = kHeaviest;
-    s.colorScale = scale;
-    settings.push_back(s);
-  }
-  for (const BenchSetting& s : settings) {
+  for (const BenchSetting& s : NoiseAndColorSettings()) {
     benchmark::RegisterBenchmark(("Display/" + SettingName(s)).c_str(), DisplayPass, s)
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime();

@@ -30,6 +30,17 @@ inline std::vector<BenchSetting> NoiseSettings() {
   return settings;
 }
 
+// NoiseSettings, then the heaviest setting in the three other colour scales.
+inline std::vector<BenchSetting> NoiseAndColorSettings() {
+  std::vector<BenchSetting> settings = NoiseSettings();
+  for (int scale : {kRainbow, kClouds, kFire}) {
+    BenchSetting s = kHeaviest;
+    s.colorScale = scale;
+    settings.push_back(s);
+  }
+  return settings;
+}
+
 // Names read by scripts/run_bench.sh: fields separated by '/'.
 inline std::string SettingName(const BenchSetting& s) {
   static const char* const types[] = {"value", "gradient", "value+gradient"};

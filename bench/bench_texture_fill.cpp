@@ -44,13 +44,7 @@ void Register(const std::string& name, void (*fn)(benchmark::State&, BenchSettin
 }
 
 bool RegisterAll() {
-  std::vector<BenchSetting> settings = NoiseSettings();
-  for (int scale : {kRainbow, kClouds, kFire}) {
-    BenchSetting s = kHeaviest;
-    s.colorScale = scale;
-    settings.push_back(s);
-  }
-  for (const BenchSetting& s : settings) {
+  for (const BenchSetting& s : NoiseAndColorSettings()) {
     Register("FillTexture/fast/" + SettingName(s), Fill, s, false);
     Register("FillTexture/reference/" + SettingName(s), Fill, s, true);
   }
