@@ -262,26 +262,28 @@ void GLUI_Column::draw(int, int) {
 
 void GLUI_RadioGroup::draw(int, int) {}
 
+namespace {
+// The image of a mark (radio button or check box) in its state: images come
+// in the order off, on, off disabled, on disabled.
+int MarkImage(int off, int on, int off_disabled, int on_disabled, bool enabled, bool checked) {
+  if (enabled) return checked ? on : off;
+  return checked ? on_disabled : off_disabled;
+}
+}  // namespace
+
 void GLUI_RadioButton::draw(int, int) {
-  const bool on = selected();
-  int image;
-  if (enabled) {
-    image = on ? GLUI_STDBITMAP_RADIOBUTTON_ON : GLUI_STDBITMAP_RADIOBUTTON_OFF;
-  } else {
-    image = on ? GLUI_STDBITMAP_RADIOBUTTON_ON_DIS : GLUI_STDBITMAP_RADIOBUTTON_OFF_DIS;
-  }
-  glui_draw_std_bitmap(image, 0, 0);
+  glui_draw_std_bitmap(MarkImage(GLUI_STDBITMAP_RADIOBUTTON_OFF, GLUI_STDBITMAP_RADIOBUTTON_ON,
+                                 GLUI_STDBITMAP_RADIOBUTTON_OFF_DIS,
+                                 GLUI_STDBITMAP_RADIOBUTTON_ON_DIS, enabled, selected()),
+                       0, 0);
   draw_name(kLabelX, kLabelBaseline);
 }
 
 void GLUI_Checkbox::draw(int, int) {
-  int image;
-  if (enabled) {
-    image = int_val ? GLUI_STDBITMAP_CHECKBOX_ON : GLUI_STDBITMAP_CHECKBOX_OFF;
-  } else {
-    image = int_val ? GLUI_STDBITMAP_CHECKBOX_ON_DIS : GLUI_STDBITMAP_CHECKBOX_OFF_DIS;
-  }
-  glui_draw_std_bitmap(image, 0, 0);
+  glui_draw_std_bitmap(MarkImage(GLUI_STDBITMAP_CHECKBOX_OFF, GLUI_STDBITMAP_CHECKBOX_ON,
+                                 GLUI_STDBITMAP_CHECKBOX_OFF_DIS, GLUI_STDBITMAP_CHECKBOX_ON_DIS,
+                                 enabled, int_val != 0),
+                       0, 0);
   draw_name(kLabelX, kLabelBaseline);
 }
 

@@ -70,13 +70,21 @@ GLUI_RadioGroup* GLUI::add_radiogroup(int* live_var, int id, GLUI_Update_CB cb) 
   return add_radiogroup_to_panel(main_panel, live_var, id, cb);
 }
 
+namespace {
+// A radio group or check box writes an int live variable (none if null) and
+// calls back with its id.
+void BindIntLive(GLUI_Control* control, int* live_var, int id, GLUI_Update_CB cb) {
+  control->ptr_val = live_var;
+  control->live_type = live_var ? GLUI_LIVE_INT : GLUI_LIVE_NONE;
+  control->user_id = id;
+  control->callback = cb;
+}
+}  // namespace
+
 GLUI_RadioGroup* GLUI::add_radiogroup_to_panel(GLUI_Panel* panel, int* live_var, int id,
                                                GLUI_Update_CB cb) {
   auto* group = new GLUI_RadioGroup();
-  group->ptr_val = live_var;
-  group->live_type = live_var ? GLUI_LIVE_INT : GLUI_LIVE_NONE;
-  group->user_id = id;
-  group->callback = cb;
+  BindIntLive(group, live_var, id, cb);
   add_control(panel, group);
   return group;
 }
@@ -94,10 +102,7 @@ GLUI_Checkbox* GLUI::add_checkbox(const char* name, int* live_var, int id, GLUI_
 GLUI_Checkbox* GLUI::add_checkbox_to_panel(GLUI_Panel* panel, const char* name, int* live_var,
                                            int id, GLUI_Update_CB cb) {
   auto* box = new GLUI_Checkbox(name);
-  box->ptr_val = live_var;
-  box->live_type = live_var ? GLUI_LIVE_INT : GLUI_LIVE_NONE;
-  box->user_id = id;
-  box->callback = cb;
+  BindIntLive(box, live_var, id, cb);
   add_control(panel, box);
   return box;
 }
