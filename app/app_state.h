@@ -71,6 +71,10 @@ struct AppState {
   int lastMouseX;
   int lastMouseY;       // window pixels, counted from the top edge
   int renderMode;       // kRenderModeRender or kRenderModeSelect
+  // The generator state the current lattice was filled from, and the control
+  // points edited (a bit each) since: what key i needs to reproduce it.
+  uint32_t latticeSeed;
+  unsigned editedPoints;
   uint32_t selectionBuffer[kSelectionBufferSize];
 
   // Handles, set once during start-up.

@@ -98,6 +98,10 @@ void InitGlui() {
   panel->add_column_to_panel(buttons, false);
   panel->add_button_to_panel(buttons, "Quit", kQuitButton, Buttons);
 
+  // The settings may come from the command line: the gradient rule matters
+  // under value-only noise alone, as choosing the type in the panel shows.
+  if (App.noiseType != kValueOnly) App.gradientRuleGroup->disable();
+
   panel->set_main_gfx_window(App.graphWindow);
   // The toolkit's idle handling, for the sliders' auto-repeat; the program has
   // no idle function of its own.
@@ -136,10 +140,11 @@ void SetSliderG(int) {
   if (App.currentPoint < 0) return;
   CurrentPoint().cx = App.curvatureSliderValue;
   CurrentPoint().gx = App.gradientSliderValue;
+  MarkPointEdited(App.currentPoint);
 }
 
 void ReRandomize(int) {
-  FillLattice();
+  FillNewLattice();
   App.panel->sync_live();
   PostGraphRedisplay();
 }

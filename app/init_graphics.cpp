@@ -3,6 +3,7 @@
 #include <GL/glut.h>
 
 #include <cstdio>
+#include <optional>
 
 #include "app/app_state.h"
 #include "app/input.h"
@@ -20,7 +21,23 @@ int TextureWindowSide(int screenHeight) {
   return side < kTextureWindowMinSide ? kTextureWindowMinSide : side;
 }
 
-void SeedRandom() { SeedGenerator(static_cast<uint32_t>(glutGet(GLUT_ELAPSED_TIME))); }
+namespace {
+std::optional<uint32_t> ChosenSeed;
+}
+
+void ChooseSeed(uint32_t seed) { ChosenSeed = seed; }
+
+void SeedRandom() {
+  SeedGenerator(ChosenSeed ? *ChosenSeed : static_cast<uint32_t>(glutGet(GLUT_ELAPSED_TIME)));
+}
+
+void FillNewLattice() {
+  App.latticeSeed = GeneratorState();
+  App.editedPoints = 0;
+  FillLattice();
+}
+
+void MarkPointEdited(int point) { App.editedPoints |= 1u << point; }
 
 void PostGraphRedisplay() {
   glutSetWindow(App.graphWindow);
@@ -58,7 +75,7 @@ void InitGraphics() {
   glutMenuStateFunc(nullptr);
 
   SeedRandom();
-  FillLattice();
+  FillNewLattice();
 
   App.xAxis = {8, 0.0f, 1.0f};
   App.noiseAxis = {5, kNoiseMin, (kNoiseMax - kNoiseMin) / (5 - 1)};

@@ -2,13 +2,24 @@
 // graph window's own reshape and visibility callbacks.
 #pragma once
 
+#include <cstdint>
+
 // Creates the graph window and the texture window with their callbacks,
 // seeds the generator and fills the lattice, sets the axes and registers the
 // selection buffer. Leaves the texture window current.
 void InitGraphics();
 
-// Seeds the generator with the milliseconds since GLUT started.
+// Seeds the generator with the seed chosen on the command line, or else with
+// the milliseconds since GLUT started.
 void SeedRandom();
+void ChooseSeed(uint32_t seed);
+
+// Fills the lattice from the generator's current state, remembering that
+// state and that no point is edited yet.
+void FillNewLattice();
+
+// Notes that control point `point` no longer holds what the fill gave it.
+void MarkPointEdited(int point);
 
 // Puts the user settings and interaction state back to their defaults. Leaves
 // the lattice, the windows and the panel's enabled states alone.

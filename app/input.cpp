@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "app/app_state.h"
+#include "app/command_line.h"
 #include "app/control_panel.h"
 #include "app/init_graphics.h"
 #include "app/input_logic.h"
@@ -24,15 +25,26 @@ bool UsesGradients(int noiseType) {
 }
 
 // Runs Display in selection mode under the pick matrix at the last press and
-// makes the last named hit the current point (none if nothing was hit). The
-// pick runs in the current window's context: in the texture window nothing is
-// ever hit.
+// makes the last named hit the current point (none if nothing was hit).
+//
+// Both glRenderMode calls must reach the graph window's context, where
+// Display draws and where the selection buffer lives, whichever window was
+// pressed. Display makes the graph window current; were the first call
+// issued in the texture window's context, that context would be left in
+// selection mode for good and the texture window would never draw again.
+// A press in the texture window is no press on a dot, so nothing is hit.
 void PickControlPoint(int y) {
+  const int pressedWindow = glutGetWindow();
+  const bool inGraph = pressedWindow == App.graphWindow;
   if (App.debug) {
     const int h = glutGet(GLUT_WINDOW_HEIGHT);
     const float zw = static_cast<float>((h - y - kBottomMargin) * 2.0 / kGraphHeight - 1.0);
     fprintf(stderr, "MouseButton: zw = %8.2f\n", zw);
   }
+  glutSetWindow(App.graphWindow);
+  // A pick region far off the drawing: a press in the texture window
+  // selects nothing, with the same selection pass and traces as before.
+  if (!inGraph) App.lastMouseX = -kPickSize * 100;
   App.renderMode = kRenderModeSelect;
   glRenderMode(GL_SELECT);
   Display();
@@ -40,6 +52,7 @@ void PickControlPoint(int y) {
   const int hits = glRenderMode(GL_RENDER);
   if (App.debug) fprintf(stderr, "# pick hits = %d\n", hits);
   App.currentPoint = ReadPickHits(App.selectionBuffer, kSelectionBufferSize, hits, App.debug);
+  glutSetWindow(pressedWindow);
 }
 
 // Shows the current point's curvature and gradient on the sliders, which
@@ -50,6 +63,16 @@ void LoadSlidersFromCurrentPoint() {
   App.curvatureSliderValue = NoiseLattice[0][App.currentPoint].cx;
   App.gradientSliderValue = NoiseLattice[0][App.currentPoint].gx;
   App.panel->sync_live();
+}
+
+// The command line that makes this picture again, on standard output where a
+// user can copy it (or a script read it).
+void PrintReproducingCommand() {
+  const ReproducedSettings settings{App.noiseType,  App.interpolation, App.gradientRule,
+                                    App.octaveIndex, App.turbulence,    App.colorScale};
+  const int edited = __builtin_popcount(App.editedPoints);
+  printf("%s\n", ReproducingCommand(App.latticeSeed, settings, edited).c_str());
+  fflush(stdout);
 }
 
 }  // namespace
@@ -70,6 +93,10 @@ void Keyboard(unsigned char key, int, int) {
     case 'S':
       WriteBmp();
       WriteStl();
+      break;
+    case 'i':
+    case 'I':
+      PrintReproducingCommand();
       break;
     default:
       fprintf(stderr, "Don't know what to do with keyboard hit: '%c' (0x%0x)\n", key, key);
@@ -109,6 +136,7 @@ void MouseMotion(int x, int y) {
   if (App.debug) fprintf(stderr, "MouseMotion: %d, %d\n", x, y);
   if (App.mouseButtonMask != 0 && App.currentPoint >= 0) {
     NoiseLattice[0][App.currentPoint].value = DragValue(glutGet(GLUT_WINDOW_HEIGHT), y);
+    MarkPointEdited(App.currentPoint);
   }
   App.lastMouseX = x;
   App.lastMouseY = y;

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -29,7 +30,10 @@ bool WriteAll(int fd, const char* data, size_t size) {
       if (errno == EINTR) continue;
       return false;
     }
-    if (n == 0) return false;
+    if (n == 0) {
+      errno = EIO;  // nothing taken and no error: say it as the system would
+      return false;
+    }
     data += n;
     size -= static_cast<size_t>(n);
   }
@@ -37,6 +41,15 @@ bool WriteAll(int fd, const char* data, size_t size) {
 }
 
 }  // namespace
+
+std::string FailureReason(int error) {
+  if (error == 0) return "the data could not be written";
+  return strerror(error);
+}
+
+void PrintFailureReason(FILE* messages, int error) {
+  fprintf(messages, "  %s\n", FailureReason(error).c_str());
+}
 
 std::string FolderPrefix(const std::string& path) {
   const size_t slash = path.find_last_of('/');
@@ -54,11 +67,8 @@ bool AtomicFile::Create() {
   struct stat existing;
   const bool exists = stat(target_.c_str(), &existing) == 0;
   if (exists) {
-    if (S_ISDIR(existing.st_mode)) {
-      errno = EISDIR;
-      return false;
-    }
-    if (access(target_.c_str(), W_OK) != 0) return false;
+    if (S_ISDIR(existing.st_mode)) return Fail(EISDIR);
+    if (access(target_.c_str(), W_OK) != 0) return Fail(errno);
   }
 
   const std::string stem = FolderPrefix(target_) + "." + BaseName(target_) + "." +
@@ -77,14 +87,14 @@ bool AtomicFile::Create() {
       if (exists && S_ISREG(existing.st_mode)) fchmod(fd_, existing.st_mode & 07777);
       return true;
     }
-    if (errno != EEXIST) return false;
+    if (errno != EEXIST) return Fail(errno);
   }
-  return false;
+  return Fail(EEXIST);
 }
 
 bool AtomicFile::FlushBuffer() {
   if (buffer_.empty()) return !failed_;
-  if (!failed_ && !WriteAll(fd_, buffer_.data(), buffer_.size())) failed_ = true;
+  if (!failed_ && !WriteAll(fd_, buffer_.data(), buffer_.size())) Fail(errno);
   buffer_.clear();
   return !failed_;
 }
@@ -94,7 +104,7 @@ bool AtomicFile::Write(const void* data, size_t size) {
   if (buffer_.size() + size > kBufferSize) {
     if (!FlushBuffer()) return false;
     if (size >= kBufferSize) {
-      if (!WriteAll(fd_, static_cast<const char*>(data), size)) failed_ = true;
+      if (!WriteAll(fd_, static_cast<const char*>(data), size)) Fail(errno);
       return !failed_;
     }
   }
@@ -107,16 +117,22 @@ bool AtomicFile::Commit() {
   bool ok = FlushBuffer();
   // The sync makes the rename publish bytes that are on the disk, so even a
   // crash right after it cannot leave an empty file under the target's name.
-  if (ok && fsync(fd_) != 0) ok = false;
+  if (ok && fsync(fd_) != 0) ok = Fail(errno);
   const int fd = fd_;
   fd_ = -1;
-  if (close(fd) != 0) ok = false;
-  if (ok && rename(temp_.c_str(), target_.c_str()) != 0) ok = false;
+  if (close(fd) != 0 && ok) ok = Fail(errno);
+  if (ok && rename(temp_.c_str(), target_.c_str()) != 0) ok = Fail(errno);
   if (ok) {
     temp_.clear();
     return true;
   }
   Discard();
+  return false;
+}
+
+bool AtomicFile::Fail(int error) {
+  if (error_ == 0) error_ = error;
+  failed_ = true;
   return false;
 }
 

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 
 #include "export/byte_sink.h"
@@ -34,18 +35,29 @@ class AtomicFile : public ByteSink {
   bool Commit();
 
   const std::string& target() const { return target_; }
+  // The errno of the first call that failed, or 0 if none did.
+  int error() const override { return error_; }
   const std::string& temporary() const { return temp_; }
 
  private:
   bool FlushBuffer();
+  bool Fail(int error);  // records the first error; returns false
   void Discard();
 
   std::string target_;
   std::string temp_;
   int fd_ = -1;
   bool failed_ = false;
+  int error_ = 0;
   std::string buffer_;
 };
+
+// Why a file could not be written, for the line under a failure message: the
+// system's text for errno `error`, or a plain statement when it gave none.
+std::string FailureReason(int error);
+
+// That reason on its own line, indented under the failure message.
+void PrintFailureReason(FILE* messages, int error);
 
 // The folder part of a path, as a prefix to put a sibling name after: "" for
 // a bare name, "dir/" for "dir/name", "/" for "/name".

@@ -106,16 +106,21 @@ bool SaveBmp(const std::string& fileName, const uint8_t* rgb, int width, int hei
   AtomicFile file(fileName);
   if (!file.Create()) {
     fprintf(messages, "Cannot create BMP file '%s'\n", fileName.c_str());
+    PrintFailureReason(messages, file.error());
     return false;
   }
   bool ok;
+  int writeError = 0;
   {
     DecoratedSink sink(file, decorate);
     ok = WriteBmpImage(sink.get(), rgb, width, height);
+    if (!ok) writeError = sink.error(file);
   }
   ok = ok && file.Commit();
+  if (writeError == 0) writeError = file.error();
   if (!ok) {
     fprintf(messages, "Cannot write BMP file '%s'\n", fileName.c_str());
+    PrintFailureReason(messages, writeError);
     return false;
   }
   fprintf(messages, "Image file '%s' created.\n", fileName.c_str());

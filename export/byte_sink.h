@@ -14,6 +14,9 @@ class ByteSink {
   virtual ~ByteSink() = default;
   // Appends size bytes. False if these or any earlier bytes were not taken.
   virtual bool Write(const void* data, size_t size) = 0;
+  // Why the first failed write failed, as an errno value; 0 if none failed or
+  // the sink cannot tell.
+  virtual int error() const { return 0; }
 };
 
 // Collects everything in memory; never fails. For tests and benchmarks.

@@ -19,6 +19,8 @@ class DecoratedSink {
   DecoratedSink(ByteSink& file, const SinkDecorator& decorate)
       : own_(decorate ? decorate(file) : nullptr), sink_(own_ ? *own_ : file) {}
   ByteSink& get() { return sink_; }
+  // Why writing failed: the decorator's reason if it has one, else the file's.
+  int error(const ByteSink& file) const { return sink_.error() != 0 ? sink_.error() : file.error(); }
 
  private:
   std::unique_ptr<ByteSink> own_;

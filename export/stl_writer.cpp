@@ -362,19 +362,24 @@ bool SaveStl(const std::string& fileName, const StlColors rgb, FILE* messages,
   AtomicFile file(fileName);
   if (!file.Create()) {
     fprintf(messages, "Cannot create STL file '%s'\n", fileName.c_str());
+    PrintFailureReason(messages, file.error());
     return false;
   }
   fprintf(messages, "Writing STL file '%s':", fileName.c_str());
   fprintf(messages, "\n");
   int facets = 0;
   bool ok;
+  int writeError = 0;
   {
     DecoratedSink sink(file, decorate);
     ok = WriteStlSolid(sink.get(), rgb, messages, &facets);
+    if (!ok) writeError = sink.error(file);
   }
   ok = ok && file.Commit();
+  if (writeError == 0) writeError = file.error();
   if (!ok) {
     fprintf(messages, "Cannot write STL file '%s'\n", fileName.c_str());
+    PrintFailureReason(messages, writeError);
     return false;
   }
   fprintf(messages, "%d triangles written.\n", facets);

@@ -8,6 +8,8 @@ uint32_t generatorState = 0;
 
 void SeedGenerator(uint32_t seed) { generatorState = seed; }
 
+uint32_t GeneratorState() { return generatorState; }
+
 int NextRandom() {
   generatorState = generatorState * 214013u + 2531011u;
   return static_cast<int>((generatorState >> 16) & 32767u);

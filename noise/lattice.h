@@ -38,6 +38,9 @@ extern LatticePoint NoiseLattice[kLatticeSize][kLatticeSize];
 constexpr int kRandomMax = 32767;
 
 void SeedGenerator(uint32_t seed);
+// The state the next draw starts from: seeding with it again repeats the
+// sequence from here.
+uint32_t GeneratorState();
 int NextRandom();  // 0..kRandomMax
 
 // A float spread uniformly over [low, high], both ends reachable: the divisor

@@ -2,6 +2,8 @@
 // back, and a sink that fails part-way as a full disk would.
 #pragma once
 
+#include <cerrno>
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -90,6 +92,8 @@ class FailAfterSink : public ByteSink {
     if (taken < size) failed_ = true;
     return !failed_;
   }
+  // As a full disk would say it.
+  int error() const override { return failed_ ? ENOSPC : 0; }
 
  private:
   ByteSink& inner_;

@@ -188,7 +188,8 @@ TEST(SaveBmp, AFailedWriteIsReportedAndLeavesNoFile) {
     const std::string name = dir / "image001NG.bmp";
     MessageCapture messages;
     EXPECT_FALSE(SaveBmp(name, rgb.data(), 200, 200, messages.file(), FailAfter(limit)));
-    EXPECT_EQ(messages.Text(), "Cannot write BMP file '" + name + "'\n") << limit;
+    EXPECT_EQ(messages.Text(),
+              "Cannot write BMP file '" + name + "'\n  No space left on device\n") << limit;
     EXPECT_TRUE(dir.Entries().empty()) << limit;
   }
 }
@@ -214,7 +215,7 @@ TEST(SaveBmp, AFolderAtTheNameCannotBeCreated) {
   const std::vector<uint8_t> rgb = Pattern(10, 10);
   MessageCapture messages;
   EXPECT_FALSE(SaveBmp(name, rgb.data(), 10, 10, messages.file()));
-  EXPECT_EQ(messages.Text(), "Cannot create BMP file '" + name + "'\n");
+  EXPECT_EQ(messages.Text(), "Cannot create BMP file '" + name + "'\n  Is a directory\n");
   EXPECT_EQ(ReadFile(name + "/inside"), "kept");
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"image001NG.bmp"});
 }
@@ -225,5 +226,6 @@ TEST(SaveBmp, AMissingFolderCannotBeCreated) {
   const std::vector<uint8_t> rgb = Pattern(10, 10);
   MessageCapture messages;
   EXPECT_FALSE(SaveBmp(name, rgb.data(), 10, 10, messages.file()));
-  EXPECT_EQ(messages.Text(), "Cannot create BMP file '" + name + "'\n");
+  EXPECT_EQ(messages.Text(),
+            "Cannot create BMP file '" + name + "'\n  No such file or directory\n");
 }

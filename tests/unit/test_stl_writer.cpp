@@ -428,7 +428,8 @@ TEST_F(StlTest, AFailedWriteIsReportedAndKeepsTheEarlierFile) {
     EXPECT_FALSE(SaveStl(name, colors_, messages.file(), FailAfter(limit)));
     const std::string text = messages.Text();
     const std::string head = "Writing STL file '" + name + "':\n";
-    const std::string tail = "\nCannot write STL file '" + name + "'\n";
+    const std::string tail =
+        "\nCannot write STL file '" + name + "'\n  No space left on device\n";
     EXPECT_EQ(text.substr(0, head.size()), head) << limit;
     ASSERT_GE(text.size(), tail.size());
     EXPECT_EQ(text.substr(text.size() - tail.size()), tail) << limit;
@@ -452,6 +453,6 @@ TEST_F(StlTest, AFolderAtTheNameCannotBeCreated) {
   MessageCapture messages;
   EXPECT_FALSE(SaveStl(name, colors_, messages.file()));
   // Only this: neither "Writing STL file" nor a count.
-  EXPECT_EQ(messages.Text(), "Cannot create STL file '" + name + "'\n");
+  EXPECT_EQ(messages.Text(), "Cannot create STL file '" + name + "'\n  Is a directory\n");
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"noise001N.stl"});
 }

@@ -1,0 +1,56 @@
+// The program's own command line: a seed, the settings to start with, batch
+// exports that need no display, help and version.
+//
+// GLUT's options (-display, -geometry, ...) may stand anywhere; they are
+// stepped over here and left for glutInit, which runs only when windows are
+// opened. Everything is checked before a window opens, so a mistyped option
+// never costs the user a window flash.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+struct StartOptions {
+  std::optional<uint32_t> seed;
+  std::optional<int> noiseType;     // NoiseTypeValue
+  std::optional<int> interpolation; // InterpolationValue
+  std::optional<int> gradientRule;  // GradientRuleValue
+  std::optional<int> octaveIndex;   // 0..7
+  bool turbulence = false;
+  std::optional<int> colourScale;   // ColourScaleValue
+  std::string bmpFile;              // batch exports: written without a window
+  std::string stlFile;
+};
+
+enum class StartMode { kWindows, kBatch, kHelp, kVersion, kBadOption };
+
+// Reads argv[1..argc-1]. On kBadOption, *error holds a one-line reason.
+StartMode ParseCommandLine(int argc, const char* const* argv, StartOptions* options,
+                           std::string* error);
+
+// The --help text.
+const char* UsageText();
+
+// The settings a start option names, in the words the options use: the
+// inverse of what ParseCommandLine accepts.
+const char* NoiseTypeWord(int noiseType);
+const char* BlendWord(int interpolation);
+const char* SlopesWord(int gradientRule);
+const char* ScaleWord(int colourScale);
+
+// The settings part of a reproducing command line, after the seed.
+struct ReproducedSettings {
+  int noiseType;
+  int interpolation;
+  int gradientRule;
+  int octaveIndex;
+  int turbulence;
+  int colourScale;
+};
+
+// "noisedemo --seed=S --noise=... --blend=... --slopes=... --octaves=...
+// [--turbulence] --scale=...", with " (N control points edited)" when the
+// lattice no longer is the seed's.
+std::string ReproducingCommand(uint32_t seed, const ReproducedSettings& settings,
+                               int editedPoints);

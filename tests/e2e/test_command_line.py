@@ -1,0 +1,76 @@
+"""The program's own command line: batch exports with no display at all,
+and mistakes that are refused before any window opens."""
+import os
+import subprocess
+
+import pytest
+
+from conftest import PROGRAM
+
+BATCH = ["--seed=7", "--noise=gradient", "--octaves=3", "--turbulence", "--scale=rainbow"]
+
+
+def run(args, cwd, env=None):
+    no_display = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+    return subprocess.run([os.path.abspath(PROGRAM), *args], cwd=cwd, capture_output=True,
+                          text=True, timeout=60, env=env or no_display)
+
+
+def test_batch_exports_need_no_display_and_are_reproducible(tmp_path):
+    first = run(BATCH + ["--bmp=slide.bmp", "--stl=print.stl"], tmp_path)
+    assert first.returncode == 0, first.stderr
+    assert "Image file 'slide.bmp' created.\n" in first.stderr
+    assert first.stderr.endswith("81590 triangles written.\n")
+    bmp = (tmp_path / "slide.bmp").read_bytes()
+    assert len(bmp) == 54 + 512 * 512 * 3 and bmp[:2] == b"BM"
+    assert (tmp_path / "print.stl").read_bytes().startswith(b"solid noise\n")
+
+    # The same seed and settings give the same bytes; another seed does not.
+    again = run(BATCH + ["--bmp=again.bmp"], tmp_path)
+    assert again.returncode == 0 and (tmp_path / "again.bmp").read_bytes() == bmp
+    other = run(["--seed=8"] + BATCH[1:] + ["--bmp=other.bmp"], tmp_path)
+    assert other.returncode == 0 and (tmp_path / "other.bmp").read_bytes() != bmp
+    assert sorted(os.listdir(tmp_path)) == ["again.bmp", "other.bmp", "print.stl", "slide.bmp"]
+
+
+def test_a_failed_batch_export_says_why_and_keeps_what_was_there(tmp_path):
+    (tmp_path / "taken.bmp").mkdir()
+    (tmp_path / "good.stl").write_text("an earlier solid")
+    done = run(["--seed=1", "--bmp=taken.bmp"], tmp_path)
+    assert done.returncode == 1
+    assert done.stderr == "Cannot create BMP file 'taken.bmp'\n  Is a directory\n"
+    done = run(["--seed=1", "--stl=missing/x.stl", "--bmp=fine.bmp"], tmp_path)
+    assert done.returncode == 1
+    assert "Cannot create STL file 'missing/x.stl'\n  No such file or directory\n" in done.stderr
+    assert (tmp_path / "fine.bmp").exists()
+    assert (tmp_path / "good.stl").read_text() == "an earlier solid"
+    assert sorted(os.listdir(tmp_path)) == ["fine.bmp", "good.stl", "taken.bmp"]
+
+
+@pytest.mark.parametrize("args, reason", [
+    (["--octaves=9"], "--octaves takes a number from 1 to 8, not '9'"),
+    (["--seed=abc", "--bmp=x.bmp"], "--seed takes a whole number from 0 to 4294967295, not 'abc'"),
+    (["--scale"], "option '--scale' needs a value, as in --scale=..."),
+    (["--fast"], "unknown option '--fast'"),
+])
+def test_mistakes_are_refused_before_any_window_opens(xserver, tmp_path, args, reason):
+    done = run(args, tmp_path, env=xserver.env)
+    assert done.returncode == 2
+    assert done.stderr == f"noisedemo: {reason}\nTry 'noisedemo --help'.\n"
+    assert done.stdout == ""
+    assert os.listdir(tmp_path) == []
+    windows = xserver.run("xdotool", "search", "--name", ".", check=False).stdout.split()
+    names = {xserver.run("xdotool", "getwindowname", w, check=False).stdout.strip()
+             for w in windows}
+    assert not names & {"Noise Demo -- Quenmarl", "2D Noise", "User Interface Window"}
+
+
+def test_help_and_version_print_on_standard_output(tmp_path):
+    shown = run(["--help"], tmp_path)
+    assert shown.returncode == 0 and shown.stderr == ""
+    assert shown.stdout.startswith("Usage: noisedemo ")
+    for option in ("--seed=N", "--noise=", "--blend=", "--slopes=", "--octaves=", "--turbulence",
+                   "--scale=", "--bmp=FILE", "--stl=FILE", "--version"):
+        assert option in shown.stdout
+    version = run(["--version"], tmp_path)
+    assert version.returncode == 0 and version.stdout.startswith("noisedemo ")
