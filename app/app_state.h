@@ -1,67 +1,38 @@
 // The process-wide settings and interaction state.
 //
-// Every window, callback and renderer talks through this one record: the
-// control panel writes its fields as live variables, the noise and render code
-// read them on their next pass. It is plain data on purpose, so the noise code
-// can read the settings without knowing anything about windows or the panel.
+// Every window, callback and panel control talks through this one record:
+// the control panel writes its fields as live variables, and the GLUT
+// callbacks in app/ read them and hand the renderers what they draw. Only
+// app/ sees this header; the noise and render code take their settings as
+// parameters.
 #pragma once
 
 #include <cstdint>
+
+#include "noise/noise_settings.h"
+#include "render/graph_layout.h"
 
 class GLUI;
 class GLUI_HSlider;
 class GLUI_RadioGroup;
 
-// ---------------------------------------------------------------------------
-// Setting values as the panel's radio groups store them (0-based positions)
-// ---------------------------------------------------------------------------
-enum NoiseTypeValue { kValueOnly = 0, kGradientOnly = 1, kValueGradient = 2 };
-enum InterpolationValue { kCubic = 0, kQuintic = 1 };
-enum GradientRuleValue { kZeroSlopes = 0, kCatmullRom = 1 };
-enum ColorScaleValue { kGrayscale = 0, kRainbow = 1, kClouds = 2, kFire = 3 };
-
-constexpr int kMaxOctaveIndex = 7;  // eight octaves
-
 // OpenGL render-mode constants, kept here so the state stays free of GL headers.
 constexpr int kRenderModeRender = 0x1C00;  // GL_RENDER
 constexpr int kRenderModeSelect = 0x1C02;  // GL_SELECT
 
-// ---------------------------------------------------------------------------
-// Window and graph geometry, in drawing units of the graph window
-// ---------------------------------------------------------------------------
-constexpr int kGraphWindowWidth = 700;
-constexpr int kGraphWindowHeight = 500;
-constexpr int kLeftMargin = 50;
-constexpr int kRightMargin = 50;
-constexpr int kBottomMargin = 150;
-constexpr int kTopMargin = 50;
-constexpr int kGraphWidth = kGraphWindowWidth - kLeftMargin - kRightMargin;    // 600
-constexpr int kGraphHeight = kGraphWindowHeight - kBottomMargin - kTopMargin;  // 300
-constexpr int kPickSize = 10;
+// Where the other two windows open, beside and below the graph window.
 constexpr int kTextureWindowX = 50;
 constexpr int kTextureWindowY = kGraphWindowHeight + 60;  // 560
 constexpr int kTextureWindowMinSide = 200;
 constexpr int kPanelX = kGraphWindowWidth + 50;  // 750
 constexpr int kPanelY = 0;
-constexpr int kControlPoints = 8;
 constexpr int kSelectionBufferSize = 256;
-
-// How one graph axis is divided and labelled.
-struct AxisScale {
-  int count;
-  float minimum;
-  float step;
-};
 
 struct AppState {
   // User settings: each is the live variable of one panel control.
-  int noiseType;       // NoiseTypeValue
-  int interpolation;   // InterpolationValue; anything but kQuintic means cubic
-  int gradientRule;    // GradientRuleValue, for value-only 1D noise
-  int octaveIndex;     // 0..7: number of octaves minus one
-  int turbulence;      // 0 off, 1 on
-  int colorScale;      // ColorScaleValue
-  int debug;           // 0 off, 1 on: diagnostic traces on stderr
+  NoiseSettings noise;  // noise type, blend, slope rule, octaves, turbulence
+  int colourScale;      // ColourScale
+  int debug;            // 0 off, 1 on: diagnostic traces on stderr
   float gradientSliderValue;
   float curvatureSliderValue;
 
@@ -90,3 +61,19 @@ struct AppState {
 
 // Zero when the process is loaded; Reset() gives the settings their defaults.
 extern AppState App;
+
+// Puts the user settings and interaction state back to their defaults. Leaves
+// the lattice, the windows and the panel's enabled states alone.
+void Reset();
+
+// Seeds the generator with the seed chosen on the command line, or else with
+// the milliseconds since GLUT started.
+void SeedRandom();
+void ChooseSeed(uint32_t seed);
+
+// Fills the lattice from the generator's current state, remembering that
+// state and that no point is edited yet.
+void FillNewLattice();
+
+// Notes that control point `point` no longer holds what the fill gave it.
+void MarkPointEdited(int point);

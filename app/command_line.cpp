@@ -2,7 +2,8 @@
 
 #include <cstring>
 
-#include "app/app_state.h"
+#include "noise/noise_settings.h"
+#include "render/colour_scale.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ const Choice kNoiseChoices[] = {
 const Choice kBlendChoices[] = {{"cubic", kCubic}, {"quintic", kQuintic}};
 const Choice kSlopeChoices[] = {{"zero", kZeroSlopes}, {"catmull-rom", kCatmullRom}};
 const Choice kScaleChoices[] = {
-    {"grey", kGrayscale}, {"rainbow", kRainbow}, {"clouds", kClouds}, {"fire", kFire}};
+    {"grey", kGreyscale}, {"rainbow", kRainbow}, {"clouds", kClouds}, {"fire", kFire}};
 
 template <size_t N>
 const char* WordOf(const Choice (&choices)[N], int value) {

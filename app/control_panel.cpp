@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "app/app_state.h"
-#include "app/init_graphics.h"
+#include "app/windows.h"
 #include "noise/lattice.h"
 #include "toolkit/glui.h"
 #include "ui/hslider.h"
@@ -15,8 +15,6 @@ namespace {
 
 const char* const kPanelTitle = "User Interface Window";
 constexpr int kSliderWidth = 200;
-
-enum ButtonId { kResetButton = 0, kQuitButton = 1 };
 
 void AddRadioButtons(GLUI* panel, GLUI_RadioGroup* group, const char* const* labels, int count) {
   for (int i = 0; i < count; ++i) panel->add_radiobutton_to_group(group, labels[i]);
@@ -37,10 +35,6 @@ GLUI_HSlider* AddSlider(GLUI* panel, const char* title, float* live, int id, flo
 
 LatticePoint& CurrentPoint() { return NoiseLattice[0][App.currentPoint]; }
 
-bool UsesGradients(int noiseType) {
-  return noiseType == kGradientOnly || noiseType == kValueGradient;
-}
-
 }  // namespace
 
 void InitGlui() {
@@ -54,33 +48,33 @@ void InitGlui() {
   panel->add_separator();
 
   GLUI_Panel* noiseType = panel->add_panel("Noise Type", GLUI_PANEL_EMBOSSED);
-  GLUI_RadioGroup* group = panel->add_radiogroup_to_panel(noiseType, &App.noiseType, 0, SetNoiseType);
+  GLUI_RadioGroup* group = panel->add_radiogroup_to_panel(noiseType, &App.noise.noiseType, 0, SetNoiseType);
   const char* const noiseTypes[] = {"Value-Only", "Gradient-Only", "Value+Gradient"};
   AddRadioButtons(panel, group, noiseTypes, 3);
 
   GLUI_Panel* interpolation = panel->add_panel("Interpolation Equation", GLUI_PANEL_EMBOSSED);
-  group = panel->add_radiogroup_to_panel(interpolation, &App.interpolation, -1, nullptr);
+  group = panel->add_radiogroup_to_panel(interpolation, &App.noise.interpolation, -1, nullptr);
   const char* const equations[] = {"Cubic", "Quintic"};
   AddRadioButtons(panel, group, equations, 2);
 
   GLUI_Panel* gradientRule =
       panel->add_panel("How to Compute the Gradient for Value-Only Noise", GLUI_PANEL_EMBOSSED);
-  App.gradientRuleGroup = panel->add_radiogroup_to_panel(gradientRule, &App.gradientRule, -1, nullptr);
+  App.gradientRuleGroup = panel->add_radiogroup_to_panel(gradientRule, &App.noise.gradientRule, -1, nullptr);
   const char* const rules[] = {"Zero", "Catmull-Rom"};
   AddRadioButtons(panel, App.gradientRuleGroup, rules, 2);
 
   GLUI_Panel* octaves = panel->add_panel("Number of Octaves", GLUI_PANEL_EMBOSSED);
-  group = panel->add_radiogroup_to_panel(octaves, &App.octaveIndex, -1, nullptr);
+  group = panel->add_radiogroup_to_panel(octaves, &App.noise.octaveIndex, -1, nullptr);
   for (int k = 0; k <= kMaxOctaveIndex; ++k) {
     char label[8];
     snprintf(label, sizeof label, "%2d", k + 1);
     panel->add_radiobutton_to_group(group, label);
   }
 
-  panel->add_checkbox("Turbulence", &App.turbulence, -1, nullptr);
+  panel->add_checkbox("Turbulence", &App.noise.turbulence, -1, nullptr);
 
   GLUI_Panel* texture = panel->add_panel("2D Noise Texture", GLUI_PANEL_EMBOSSED);
-  group = panel->add_radiogroup_to_panel(texture, &App.colorScale, 0, SetColorScale);
+  group = panel->add_radiogroup_to_panel(texture, &App.colourScale, 0, SetColorScale);
   const char* const scales[] = {"Grayscale", "Rainbow scale", "Blue -> White (clouds)",
                                 "Red -> Yellow (fire)"};
   AddRadioButtons(panel, group, scales, 4);
@@ -100,7 +94,7 @@ void InitGlui() {
 
   // The settings may come from the command line: the gradient rule matters
   // under value-only noise alone, as choosing the type in the panel shows.
-  if (App.noiseType != kValueOnly) App.gradientRuleGroup->disable();
+  if (App.noise.noiseType != kValueOnly) App.gradientRuleGroup->disable();
 
   panel->set_main_gfx_window(App.graphWindow);
   // The toolkit's idle handling, for the sliders' auto-repeat; the program has
@@ -109,23 +103,25 @@ void InitGlui() {
 }
 
 void SetNoiseType(int) {
-  if (UsesGradients(App.noiseType)) {
-    if (App.currentPoint >= 0) {
-      App.curvatureSlider->enable();
-      App.gradientSlider->enable();
-      App.curvatureSliderValue = CurrentPoint().cx;
-      App.gradientSliderValue = CurrentPoint().gx;
-      App.panel->sync_live();
-    }
+  if (UsesGradients(App.noise.noiseType)) {
+    if (App.currentPoint >= 0) ShowCurrentPointOnSliders();
   } else {
     App.curvatureSlider->disable();
     App.gradientSlider->disable();
   }
-  if (App.noiseType == kValueOnly) {
+  if (App.noise.noiseType == kValueOnly) {
     App.gradientRuleGroup->enable();
   } else {
     App.gradientRuleGroup->disable();
   }
+}
+
+void ShowCurrentPointOnSliders() {
+  App.curvatureSlider->enable();
+  App.gradientSlider->enable();
+  App.curvatureSliderValue = CurrentPoint().cx;
+  App.gradientSliderValue = CurrentPoint().gx;
+  App.panel->sync_live();
 }
 
 void SetColorScale(int) {

@@ -22,6 +22,11 @@ void SetSliderG(int id);
 // "Re-Randomize": a new random lattice, continuing the generator's sequence.
 void ReRandomize(int id);
 
-// "Reset" (id 0) restores the default settings and shows them; "Quit" (id 1)
-// closes the windows and ends the process with status 0.
+// "Reset" restores the default settings and shows them; "Quit" closes the
+// windows and ends the process with status 0 (the quit keys call it too).
+enum ButtonId { kResetButton = 0, kQuitButton = 1 };
 void Buttons(int id);
+
+// Enables both sliders and shows the current control point's curvature and
+// gradient on them, which they then set. A point must be current.
+void ShowCurrentPointOnSliders();

@@ -7,22 +7,14 @@
 #include "app/app_state.h"
 #include "app/command_line.h"
 #include "app/control_panel.h"
-#include "app/init_graphics.h"
+#include "app/exports.h"
+#include "app/windows.h"
 #include "app/input_logic.h"
-#include "export/bmp_writer.h"
-#include "export/stl_writer.h"
 #include "noise/lattice.h"
-#include "render/graph_display.h"
 #include "toolkit/glui.h"
 #include "ui/hslider.h"
 
 namespace {
-
-enum QuitButtonId { kQuit = 1 };
-
-bool UsesGradients(int noiseType) {
-  return noiseType == kGradientOnly || noiseType == kValueGradient;
-}
 
 // Runs Display in selection mode under the pick matrix at the last press and
 // makes the last named hit the current point (none if nothing was hit).
@@ -55,21 +47,11 @@ void PickControlPoint(int y) {
   glutSetWindow(pressedWindow);
 }
 
-// Shows the current point's curvature and gradient on the sliders, which
-// then set them.
-void LoadSlidersFromCurrentPoint() {
-  App.curvatureSlider->enable();
-  App.gradientSlider->enable();
-  App.curvatureSliderValue = NoiseLattice[0][App.currentPoint].cx;
-  App.gradientSliderValue = NoiseLattice[0][App.currentPoint].gx;
-  App.panel->sync_live();
-}
-
 // The command line that makes this picture again, on standard output where a
 // user can copy it (or a script read it).
 void PrintReproducingCommand() {
-  const ReproducedSettings settings{App.noiseType,  App.interpolation, App.gradientRule,
-                                    App.octaveIndex, App.turbulence,    App.colorScale};
+  const ReproducedSettings settings{App.noise.noiseType,  App.noise.interpolation, App.noise.gradientRule,
+                                    App.noise.octaveIndex, App.noise.turbulence,    App.colourScale};
   const int edited = __builtin_popcount(App.editedPoints);
   printf("%s\n", ReproducingCommand(App.latticeSeed, settings, edited).c_str());
   fflush(stdout);
@@ -83,7 +65,7 @@ void Keyboard(unsigned char key, int, int) {
     case 27:
     case 'q':
     case 'Q':
-      Buttons(kQuit);
+      Buttons(kQuitButton);
       break;
     case 'b':
     case 'B':
@@ -123,8 +105,8 @@ void MouseButton(int button, int state, int x, int y) {
 
   if (App.mouseButtonMask != 0 && press) PickControlPoint(y);
 
-  if (App.currentPoint >= 0 && UsesGradients(App.noiseType)) {
-    LoadSlidersFromCurrentPoint();
+  if (App.currentPoint >= 0 && UsesGradients(App.noise.noiseType)) {
+    ShowCurrentPointOnSliders();
   } else if (App.currentPoint < 0 && press) {
     App.curvatureSlider->disable();
     App.gradientSlider->disable();

@@ -1,14 +1,9 @@
 // noisedemo: an interactive demonstrator of lattice noise.
 //
-// Layers, and who may call whom:
-//   noise/    the lattice, the Hermite blend, 1D and 2D fractal noise (pure)
-//   render/   the graph window, the texture and its colour scales (reads state, draws)
-//   export/   the BMP and STL writers (file formats apart from OpenGL)
-//   toolkit/  our GLUI-compatible panel toolkit (knows nothing of noise)
-//   ui/       the horizontal slider control, on the toolkit
-//   app/      this shell: state, windows, panel callbacks, keyboard and mouse
-// Everything meets in AppState (app/app_state.h), plain data that the noise
-// and render code read. One thread: GLUT's main loop calls everything.
+// docs/architecture.md maps the layers (noise, render, export, toolkit, ui,
+// and this shell, app) and who may include whom. The settings live in
+// AppState (app/app_state.h), which only app/ reads; the renderers are
+// handed what they draw. One thread: GLUT's main loop calls everything.
 #include <GL/glut.h>
 
 #include <cstdio>
@@ -16,7 +11,8 @@
 
 #include "app/command_line.h"
 #include "app/control_panel.h"
-#include "app/init_graphics.h"
+#include "app/app_state.h"
+#include "app/windows.h"
 #include "app/start.h"
 
 int main(int argc, char* argv[]) {

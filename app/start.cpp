@@ -4,19 +4,18 @@
 #include <cstdio>
 
 #include "app/app_state.h"
-#include "app/init_graphics.h"
+#include "app/exports.h"
 #include "export/bmp_writer.h"
-#include "export/stl_writer.h"
 #include "noise/lattice.h"
-#include "render/texture_image.h"
+#include "render/texture_fill_fast.h"
 
 void ApplyStartSettings(const StartOptions& options) {
-  if (options.noiseType) App.noiseType = *options.noiseType;
-  if (options.interpolation) App.interpolation = *options.interpolation;
-  if (options.gradientRule) App.gradientRule = *options.gradientRule;
-  if (options.octaveIndex) App.octaveIndex = *options.octaveIndex;
-  if (options.turbulence) App.turbulence = 1;
-  if (options.colourScale) App.colorScale = *options.colourScale;
+  if (options.noiseType) App.noise.noiseType = *options.noiseType;
+  if (options.interpolation) App.noise.interpolation = *options.interpolation;
+  if (options.gradientRule) App.noise.gradientRule = *options.gradientRule;
+  if (options.octaveIndex) App.noise.octaveIndex = *options.octaveIndex;
+  if (options.turbulence) App.noise.turbulence = 1;
+  if (options.colourScale) App.colourScale = *options.colourScale;
 }
 
 int RunBatchExports(const StartOptions& options) {
@@ -34,13 +33,13 @@ int RunBatchExports(const StartOptions& options) {
   if (!options.bmpFile.empty()) {
     // The texture as a 512 by 512 window shows it: each texel is one pixel,
     // row 0 at the bottom, which is the order the BMP stores its rows in.
-    FillTextureImage(NoiseTexture);
+    FillTextureImage(NoiseTexture, App.noise, App.colourScale);
     ok = SaveBmp(options.bmpFile, &NoiseTexture[0][0][0], kTextureSize, kTextureSize, stderr) &&
          ok;
   }
   if (!options.stlFile.empty()) {
-    static StlColors rgb;
-    SampleStlGrid(rgb);
+    static StlColours rgb;
+    SampleStlGrid(App.noise, rgb);
     ok = SaveStl(options.stlFile, rgb, stderr) && ok;
   }
   return ok ? 0 : 1;

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 
+#include "app/app_state.h"
 #include "bench_settings.h"
 #include "render/graph_display.h"
 
@@ -64,18 +65,23 @@ void Plot(benchmark::State& state, BenchSetting setting, bool line) {
   ApplySetting(setting);
   Display();  // the graph window's projection and state, as a plot finds them
   glutSetWindow(App.graphWindow);
+  GraphView view{};
+  view.noise = App.noise;
+  view.currentPoint = App.currentPoint;
+  view.xAxis = App.xAxis;
+  view.noiseAxis = App.noiseAxis;
   for (auto _ : state) {
     if (line) {
-      PlotLine();
+      PlotLine(view);
     } else {
-      PlotBar();
+      PlotBar(view);
     }
     glFinish();
   }
 }
 
 bool RegisterAll() {
-  for (const BenchSetting& s : NoiseAndColorSettings()) {
+  for (const BenchSetting& s : NoiseAndColourSettings()) {
     benchmark::RegisterBenchmark(("Display/" + SettingName(s)).c_str(), DisplayPass, s)
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime();

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/exports.h"
 #include "app/app_state.h"
 #include "export/bmp_writer.h"
 #include "export/fixed_format.h"
@@ -18,15 +19,15 @@
 
 namespace {
 
-StlColors Colors;
+StlColours Colours;
 
 void HeaviestSettings(int noiseType) {
   SeedGenerator(20261207u);
   FillLattice();
-  App.noiseType = noiseType;
-  App.interpolation = kQuintic;
-  App.octaveIndex = kMaxOctaveIndex;
-  App.turbulence = 1;
+  App.noise.noiseType = noiseType;
+  App.noise.interpolation = kQuintic;
+  App.noise.octaveIndex = kMaxOctaveIndex;
+  App.noise.turbulence = 1;
 }
 
 // A scratch folder for the files, removed afterwards.
@@ -42,7 +43,7 @@ struct Scratch {
 void BM_StlSampling(benchmark::State& state) {
   HeaviestSettings(static_cast<int>(state.range(0)));
   for (auto _ : state) {
-    SampleStlGrid(Colors);
+    SampleStlGrid(App.noise, Colours);
     benchmark::DoNotOptimize(GridZ[199][199]);
   }
 }
@@ -55,11 +56,11 @@ void BM_StlText(benchmark::State& state) {
   size_t bytes = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    SampleStlGrid(Colors);
+    SampleStlGrid(App.noise, Colours);
     state.ResumeTiming();
     NullSink sink;
     int facets = 0;
-    WriteStlSolid(sink, Colors, quiet, &facets);
+    WriteStlSolid(sink, Colours, quiet, &facets);
     bytes = sink.bytes;
   }
   fclose(quiet);
@@ -72,11 +73,11 @@ BENCHMARK(BM_StlText)->Unit(benchmark::kMillisecond);
 void BM_StlExport(benchmark::State& state) {
   HeaviestSettings(kGradientOnly);
   Scratch dir;
-  const std::string name = dir.path + "/" + StlFileName(App.octaveIndex, App.turbulence);
+  const std::string name = dir.path + "/" + StlFileName(App.noise.octaveIndex, App.noise.turbulence);
   FILE* quiet = fopen("/dev/null", "w");
   for (auto _ : state) {
-    SampleStlGrid(Colors);
-    SaveStl(name, Colors, quiet);
+    SampleStlGrid(App.noise, Colours);
+    SaveStl(name, Colours, quiet);
   }
   fclose(quiet);
 }

@@ -3,6 +3,7 @@
 // thread counts at the heaviest setting.
 #include <benchmark/benchmark.h>
 
+#include "app/app_state.h"
 #include "bench_settings.h"
 #include "render/texture_fill_fast.h"
 #include "render/texture_image.h"
@@ -17,9 +18,9 @@ void Fill(benchmark::State& state, BenchSetting setting, bool reference) {
   ApplySetting(setting);
   for (auto _ : state) {
     if (reference) {
-      FillTextureImageReference(image);
+      FillTextureImageReference(image, App.noise, App.colourScale);
     } else {
-      FillTextureImage(image);
+      FillTextureImage(image, App.noise, App.colourScale);
     }
     benchmark::DoNotOptimize(image);
     benchmark::ClobberMemory();
@@ -30,7 +31,7 @@ void FillWith(benchmark::State& state, FillPath path, int threads) {
   UseBenchLattice();
   ApplySetting(kHeaviest);
   for (auto _ : state) {
-    FillTextureImageFast(image, path, threads);
+    FillTextureImageFast(image, App.noise, App.colourScale, path, threads);
     benchmark::DoNotOptimize(image);
     benchmark::ClobberMemory();
   }
@@ -44,7 +45,7 @@ void Register(const std::string& name, void (*fn)(benchmark::State&, BenchSettin
 }
 
 bool RegisterAll() {
-  for (const BenchSetting& s : NoiseAndColorSettings()) {
+  for (const BenchSetting& s : NoiseAndColourSettings()) {
     Register("FillTexture/fast/" + SettingName(s), Fill, s, false);
     Register("FillTexture/reference/" + SettingName(s), Fill, s, true);
   }

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/app_state.h"
 #include "export/atomic_file.h"
 
 namespace {
@@ -85,20 +84,6 @@ bool WriteBmpImage(ByteSink& file, const uint8_t* rgb, int width, int height) {
     if (!file.Write(row.data(), row.size())) return false;
   }
   return true;
-}
-
-std::string BmpFileName(int octaveIndex, int turbulence, int colorScale) {
-  char letter;
-  switch (colorScale) {
-    case kRainbow: letter = 'R'; break;
-    case kClouds: letter = 'S'; break;
-    case kFire: letter = 'Y'; break;
-    default: letter = 'G'; break;
-  }
-  char name[512];
-  snprintf(name, sizeof name, "image%03d%c%c.bmp", octaveIndex + 1, turbulence ? 'T' : 'N',
-           letter);
-  return name;
 }
 
 bool SaveBmp(const std::string& fileName, const uint8_t* rgb, int width, int height,

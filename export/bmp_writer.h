@@ -1,8 +1,7 @@
 // The BMP snapshot: an uncompressed 24-bit Windows BMP of the texture window.
 //
 // The format core writes an image from a pixel buffer to a ByteSink; SaveBmp
-// puts that into a file safely and reports on a message stream; WriteBmp
-// (bmp_window.cpp, the only part that touches OpenGL) reads the window back.
+// puts that into a file safely and reports on a message stream.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +9,7 @@
 #include <string>
 
 #include "export/byte_sink.h"
-#include "export/save_file.h"
+#include "export/sink_decorator.h"
 
 constexpr uint32_t kBmpHeaderSize = 54;  // file header 14 + information header 40
 
@@ -35,10 +34,6 @@ bool WriteInt32(ByteSink& file, uint32_t value);
 // if the size is unusable (see ComputeBmpLayout) or a write failed.
 bool WriteBmpImage(ByteSink& file, const uint8_t* rgb, int width, int height);
 
-// "image%03d%c%c.bmp": octaves 1..8, T/N for turbulence, G/R/S/Y for the
-// colour scale (any other scale value counts as greyscale, as in the texture).
-std::string BmpFileName(int octaveIndex, int turbulence, int colorScale);
-
 // Writes the image to fileName, replacing a file of that name only once the
 // new one is complete. Reports "Image file '%s' created.\n" on messages, or
 // "Cannot create BMP file '%s'\n" / "Cannot write BMP file '%s'\n". True when
@@ -48,7 +43,3 @@ bool SaveBmp(const std::string& fileName, const uint8_t* rgb, int width, int hei
 
 // True if a window of this size can be saved; otherwise says why on messages.
 bool CheckBmpWindowSize(int width, int height, FILE* messages);
-
-// Saves what the texture window shows now, at its current size, in the
-// current folder, named from the settings.
-void WriteBmp();

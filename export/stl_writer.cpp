@@ -4,12 +4,8 @@
 #include <cstring>
 #include <memory>
 
-#include "app/app_state.h"
 #include "export/atomic_file.h"
 #include "export/fixed_format.h"
-#include "noise/hermite.h"
-#include "noise/lattice.h"
-#include "render/color_scale.h"
 
 float GridX[kStlGridSize][kStlGridSize];
 float GridY[kStlGridSize][kStlGridSize];
@@ -19,67 +15,7 @@ namespace {
 
 constexpr int kLast = kStlGridSize - 1;  // 199: the grid's last row and column
 constexpr double kExtent = 4.0;          // the square's side, in x and in y
-constexpr double kHeightScale = 1.0;
 constexpr float kBaseZ = -0.25f;
-constexpr int kOctaveLimit = kMaxOctaveIndex + 1;
-
-// ===========================================================================
-// Sampling
-// ===========================================================================
-
-// Where grid column (or row) j falls in octave k: the lattice cell and the
-// blend weights across it. x = j / 199 is the same for rows and columns and
-// for every row, so each is worked out once per call rather than per point.
-struct AxisSample {
-  int cell;
-  HermiteWeights w;
-};
-
-AxisSample Axis[kOctaveLimit][kStlGridSize];
-
-void PrepareAxis(int octaves, int interpolation) {
-  for (int j = 0; j < kStlGridSize; j++) {
-    float x = static_cast<float>(j / 199.0);
-    for (int k = 0; k < octaves; k++) {
-      const int ix = static_cast<int>(x);
-      const float fx = x - static_cast<float>(ix);
-      Axis[k][j].cell = ix;
-      Axis[k][j].w = HermiteWeightsAt(fx, interpolation);
-      x = x * 2.0f;
-    }
-  }
-}
-
-// One octave at one point. Equal bit for bit to the HermiteBlend calls it
-// stands for: HermiteBlend is these weights applied to the same arguments.
-float GradientOnlyOctave(const AxisSample& ax, const AxisSample& ay) {
-  const LatticePoint& l00 = NoiseLattice[ay.cell][ax.cell];
-  const LatticePoint& l10 = NoiseLattice[ay.cell][ax.cell + 1];
-  const LatticePoint& l01 = NoiseLattice[ay.cell + 1][ax.cell];
-  const LatticePoint& l11 = NoiseLattice[ay.cell + 1][ax.cell + 1];
-  const HermiteWeights& wx = ax.w;
-  // The corner values are 0 here, not the midpoint: the solid's heights sit
-  // around z = 0.5 only through the (sum + 1) / 2 below.
-  const float pb = ApplyHermiteWeights(wx, 0.0f, l00.gx, l00.cx, 0.0f, l10.gx, l10.cx);
-  const float sb = ApplyHermiteWeights(wx, l00.gy, l00.cy, 0.0f, l10.gy, l10.cy, 0.0f);
-  const float kb = ApplyHermiteWeights(wx, l00.cy, 0.0f, 0.0f, l10.cy, 0.0f, 0.0f);
-  const float pt = ApplyHermiteWeights(wx, 0.0f, l01.gx, l01.cx, 0.0f, l11.gx, l11.cx);
-  const float st = ApplyHermiteWeights(wx, l01.gy, l01.cy, 0.0f, l11.gy, l11.cy, 0.0f);
-  const float kt = ApplyHermiteWeights(wx, l01.cy, 0.0f, 0.0f, l11.cy, 0.0f, 0.0f);
-  return ApplyHermiteWeights(ay.w, pb, sb, kb, pt, st, kt);
-}
-
-// Value-Only, and Value+Gradient too: the values alone with zero slopes
-// (HermiteBlendNoCurvature's zero curvatures included).
-float ValueOctave(const AxisSample& ax, const AxisSample& ay) {
-  const LatticePoint& l00 = NoiseLattice[ay.cell][ax.cell];
-  const LatticePoint& l10 = NoiseLattice[ay.cell][ax.cell + 1];
-  const LatticePoint& l01 = NoiseLattice[ay.cell + 1][ax.cell];
-  const LatticePoint& l11 = NoiseLattice[ay.cell + 1][ax.cell + 1];
-  const float lower = ApplyHermiteWeights(ax.w, l00.value, 0.0f, 0.0f, l10.value, 0.0f, 0.0f);
-  const float upper = ApplyHermiteWeights(ax.w, l01.value, 0.0f, 0.0f, l11.value, 0.0f, 0.0f);
-  return ApplyHermiteWeights(ay.w, lower, 0.0f, 0.0f, upper, 0.0f, 0.0f);
-}
 
 // ===========================================================================
 // Text
@@ -165,7 +101,7 @@ void GridVertex(StlText& out, int column, int row) {
 void FacetStart(StlText& out) { out.Put(" facet normal 0.0 0.0 0.0\n  outer loop\n"); }
 void FacetEnd(StlText& out) { out.Put("  endloop\n endfacet\n"); }
 
-void ColorLine(StlText& out, const float a[3], const float b[3], const float c[3]) {
+void ColourLine(StlText& out, const float a[3], const float b[3], const float c[3]) {
   out.Put(" color ", 7);
   for (int channel = 0; channel < 3; channel++) {
     if (channel > 0) out.Char(' ');
@@ -242,7 +178,7 @@ bool WriteBase(StlText& out) {
   return true;
 }
 
-bool WriteSolidText(StlText& out, const StlColors rgb, Progress& progress, int* facets) {
+bool WriteSolidText(StlText& out, const StlColours rgb, Progress& progress, int* facets) {
   int& count = *facets;
   count = 0;
   out.Put("solid noise\n");
@@ -250,10 +186,10 @@ bool WriteSolidText(StlText& out, const StlColors rgb, Progress& progress, int* 
   // ------------------------------------------------------------ top surface
   for (int l = 0; l < kLast; l++) {
     for (int m = 0; m < kLast; m++) {
-      ColorLine(out, rgb[l][m], rgb[l][m + 1], rgb[l + 1][m + 1]);
+      ColourLine(out, rgb[l][m], rgb[l][m + 1], rgb[l + 1][m + 1]);
       WriteFacet(out, m, l, m + 1, l, m + 1, l + 1);
       count++;
-      ColorLine(out, rgb[l][m], rgb[l + 1][m + 1], rgb[l + 1][m]);
+      ColourLine(out, rgb[l][m], rgb[l + 1][m + 1], rgb[l + 1][m]);
       WriteFacet(out, m, l, m + 1, l + 1, m, l + 1);
       count++;
       progress.Mark(count);
@@ -303,43 +239,17 @@ bool WriteSolidText(StlText& out, const StlColors rgb, Progress& progress, int* 
 
 }  // namespace
 
-void SampleStlGrid(StlColors rgb) {
-  // The panel offers 1 to 8 octaves; anything else would read past the
-  // lattice, so it is held to that range.
-  int octaves = App.octaveIndex + 1;
-  if (octaves < 1) octaves = 1;
-  if (octaves > kOctaveLimit) octaves = kOctaveLimit;
-  PrepareAxis(octaves, App.interpolation);
-  const bool gradientOnly = App.noiseType == kGradientOnly;
-  float hsv[3] = {0.0f, 1.0f, 1.0f};
-
+void LoadStlGrid(const float height[kStlGridSize][kStlGridSize]) {
   for (int i = 0; i < kStlGridSize; i++) {
     for (int j = 0; j < kStlGridSize; j++) {
-      float sum = 0.0f;
-      float amplitude = 1.0f;
-      for (int k = 0; k < octaves; k++) {
-        const float n = gradientOnly ? GradientOnlyOctave(Axis[k][j], Axis[k][i])
-                                     : ValueOctave(Axis[k][j], Axis[k][i]);
-        sum = sum + n * amplitude;
-        amplitude = amplitude / 2.0f;
-      }
-      if (App.turbulence) sum = std::fabs(sum);
-
       GridX[i][j] = static_cast<float>(kExtent * j / 199.0);
       GridY[i][j] = static_cast<float>(kExtent * i / 199.0);
-      GridZ[i][j] = static_cast<float>((sum + 1.0) * kHeightScale / 2.0);
-
-      // A sum of -1 is blue, 0 green, +1 red, and beyond that no further.
-      float hue = 240.0f - (sum + 1.0f) * 120.0f;
-      if (hue > 240.0f) hue = 240.0f;
-      if (hue < 0.0f) hue = 0.0f;
-      hsv[0] = hue;
-      HsvToRgb(hsv, rgb[i][j]);
+      GridZ[i][j] = height[i][j];
     }
   }
 }
 
-bool WriteStlSolid(ByteSink& file, const StlColors rgb, FILE* progress, int* facets) {
+bool WriteStlSolid(ByteSink& file, const StlColours rgb, FILE* progress, int* facets) {
   StlText text(file);
   Progress marks(progress);
   const bool ok = WriteSolidText(text, rgb, marks, facets);
@@ -351,13 +261,7 @@ bool WriteStlSolid(ByteSink& file, const StlColors rgb, FILE* progress, int* fac
   return ok;
 }
 
-std::string StlFileName(int octaveIndex, int turbulence) {
-  char name[512];
-  snprintf(name, sizeof name, "noise%03d%c.stl", octaveIndex + 1, turbulence ? 'T' : 'N');
-  return name;
-}
-
-bool SaveStl(const std::string& fileName, const StlColors rgb, FILE* messages,
+bool SaveStl(const std::string& fileName, const StlColours rgb, FILE* messages,
              const SinkDecorator& decorate) {
   AtomicFile file(fileName);
   if (!file.Create()) {
@@ -384,11 +288,4 @@ bool SaveStl(const std::string& fileName, const StlColors rgb, FILE* messages,
   }
   fprintf(messages, "%d triangles written.\n", facets);
   return true;
-}
-
-void WriteStl() {
-  // 480,000 bytes: static rather than on the stack of a GLUT callback.
-  static StlColors rgb;
-  SampleStlGrid(rgb);
-  SaveStl(StlFileName(App.octaveIndex, App.turbulence), rgb, stderr);
 }

@@ -1,6 +1,6 @@
 #include "noise/hermite.h"
 
-#include "app/app_state.h"
+#include "noise/noise_settings.h"
 
 HermiteWeights HermiteWeightsAt(float t, int interpolation) {
   const float t2 = t * t;
@@ -26,10 +26,12 @@ HermiteWeights HermiteWeightsAt(float t, int interpolation) {
   return w;
 }
 
-float HermiteBlend(float p0, float s0, float c0, float p1, float s1, float c1, float t) {
-  return ApplyHermiteWeights(HermiteWeightsAt(t, App.interpolation), p0, s0, c0, p1, s1, c1);
+float HermiteBlend(float p0, float s0, float c0, float p1, float s1, float c1, float t,
+                   int interpolation) {
+  return ApplyHermiteWeights(HermiteWeightsAt(t, interpolation), p0, s0, c0, p1, s1, c1);
 }
 
-float HermiteBlendNoCurvature(float p0, float s0, float p1, float s1, float t) {
-  return HermiteBlend(p0, s0, 0.0f, p1, s1, 0.0f, t);
+float HermiteBlendNoCurvature(float p0, float s0, float p1, float s1, float t,
+                              int interpolation) {
+  return HermiteBlend(p0, s0, 0.0f, p1, s1, 0.0f, t, interpolation);
 }

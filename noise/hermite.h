@@ -26,9 +26,11 @@ inline float ApplyHermiteWeights(const HermiteWeights& w, float p0, float s0, fl
   return p0 * w.h0 + s0 * w.g0 + c0 * w.c0 + p1 * w.h1 + s1 * w.g1 + c1 * w.c1;
 }
 
-// The blend under the panel's current interpolation setting.
-float HermiteBlend(float p0, float s0, float c0, float p1, float s1, float c1, float t);
+// The blend under an interpolation setting (NoiseSettings::interpolation).
+float HermiteBlend(float p0, float s0, float c0, float p1, float s1, float c1, float t,
+                   int interpolation);
 
 // HermiteBlend with both curvatures zero; still follows the interpolation
 // setting, so the quintic curve is flat in its second derivative at both ends.
-float HermiteBlendNoCurvature(float p0, float s0, float p1, float s1, float t);
+float HermiteBlendNoCurvature(float p0, float s0, float p1, float s1, float t,
+                              int interpolation);

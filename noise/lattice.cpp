@@ -23,13 +23,12 @@ float RandomInRange(float low, float high) {
 }
 
 void FillLattice() {
-  const float valueLow = kNoiseMax - kRandomValueBound;  // 0.25
   for (int i = 0; i < kLatticeSize; i++) {
     for (int j = 0; j < kLatticeSize; j++) {
       LatticePoint& p = NoiseLattice[i][j];
       p.x = static_cast<float>(j);
       p.y = static_cast<float>(i);
-      p.value = RandomInRange(valueLow, kRandomValueBound);
+      p.value = RandomInRange(kRandomValueLow, kRandomValueHigh);
       p.gx = RandomInRange(-kGradientBound, kGradientBound);
       p.gy = RandomInRange(-kGradientBound, kGradientBound);
       p.cx = 0.0f;

@@ -12,7 +12,8 @@
 constexpr float kNoiseMin = 0.0f;
 constexpr float kNoiseMax = 1.0f;
 constexpr float kNoiseMid = (kNoiseMin + kNoiseMax) / 2.0f;
-constexpr float kRandomValueBound = 0.75f;  // values are drawn from [0.25, 0.75]
+constexpr float kRandomValueHigh = 0.75f;  // values are drawn from [0.25, 0.75]
+constexpr float kRandomValueLow = kNoiseMax - kRandomValueHigh;
 constexpr float kGradientBound = 1.0f;
 constexpr float kCurvatureBound = 10.0f;
 

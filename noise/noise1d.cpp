@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "app/app_state.h"
 #include "noise/hermite.h"
 #include "noise/lattice.h"
 
@@ -26,34 +25,34 @@ void CatmullRomSlopes(int i, float& s0, float& s1) {
   }
 }
 
-float OctaveValue(int i, float f) {
+float OctaveValue(int i, float f, const NoiseSettings& settings) {
   const LatticePoint& a = NoiseLattice[0][i];
   const LatticePoint& b = NoiseLattice[0][i + 1];
-  switch (App.noiseType) {
+  switch (settings.noiseType) {
     case kGradientOnly:
-      return HermiteBlend(kNoiseMid, a.gx, a.cx, kNoiseMid, b.gx, b.cx, f);
+      return HermiteBlend(kNoiseMid, a.gx, a.cx, kNoiseMid, b.gx, b.cx, f, settings.interpolation);
     case kValueGradient:
-      return HermiteBlend(a.value, a.gx, a.cx, b.value, b.gx, b.cx, f);
+      return HermiteBlend(a.value, a.gx, a.cx, b.value, b.gx, b.cx, f, settings.interpolation);
     default: {
       float s0 = 0.0f;
       float s1 = 0.0f;
-      if (App.gradientRule == kCatmullRom) CatmullRomSlopes(i, s0, s1);
-      return HermiteBlendNoCurvature(a.value, s0, b.value, s1, f);
+      if (settings.gradientRule == kCatmullRom) CatmullRomSlopes(i, s0, s1);
+      return HermiteBlendNoCurvature(a.value, s0, b.value, s1, f, settings.interpolation);
     }
   }
 }
 
 }  // namespace
 
-float Noise1D(float x) {
+float Noise1D(float x, const NoiseSettings& settings) {
   float sum = 0.0f;
   float divisor = 1.0f;
   float p = x;
-  for (int k = 0; k <= App.octaveIndex; k++) {
+  for (int k = 0; k <= settings.octaveIndex; k++) {
     const int i = static_cast<int>(p);
     const float f = p - static_cast<float>(i);
-    float e = OctaveValue(i, f);
-    if (App.turbulence) e = std::fabs(e - kNoiseMid) + kNoiseMid;
+    float e = OctaveValue(i, f, settings);
+    if (settings.turbulence) e = std::fabs(e - kNoiseMid) + kNoiseMid;
     sum = sum + (e - kNoiseMid) / divisor;
     p = 2.0f * p;
     divisor = 2.0f * divisor;

@@ -2,11 +2,10 @@
 
 #include <cmath>
 
-#include "app/app_state.h"
 #include "noise/hermite.h"
 #include "noise/lattice.h"
 
-float Noise2D(float x, float y) {
+float Noise2D(float x, float y, const NoiseSettings& settings) {
   const int ix = static_cast<int>(x);
   const float fx = x - static_cast<float>(ix);
   const int iy = static_cast<int>(y);
@@ -17,37 +16,38 @@ float Noise2D(float x, float y) {
   const LatticePoint& p01 = NoiseLattice[iy + 1][ix];
   const LatticePoint& p11 = NoiseLattice[iy + 1][ix + 1];
 
-  if (App.noiseType != kGradientOnly && App.noiseType != kValueGradient) {
-    const float a = HermiteBlendNoCurvature(p00.value, 0.0f, p10.value, 0.0f, fx);
-    const float b = HermiteBlendNoCurvature(p01.value, 0.0f, p11.value, 0.0f, fx);
-    return HermiteBlendNoCurvature(a, 0.0f, b, 0.0f, fy);
+  const int blend = settings.interpolation;
+  if (!UsesGradients(settings.noiseType)) {
+    const float a = HermiteBlendNoCurvature(p00.value, 0.0f, p10.value, 0.0f, fx, blend);
+    const float b = HermiteBlendNoCurvature(p01.value, 0.0f, p11.value, 0.0f, fx, blend);
+    return HermiteBlendNoCurvature(a, 0.0f, b, 0.0f, fy, blend);
   }
 
   // Gradient-only noise takes the midpoint as every corner's value.
-  const bool useValues = App.noiseType == kValueGradient;
+  const bool useValues = settings.noiseType == kValueGradient;
   const float w00 = useValues ? p00.value : kNoiseMid;
   const float w10 = useValues ? p10.value : kNoiseMid;
   const float w01 = useValues ? p01.value : kNoiseMid;
   const float w11 = useValues ? p11.value : kNoiseMid;
 
   // Along x on the lower and upper edge: value, slope along y, curvature along y.
-  const float e0 = HermiteBlend(w00, p00.gx, p00.cx, w10, p10.gx, p10.cx, fx);
-  const float e1 = HermiteBlend(p00.gy, p00.cy, 0.0f, p10.gy, p10.cy, 0.0f, fx);
-  const float e2 = HermiteBlend(p00.cy, 0.0f, 0.0f, p10.cy, 0.0f, 0.0f, fx);
-  const float e3 = HermiteBlend(w01, p01.gx, p01.cx, w11, p11.gx, p11.cx, fx);
-  const float e4 = HermiteBlend(p01.gy, p01.cy, 0.0f, p11.gy, p11.cy, 0.0f, fx);
-  const float e5 = HermiteBlend(p01.cy, 0.0f, 0.0f, p11.cy, 0.0f, 0.0f, fx);
-  return HermiteBlend(e0, e1, e2, e3, e4, e5, fy);
+  const float e0 = HermiteBlend(w00, p00.gx, p00.cx, w10, p10.gx, p10.cx, fx, blend);
+  const float e1 = HermiteBlend(p00.gy, p00.cy, 0.0f, p10.gy, p10.cy, 0.0f, fx, blend);
+  const float e2 = HermiteBlend(p00.cy, 0.0f, 0.0f, p10.cy, 0.0f, 0.0f, fx, blend);
+  const float e3 = HermiteBlend(w01, p01.gx, p01.cx, w11, p11.gx, p11.cx, fx, blend);
+  const float e4 = HermiteBlend(p01.gy, p01.cy, 0.0f, p11.gy, p11.cy, 0.0f, fx, blend);
+  const float e5 = HermiteBlend(p01.cy, 0.0f, 0.0f, p11.cy, 0.0f, 0.0f, fx, blend);
+  return HermiteBlend(e0, e1, e2, e3, e4, e5, fy, blend);
 }
 
-float FractalNoise2D(int i, int j) {
+float FractalNoise2D(int i, int j, const NoiseSettings& settings) {
   float x = static_cast<float>(j) * kTextureSpan / static_cast<float>(kTextureSize);
   float y = static_cast<float>(i) * kTextureSpan / static_cast<float>(kTextureSize);
   float sum = 0.0f;
   float divisor = 1.0f;
-  for (int k = 0; k <= App.octaveIndex; k++) {
-    float val = Noise2D(x, y);
-    if (App.turbulence) {
+  for (int k = 0; k <= settings.octaveIndex; k++) {
+    float val = Noise2D(x, y, settings);
+    if (settings.turbulence) {
       const float deviation = val - kNoiseMid;
       val = std::fabs(deviation) + kNoiseMid;
     }

@@ -8,7 +8,7 @@
 
 #include "noise/lattice.h"
 #include "noise/noise1d.h"
-#include "render/texture_window.h"
+#include "render/frame.h"
 
 namespace {
 
@@ -19,13 +19,11 @@ constexpr float kBarBottom = 20.0f;
 constexpr float kBarTop = kBottomMargin - 50.0f;  // 100
 
 // Drawing units per unit of position and per unit of noise.
-float XScale() {
-  return kGraphWidth / ((App.xAxis.count - 1) * App.xAxis.step);
+float XScale(const AxisScale& axis) { return kGraphWidth / ((axis.count - 1) * axis.step); }
+float NoiseScale(const AxisScale& axis) { return kGraphHeight / ((axis.count - 1) * axis.step); }
+float GraphY(const GraphView& view, float v) {
+  return kBottomMargin + (v - view.noiseAxis.minimum) * NoiseScale(view.noiseAxis);
 }
-float NoiseScale() {
-  return kGraphHeight / ((App.noiseAxis.count - 1) * App.noiseAxis.step);
-}
-float GraphY(float v) { return kBottomMargin + (v - App.noiseAxis.minimum) * NoiseScale(); }
 
 float ClampNoise(float v) {
   if (v < kNoiseMin) return kNoiseMin;
@@ -40,7 +38,9 @@ float SamplePosition(int i, int j) {
 
 }  // namespace
 
-float GraphX(float x) { return kLeftMargin + (x - App.xAxis.minimum) * XScale(); }
+float GraphX(const AxisScale& xAxis, float x) {
+  return kLeftMargin + (x - xAxis.minimum) * XScale(xAxis);
+}
 
 void DrawString(float x, float y, float z, const char* text) {
   glRasterPos3f(x, y, z);
@@ -50,37 +50,23 @@ void DrawString(float x, float y, float z, const char* text) {
 }
 
 // ---------------------------------------------------------------------------
-// Display pass
+// The whole drawing
 // ---------------------------------------------------------------------------
 
-void Display() {
-  const bool selecting = App.renderMode == kRenderModeSelect;
-  if (App.debug) fprintf(stderr, "Display; CurrentPoint = %d\n", App.currentPoint);
-
-  glutSetWindow(App.graphWindow);
-  glDrawBuffer(GL_BACK);
-  glClear(GL_COLOR_BUFFER_BIT);
-  glDisable(GL_DEPTH_TEST);
-  glShadeModel(GL_FLAT);
-
-  const int width = glutGet(GLUT_WINDOW_WIDTH);
-  const int height = glutGet(GLUT_WINDOW_HEIGHT);
-  glViewport(0, 0, width, height);
-
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  if (selecting) {
+void DrawGraph(const GraphView& view, int width, int height) {
+  BeginFrame(width, height);
+  if (view.selecting) {
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
-    gluPickMatrix(App.lastMouseX, height - App.lastMouseY, kPickSize, kPickSize, viewport);
+    gluPickMatrix(view.pickX, height - view.pickY, kPickSize, kPickSize, viewport);
   }
   gluOrtho2D(0.0, kGraphWindowWidth, 0.0, kGraphWindowHeight);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
 
-  if (!selecting) {
-    Xaxis("N", App.xAxis);
-    Zaxis("Noise", App.noiseAxis);
+  if (!view.selecting) {
+    Xaxis("N", view.xAxis, view.debug);
+    Zaxis("Noise", view.noiseAxis, view.debug);
 
     const float midY = kBottomMargin + kGraphHeight / 2.0f;
     glColor3f(0.7f, 1.0f, 0.0f);
@@ -89,29 +75,20 @@ void Display() {
     glVertex2f(kLeftMargin + kGraphWidth, midY);
     glEnd();
 
-    PlotLine();
+    PlotLine(view);
   }
 
-  PlotPoints();
+  PlotPoints(view);
 
-  if (!selecting) {
-    PlotBar();
-    glutSwapBuffers();
-  }
-  glFlush();
-
-  if (!selecting) {
-    FillTexture();
-    TextureDisplay();
-  }
+  if (!view.selecting) PlotBar(view);
 }
 
 // ---------------------------------------------------------------------------
 // Axes
 // ---------------------------------------------------------------------------
 
-void Xaxis(const char* label, const AxisScale& scale) {
-  if (App.debug) fprintf(stderr, "Xaxis\n");
+void Xaxis(const char* label, const AxisScale& scale, bool debug) {
+  if (debug) fprintf(stderr, "Xaxis\n");
   const float left = kLeftMargin;
   const float bottom = kBottomMargin;
   const float d = static_cast<float>(kGraphWidth) / static_cast<float>(scale.count - 1);
@@ -148,8 +125,8 @@ void Xaxis(const char* label, const AxisScale& scale) {
   DrawString(left + kGraphWidth / 2.0f, bottom - 3.0f * kTickLength, 0.0f, label);
 }
 
-void Zaxis(const char* label, const AxisScale& scale) {
-  if (App.debug) fprintf(stderr, "Zaxis\n");
+void Zaxis(const char* label, const AxisScale& scale, bool debug) {
+  if (debug) fprintf(stderr, "Zaxis\n");
   const float left = kLeftMargin;
   const float bottom = kBottomMargin;
   const float d = static_cast<float>(kGraphHeight) / static_cast<float>(scale.count - 1);
@@ -196,34 +173,34 @@ void Zaxis(const char* label, const AxisScale& scale) {
 // Plots
 // ---------------------------------------------------------------------------
 
-void PlotLine() {
-  if (App.debug) fprintf(stderr, "PlotLine\n");
+void PlotLine(const GraphView& view) {
+  if (view.debug) fprintf(stderr, "PlotLine\n");
   glColor3f(1.0f, 1.0f, 0.0f);
   glLineWidth(3.0f);
   glBegin(GL_LINE_STRIP);
   for (int i = 0; i < kIntervals; i++) {
     for (int j = 0; j < kSamplesPerInterval; j++) {
       const float x = SamplePosition(i, j);
-      const float v = ClampNoise(Noise1D(x));
-      glVertex2f(GraphX(x), GraphY(v));
+      const float v = ClampNoise(Noise1D(x, view.noise));
+      glVertex2f(GraphX(view.xAxis, x), GraphY(view, v));
     }
   }
   glEnd();
   glLineWidth(1.0f);
 }
 
-void PlotBar() {
-  if (App.debug) fprintf(stderr, "PlotBar\n");
+void PlotBar(const GraphView& view) {
+  if (view.debug) fprintf(stderr, "PlotBar\n");
   glLineWidth(3.0f);
   glBegin(GL_LINES);
   for (int i = 0; i < kIntervals; i++) {
     for (int j = 0; j < kSamplesPerInterval; j++) {
       const float x = SamplePosition(i, j);
-      float g = (Noise1D(x) - kNoiseMin) / (kNoiseMax - kNoiseMin);
+      float g = (Noise1D(x, view.noise) - kNoiseMin) / (kNoiseMax - kNoiseMin);
       if (g < 0.0f) g = 0.0f;
       if (g > 1.0f) g = 1.0f;
       glColor3f(g, g, g);
-      const float gx = GraphX(x);
+      const float gx = GraphX(view.xAxis, x);
       glVertex2f(gx, kBarBottom);
       glVertex2f(gx, kBarTop);
     }
@@ -232,22 +209,22 @@ void PlotBar() {
   glLineWidth(1.0f);
 }
 
-void PlotPoints() {
-  if (App.debug) fprintf(stderr, "PlotPoints\n");
+void PlotPoints(const GraphView& view) {
+  if (view.debug) fprintf(stderr, "PlotPoints\n");
   glInitNames();
   glPushName(UINT32_MAX);
   glPointSize(7.0f);
   for (int i = 0; i < kControlPoints; i++) {
-    if (i == App.currentPoint) {
+    if (i == view.currentPoint) {
       glColor3f(0.0f, 1.0f, 0.0f);
     } else {
       glColor3f(1.0f, 1.0f, 1.0f);
     }
     glLoadName(static_cast<GLuint>(i));
     // Not clamped: a value dragged below 0 is drawn below the noise axis.
-    const float y = App.noiseType == kGradientOnly ? kNoiseMid : NoiseLattice[0][i].value;
+    const float y = view.noise.noiseType == kGradientOnly ? kNoiseMid : NoiseLattice[0][i].value;
     glBegin(GL_POINTS);
-    glVertex2f(GraphX(static_cast<float>(i)), GraphY(y));
+    glVertex2f(GraphX(view.xAxis, static_cast<float>(i)), GraphY(view, y));
     glEnd();
   }
   glPointSize(1.0f);

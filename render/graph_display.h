@@ -1,26 +1,38 @@
-// The graph window: axes, midpoint line, the 1D noise curve, the control
-// points and the grey bar, in a fixed 700 by 500 drawing stretched over the
-// window.
+// The graph window's drawing: axes, midpoint line, the 1D noise curve, the
+// control points and the grey bar, in a fixed 700 by 500 drawing stretched
+// over the window. It draws what it is handed into the current window's
+// back buffer; choosing the window and swapping are the caller's.
 #pragma once
 
-#include "app/app_state.h"
+#include "noise/noise_settings.h"
+#include "render/graph_layout.h"
 
-// The graph window's display callback. In render mode it draws everything,
-// swaps, then refills and redraws the texture window, so one redisplay
-// refreshes both. In select mode (App.renderMode == kRenderModeSelect) it
-// draws only the control points, each under its own name, under a 10 by 10
-// pick matrix at the last mouse position, and neither swaps nor refills.
-void Display();
+// Everything one pass draws from, besides the lattice's row 0.
+struct GraphView {
+  NoiseSettings noise;
+  int currentPoint;  // drawn green; -1 for none
+  AxisScale xAxis;
+  AxisScale noiseAxis;
+  bool debug;        // each routine prints its name on standard error first
+  // Selection mode: only the control points, each under its own name, under
+  // a 10 by 10 pick matrix at (pickX, pickY), window pixels from the top.
+  bool selecting;
+  int pickX;
+  int pickY;
+};
 
-void Xaxis(const char* label, const AxisScale& scale);
-void Zaxis(const char* label, const AxisScale& scale);
-void PlotLine();
-void PlotBar();
-void PlotPoints();
+// One pass over a window of width by height pixels.
+void DrawGraph(const GraphView& view, int width, int height);
+
+void Xaxis(const char* label, const AxisScale& scale, bool debug);
+void Zaxis(const char* label, const AxisScale& scale, bool debug);
+void PlotLine(const GraphView& view);
+void PlotBar(const GraphView& view);
+void PlotPoints(const GraphView& view);
 
 // Draws a string in GLUT's 9-by-15 bitmap font with its raster position at
 // (x, y, z).
 void DrawString(float x, float y, float z, const char* text);
 
 // Where position x (0..7) of the graph lies in drawing units.
-float GraphX(float x);
+float GraphX(const AxisScale& xAxis, float x);

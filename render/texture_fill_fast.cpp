@@ -39,10 +39,9 @@
 #include <cstring>
 #include <utility>
 
-#include "app/app_state.h"
 #include "noise/hermite.h"
 #include "noise/lattice.h"
-#include "render/color_scale.h"
+#include "render/colour_scale.h"
 #include "render/worker_pool.h"
 
 namespace {
@@ -59,7 +58,7 @@ struct FillJob {
   bool useValues;     // corner values from the lattice; gradient-only uses the midpoint
   bool useGradients;  // slopes and curvatures from the lattice; value-only uses zeros
   bool turbulence;
-  int colorScale;
+  int colourScale;
   HermiteWeights weights[kCellTexels];  // at t = n / 64
 };
 
@@ -121,19 +120,34 @@ RowFill RowFillFor(FillPath path) {
   }
 }
 
-FillJob TakeSettings() {
+FillJob TakeSettings(const NoiseSettings& settings, int colourScale) {
   FillJob job;
-  job.octaves = App.octaveIndex + 1;
+  job.octaves = settings.octaveIndex + 1;
   // FractalNoise2D treats every type but these two as value-only.
-  job.useGradients = App.noiseType == kGradientOnly || App.noiseType == kValueGradient;
-  job.useValues = App.noiseType != kGradientOnly;
-  job.turbulence = App.turbulence != 0;
-  job.colorScale = App.colorScale;
+  job.useGradients = UsesGradients(settings.noiseType);
+  job.useValues = settings.noiseType != kGradientOnly;
+  job.turbulence = settings.turbulence != 0;
+  job.colourScale = colourScale;
   for (int n = 0; n < kCellTexels; n++) {
     job.weights[n] = HermiteWeightsAt(static_cast<float>(n) / static_cast<float>(kCellTexels),
-                                      App.interpolation);
+                                      settings.interpolation);
   }
   return job;
+}
+
+// One fill's share of the work, as the pool hands it to each participant.
+struct FillWork {
+  const FillJob* job;
+  RowFill fillRows;
+  TextureRow* image;
+  std::atomic<int> nextChunk{0};
+};
+
+void FillChunks(void* context) {
+  FillWork& work = *static_cast<FillWork*>(context);
+  for (int chunk = work.nextChunk++; chunk < kChunks; chunk = work.nextChunk++) {
+    work.fillRows(*work.job, chunk * kChunkRows, kChunkRows, work.image);
+  }
 }
 
 }  // namespace
@@ -166,25 +180,23 @@ const char* FillPathName(FillPath path) {
   }
 }
 
-void FillTextureImageFast(TextureRow* image, FillPath path, int threads) {
+void FillTextureImageFast(TextureRow* image, const NoiseSettings& settings, int colourScale,
+                          FillPath path, int threads) {
   // The lattice is exactly large enough for eight octaves; any other count
   // is not one the panel offers, and is left to the plain evaluation.
-  if (App.octaveIndex < 0 || App.octaveIndex >= kLatticeOctaves) {
-    FillTextureImageReference(image);
+  if (settings.octaveIndex < 0 || settings.octaveIndex >= kLatticeOctaves) {
+    FillTextureImageReference(image, settings, colourScale);
     return;
   }
   if (!FillPathAvailable(path)) path = FillPath::kBaseline;
-  const FillJob job = TakeSettings();
-  const RowFill fillRows = RowFillFor(path);
-
-  std::atomic<int> nextChunk{0};
-  RunInParallel(std::clamp(threads, 1, kChunks), [&] {
-    for (int chunk = nextChunk++; chunk < kChunks; chunk = nextChunk++) {
-      fillRows(job, chunk * kChunkRows, kChunkRows, image);
-    }
-  });
+  const FillJob job = TakeSettings(settings, colourScale);
+  FillWork work;
+  work.job = &job;
+  work.fillRows = RowFillFor(path);
+  work.image = image;
+  RunInParallel(std::clamp(threads, 1, kChunks), FillChunks, &work);
 }
 
-void FillTextureImage(TextureRow* image) {
-  FillTextureImageFast(image, BestFillPath(), MachineThreads());
+void FillTextureImage(TextureRow* image, const NoiseSettings& settings, int colourScale) {
+  FillTextureImageFast(image, settings, colourScale, BestFillPath(), MachineThreads());
 }

@@ -14,8 +14,11 @@ bool FillPathAvailable(FillPath path);
 FillPath BestFillPath();
 const char* FillPathName(FillPath path);
 
-// Fills image with the given instruction set (the baseline if this processor
-// lacks it) on `threads` threads, the caller's included; all work is done
-// when it returns. FillTextureImage is
-// this with the best path and one thread per core.
-void FillTextureImageFast(TextureRow* image, FillPath path, int threads);
+// Fills image as FillTextureImageReference does, with the given instruction
+// set (the baseline if this processor lacks it) on `threads` threads, the
+// caller's included; all work is done when it returns.
+void FillTextureImageFast(TextureRow* image, const NoiseSettings& settings, int colourScale,
+                          FillPath path, int threads);
+
+// The fill the program uses: the best path, one thread per core.
+void FillTextureImage(TextureRow* image, const NoiseSettings& settings, int colourScale);

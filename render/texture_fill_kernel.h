@@ -8,7 +8,7 @@
 // guard. Everything it needs (FillJob, the lattice, the texture constants,
 // <cstring>, <algorithm>) is declared by the including file.
 //
-// Every float operation below is one that FractalNoise2D and NoiseColorBytes
+// Every float operation below is one that FractalNoise2D and NoiseColourBytes
 // perform for the same texel, on the same operands, in the same order; only
 // where and how often they run differs. texture_fill_fast.cpp explains the
 // one place where the reference's result is taken from a shorter sum: the
@@ -221,7 +221,7 @@ void ColourRow(const FillJob& job, const float* sum, uint8_t (*out)[3]) {
     s = s < 0.0f ? zero : s;
     s = s > 1.0f ? one : s;
     VI r, g, b;
-    switch (job.colorScale) {
+    switch (job.colourScale) {
       case kRainbow: {
         // HsvToRgb at saturation and value 1. The hue lies in [0, 240], so
         // the wrap-around loops never run and truncation is the floor.

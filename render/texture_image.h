@@ -10,12 +10,9 @@
 using TextureRow = uint8_t[kTextureSize][3];
 extern TextureRow NoiseTexture[kTextureSize];
 
-// Recomputes every texel from the lattice and the current settings: the
-// texel's FractalNoise2D value in the selected colour scale. This is the fast
-// fill (render/texture_fill_fast.h): vector registers and every core, all
-// joined before it returns, and the same bytes as the reference.
-void FillTextureImage(TextureRow* image);
-
-// The same image, one FractalNoise2D call per texel. The fast fill must match
-// it byte for byte; it is kept as the tests' and benchmarks' reference.
-void FillTextureImageReference(TextureRow* image);
+// Every texel from the lattice: its FractalNoise2D value under `settings` in
+// colour scale `colourScale`, one call per texel. The fast fill
+// (render/texture_fill_fast.h) must match it byte for byte; it is kept as the
+// tests' and benchmarks' reference.
+void FillTextureImageReference(TextureRow* image, const NoiseSettings& settings,
+                               int colourScale);

@@ -1,29 +1,11 @@
 #include "render/texture_window.h"
 
 #include <GL/glu.h>
-#include <GL/glut.h>
 
-#include <cstdio>
+#include "render/frame.h"
 
-#include "app/app_state.h"
-#include "render/texture_image.h"
-
-void FillTexture() {
-  if (App.debug) fprintf(stderr, "FillTexture\n");
-  glutSetWindow(App.textureWindow);
-  FillTextureImage(NoiseTexture);
-}
-
-void DrawTexture() {
-  glutSetWindow(App.textureWindow);
-  glDrawBuffer(GL_BACK);
-  glClear(GL_COLOR_BUFFER_BIT);
-  glDisable(GL_DEPTH_TEST);
-  glShadeModel(GL_FLAT);
-
-  glViewport(0, 0, glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
+void DrawTextureImage(const TextureRow* image, int width, int height) {
+  BeginFrame(width, height);
   gluOrtho2D(0.0, 1.0, 0.0, 1.0);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
@@ -36,7 +18,7 @@ void DrawTexture() {
   glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   glTexImage2D(GL_TEXTURE_2D, 0, 3, kTextureSize, kTextureSize, 0, GL_RGB, GL_UNSIGNED_BYTE,
-               NoiseTexture);
+               image);
   glEnable(GL_TEXTURE_2D);
 
   glBegin(GL_QUADS);
@@ -49,10 +31,4 @@ void DrawTexture() {
   glTexCoord2f(0.0f, 1.0f);
   glVertex2f(0.0f, 1.0f);
   glEnd();
-}
-
-void TextureDisplay() {
-  DrawTexture();
-  glutSwapBuffers();
-  glFlush();
 }

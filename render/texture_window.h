@@ -1,14 +1,10 @@
-// The texture window: refilling the noise image and drawing it.
+// Drawing the noise texture: the image uploaded and stretched over the whole
+// current window with linear filtering.
 #pragma once
 
-// Recomputes every texel of NoiseTexture from the lattice and the settings,
-// and leaves the texture window current. Draws nothing.
-void FillTexture();
+#include "render/texture_image.h"
 
-// The texture window's display callback: uploads NoiseTexture and draws it
-// stretched over the whole window with linear filtering.
-void TextureDisplay();
-
-// TextureDisplay without the buffer swap: the current image, drawn into the
-// texture window's back buffer only.
-void DrawTexture();
+// Draws `image` into the current window's back buffer, a window of width by
+// height pixels, through the window's default texture. Swapping is the
+// caller's.
+void DrawTextureImage(const TextureRow* image, int width, int height);

@@ -18,11 +18,13 @@ std::mutex poolMutex;
 std::condition_variable workPosted;
 std::condition_variable workFinished;
 std::vector<std::thread> helpers;
-const std::function<void()>* postedWork = nullptr;
+void (*postedWork)(void*) = nullptr;
+void* postedContext = nullptr;
 unsigned generation = 0;
 int helpersWanted = 0;   // helpers 0 .. helpersWanted-1 take part in this generation
 int helpersRunning = 0;  // of those, the ones not yet finished
 bool stopping = false;
+bool exitHookSet = false;
 
 void HelperLoop(int index) {
   unsigned seen = 0;
@@ -32,17 +34,20 @@ void HelperLoop(int index) {
     if (stopping) return;
     seen = generation;
     if (index >= helpersWanted) continue;
-    const std::function<void()>* work = postedWork;
+    void (*work)(void*) = postedWork;
+    void* context = postedContext;
     lock.unlock();
-    (*work)();
+    work(context);
     lock.lock();
     if (--helpersRunning == 0) workFinished.notify_one();
   }
 }
 
+}  // namespace
+
 // exit() runs this before the statics above are destroyed (it is registered
 // after they were constructed), so no joinable thread outlives the process.
-void StopHelpers() {
+void StopWorkerPool() {
   {
     std::lock_guard<std::mutex> lock(poolMutex);
     stopping = true;
@@ -51,8 +56,6 @@ void StopHelpers() {
   for (std::thread& helper : helpers) helper.join();
   helpers.clear();
 }
-
-}  // namespace
 
 int MachineThreads() {
   // The CPUs this process may run on (taskset, a container's limit), which
@@ -66,15 +69,24 @@ int MachineThreads() {
   return n == 0 ? 1 : static_cast<int>(n);
 }
 
-void RunInParallel(int participants, const std::function<void()>& work) {
+void RunInParallel(int participants, void (*work)(void*), void* context) {
   const int wanted = participants - 1;
   if (wanted <= 0) {
-    work();
+    work(context);
     return;
   }
   {
     std::lock_guard<std::mutex> lock(poolMutex);
-    if (helpers.empty()) std::atexit(StopHelpers);
+    // Once stopped (at exit, say) the pool starts no thread again: the work
+    // is all done here instead, which its caller cannot tell apart.
+    if (stopping) {
+      work(context);
+      return;
+    }
+    if (!exitHookSet) {
+      std::atexit(StopWorkerPool);
+      exitHookSet = true;
+    }
     // A thread the system refuses to start only means fewer participants.
     try {
       while (static_cast<int>(helpers.size()) < wanted) {
@@ -84,16 +96,18 @@ void RunInParallel(int participants, const std::function<void()>& work) {
     }
     helpersWanted = std::min(wanted, static_cast<int>(helpers.size()));
     if (helpersWanted == 0) {
-      work();
+      work(context);
       return;
     }
-    postedWork = &work;
+    postedWork = work;
+    postedContext = context;
     helpersRunning = helpersWanted;
     generation++;
   }
   workPosted.notify_all();
-  work();
+  work(context);
   std::unique_lock<std::mutex> lock(poolMutex);
   workFinished.wait(lock, [] { return helpersRunning == 0; });
   postedWork = nullptr;
+  postedContext = nullptr;
 }

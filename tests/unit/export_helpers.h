@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "export/byte_sink.h"
-#include "export/save_file.h"
+#include "export/sink_decorator.h"
 
 // A fresh folder under /tmp, removed with everything in it afterwards.
 class ScratchDir {

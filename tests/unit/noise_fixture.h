@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/app_state.h"
-#include "app/init_graphics.h"
+#include "app/windows.h"
 #include "noise/lattice.h"
 
 class NoiseTest : public ::testing::Test {

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "app/exports.h"
+#include "render/colour_scale.h"
 #include "app/app_state.h"
 #include "export/bmp_writer.h"
 #include "export_helpers.h"
@@ -148,7 +150,7 @@ TEST(BmpImage, AFailingSinkStopsTheImage) {
 TEST(BmpFileName, NamedFromTheSettings) {
   EXPECT_EQ(BmpFileName(1, 0, kRainbow), "image002NR.bmp");
   EXPECT_EQ(BmpFileName(7, 1, kFire), "image008TY.bmp");
-  EXPECT_EQ(BmpFileName(0, 0, kGrayscale), "image001NG.bmp");
+  EXPECT_EQ(BmpFileName(0, 0, kGreyscale), "image001NG.bmp");
   EXPECT_EQ(BmpFileName(3, 1, kClouds), "image004TS.bmp");
 }
 

@@ -4,9 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "render/colour_scale.h"
 #include "app/app_state.h"
 #include "app/command_line.h"
-#include "app/init_graphics.h"
+#include "app/windows.h"
 #include "noise/lattice.h"
 
 namespace {
@@ -44,7 +45,7 @@ TEST(CommandLine, ReadsEverySettingAndStepsOverGlutOptions) {
   EXPECT_EQ(none.mode, StartMode::kWindows);
   EXPECT_FALSE(none.options.seed || none.options.noiseType || none.options.octaveIndex ||
                none.options.colourScale);
-  EXPECT_EQ(*Parse({"--scale=gray"}).options.colourScale, kGrayscale);
+  EXPECT_EQ(*Parse({"--scale=gray"}).options.colourScale, kGreyscale);
   EXPECT_EQ(*Parse({"--seed=0", "--seed=12"}).options.seed, 12u);  // the last one counts
 
   EXPECT_EQ(Parse({"--stl=a.stl", "--seed=1"}).mode, StartMode::kBatch);
@@ -85,7 +86,7 @@ TEST(CommandLine, RefusesBadOptionsWithAOneLineReason) {
 }
 
 TEST(CommandLine, TheReproducingCommandReadsBackAsTheSameSettings) {
-  const ReproducedSettings plain{kValueOnly, kCubic, kZeroSlopes, 0, 0, kGrayscale};
+  const ReproducedSettings plain{kValueOnly, kCubic, kZeroSlopes, 0, 0, kGreyscale};
   EXPECT_EQ(ReproducingCommand(38, plain, 0),
             "noisedemo --seed=38 --noise=value --blend=cubic --slopes=zero --octaves=1 "
             "--scale=grey");

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/app_state.h"
 #include "app/control_panel.h"
 #include "noise_fixture.h"
 #include "toolkit_fixture.h"
@@ -106,11 +107,11 @@ TEST_F(ControlPanelTest, ControlsAreWiredToTheirSettingsIdsAndCallbacks) {
     GLUI_Update_CB callback;
   };
   const Wiring wiring[] = {
-      {"Value-Only", &App.noiseType, 0, SetNoiseType},
-      {"Cubic", &App.interpolation, -1, nullptr},
-      {"Zero", &App.gradientRule, -1, nullptr},
-      {" 1", &App.octaveIndex, -1, nullptr},
-      {"Grayscale", &App.colorScale, 0, SetColorScale},
+      {"Value-Only", &App.noise.noiseType, 0, SetNoiseType},
+      {"Cubic", &App.noise.interpolation, -1, nullptr},
+      {"Zero", &App.noise.gradientRule, -1, nullptr},
+      {" 1", &App.noise.octaveIndex, -1, nullptr},
+      {"Grayscale", &App.colourScale, 0, SetColorScale},
   };
   for (const Wiring& w : wiring) {
     const GLUI_Control* group = Find(w.label)->parent;
@@ -119,7 +120,7 @@ TEST_F(ControlPanelTest, ControlsAreWiredToTheirSettingsIdsAndCallbacks) {
     EXPECT_EQ(group->callback, w.callback) << w.label;
   }
   EXPECT_EQ(App.gradientRuleGroup, Find("Zero")->parent);
-  EXPECT_EQ(Find("Turbulence")->ptr_val, &App.turbulence);
+  EXPECT_EQ(Find("Turbulence")->ptr_val, &App.noise.turbulence);
   EXPECT_EQ(Find("Debug")->ptr_val, &App.debug);
   EXPECT_EQ(Find("Debug")->callback, nullptr);
   EXPECT_EQ(Find("Re-Randomize")->callback, ReRandomize);
@@ -147,7 +148,7 @@ TEST_F(ControlPanelTest, ControlsAreWiredToTheirSettingsIdsAndCallbacks) {
 
 TEST_F(ControlPanelTest, GradientNoiseEnablesTheSlidersOnlyWithACurrentPoint) {
   Click("Gradient-Only");
-  EXPECT_EQ(App.noiseType, kGradientOnly);
+  EXPECT_EQ(App.noise.noiseType, kGradientOnly);
   EXPECT_FALSE(App.gradientSlider->enabled);
   EXPECT_FALSE(App.curvatureSlider->enabled);
   EXPECT_FALSE(App.gradientRuleGroup->enabled);

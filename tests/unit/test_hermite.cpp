@@ -1,5 +1,6 @@
 #include <cmath>
 
+#include "app/app_state.h"
 #include "noise/hermite.h"
 #include "noise_fixture.h"
 
@@ -17,7 +18,7 @@ const BlendCase kCases[] = {
 };
 
 float Blend(const BlendCase& b, float t) {
-  return HermiteBlend(b.p0, b.s0, b.c0, b.p1, b.s1, b.c1, t);
+  return HermiteBlend(b.p0, b.s0, b.c0, b.p1, b.s1, b.c1, t, App.noise.interpolation);
 }
 
 // Central differences in double around a blend evaluated in float are only
@@ -39,7 +40,7 @@ class Hermite : public NoiseTest {};
 
 TEST_F(Hermite, EndsReturnTheEndValuesExactlyInBothModes) {
   for (int mode : {kCubic, kQuintic}) {
-    App.interpolation = mode;
+    App.noise.interpolation = mode;
     for (const BlendCase& b : kCases) {
       EXPECT_EQ(Blend(b, 0.0f), b.p0) << "mode " << mode;
       EXPECT_EQ(Blend(b, 1.0f), b.p1) << "mode " << mode;
@@ -66,14 +67,14 @@ TEST_F(Hermite, WeightsAtTheMiddle) {
 
 TEST_F(Hermite, SlopesAndCurvaturesAreMatchedAtTheEnds) {
   for (int mode : {kCubic, kQuintic}) {
-    App.interpolation = mode;
+    App.noise.interpolation = mode;
     for (const BlendCase& b : kCases) {
       // The polynomial continues past the ends, so differences can straddle them.
       EXPECT_NEAR(FirstDerivative(b, 0.0), b.s0, 2e-3 * (1 + std::fabs(b.c0))) << mode;
       EXPECT_NEAR(FirstDerivative(b, 1.0), b.s1, 2e-3 * (1 + std::fabs(b.c1))) << mode;
     }
   }
-  App.interpolation = kQuintic;
+  App.noise.interpolation = kQuintic;
   for (const BlendCase& b : kCases) {
     EXPECT_NEAR(SecondDerivative(b, 0.0), b.c0, 0.05 + 0.02 * std::fabs(b.c0));
     EXPECT_NEAR(SecondDerivative(b, 1.0), b.c1, 0.05 + 0.02 * std::fabs(b.c1));
@@ -81,31 +82,31 @@ TEST_F(Hermite, SlopesAndCurvaturesAreMatchedAtTheEnds) {
 }
 
 TEST_F(Hermite, CubicIgnoresCurvatureAndQuinticUsesIt) {
-  App.interpolation = kCubic;
-  EXPECT_EQ(HermiteBlend(0.2f, 0.3f, 9.0f, 0.6f, -0.4f, -9.0f, 0.37f),
-            HermiteBlend(0.2f, 0.3f, 0.0f, 0.6f, -0.4f, 0.0f, 0.37f));
-  App.interpolation = kQuintic;
-  EXPECT_EQ(HermiteBlend(0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.5f), 0.015625f);
+  App.noise.interpolation = kCubic;
+  EXPECT_EQ(HermiteBlend(0.2f, 0.3f, 9.0f, 0.6f, -0.4f, -9.0f, 0.37f, App.noise.interpolation),
+            HermiteBlend(0.2f, 0.3f, 0.0f, 0.6f, -0.4f, 0.0f, 0.37f, App.noise.interpolation));
+  App.noise.interpolation = kQuintic;
+  EXPECT_EQ(HermiteBlend(0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.5f, App.noise.interpolation), 0.015625f);
   // Every setting but 1 is cubic.
-  App.interpolation = 7;
-  EXPECT_EQ(HermiteBlend(0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.5f), 0.0f);
+  App.noise.interpolation = 7;
+  EXPECT_EQ(HermiteBlend(0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.5f, App.noise.interpolation), 0.0f);
 }
 
 TEST_F(Hermite, FlatDataStaysFlatAndNoCurvatureMatchesZeroCurvature) {
   for (int mode : {kCubic, kQuintic}) {
-    App.interpolation = mode;
+    App.noise.interpolation = mode;
     for (int k = 0; k <= 64; k++) {
       const float t = k / 64.0f;
-      EXPECT_EQ(HermiteBlend(0.5f, 0, 0, 0.5f, 0, 0, t), 0.5f) << "t " << t;
-      EXPECT_EQ(HermiteBlendNoCurvature(0.31f, 0.7f, 0.64f, -0.2f, t),
-                HermiteBlend(0.31f, 0.7f, 0.0f, 0.64f, -0.2f, 0.0f, t));
+      EXPECT_EQ(HermiteBlend(0.5f, 0, 0, 0.5f, 0, 0, t, App.noise.interpolation), 0.5f) << "t " << t;
+      EXPECT_EQ(HermiteBlendNoCurvature(0.31f, 0.7f, 0.64f, -0.2f, t, App.noise.interpolation),
+                HermiteBlend(0.31f, 0.7f, 0.0f, 0.64f, -0.2f, 0.0f, t, App.noise.interpolation));
     }
   }
 }
 
 TEST_F(Hermite, PositionsOutsideTheIntervalAreNotClamped) {
-  App.interpolation = kCubic;
+  App.noise.interpolation = kCubic;
   // H1(2) = 3*4 - 2*8 = -4; H1(-1) = 3 + 2 = 5.
-  EXPECT_EQ(HermiteBlend(0, 0, 0, 1, 0, 0, 2.0f), -4.0f);
-  EXPECT_EQ(HermiteBlend(0, 0, 0, 1, 0, 0, -1.0f), 5.0f);
+  EXPECT_EQ(HermiteBlend(0, 0, 0, 1, 0, 0, 2.0f, App.noise.interpolation), -4.0f);
+  EXPECT_EQ(HermiteBlend(0, 0, 0, 1, 0, 0, -1.0f, App.noise.interpolation), 5.0f);
 }

@@ -119,5 +119,5 @@ TEST(Lattice, EveryPointHoldsItsIndicesAndValuesInRange) {
 
 TEST(Lattice, NoiseRangeConstants) {
   EXPECT_EQ(kNoiseMid, 0.5f);
-  EXPECT_EQ(kNoiseMax - kRandomValueBound, 0.25f);
+  EXPECT_EQ(kNoiseMax - kRandomValueHigh, 0.25f);
 }

@@ -1,6 +1,7 @@
 #include <cmath>
 #include <limits>
 
+#include "app/app_state.h"
 #include "noise/hermite.h"
 #include "noise/noise1d.h"
 #include "noise_fixture.h"
@@ -10,7 +11,7 @@ namespace {
 // One-sided slope of the curve at x, from the right (dir = +1) or left (-1).
 double SlopeAt(float x, int dir) {
   const float h = 1.0f / 512.0f;
-  return dir * (Noise1D(x + dir * h) - Noise1D(x)) / h;
+  return dir * (Noise1D(x + dir * h, App.noise) - Noise1D(x, App.noise)) / h;
 }
 
 }  // namespace
@@ -26,9 +27,9 @@ class Noise1DTest : public NoiseTest {
 
 TEST_F(Noise1DTest, ZeroRulePassesThroughEveryPointWithZeroSlope) {
   for (int mode : {kCubic, kQuintic}) {
-    App.interpolation = mode;
+    App.noise.interpolation = mode;
     for (int j = 0; j <= 7; j++) {
-      EXPECT_EQ(Noise1D(static_cast<float>(j)), ControlValue(j)) << "point " << j;
+      EXPECT_EQ(Noise1D(static_cast<float>(j), App.noise), ControlValue(j)) << "point " << j;
       if (j < 7) {
         EXPECT_NEAR(SlopeAt(static_cast<float>(j), +1), 0.0, 0.01);
       }
@@ -40,7 +41,7 @@ TEST_F(Noise1DTest, ZeroRulePassesThroughEveryPointWithZeroSlope) {
 }
 
 TEST_F(Noise1DTest, CatmullRomSlopesIncludingTheOneSidedEnds) {
-  App.gradientRule = kCatmullRom;
+  App.noise.gradientRule = kCatmullRom;
   const auto v = [](int i) { return static_cast<double>(ControlValue(i)); };
   // Point 0: half the first difference.
   EXPECT_NEAR(SlopeAt(0.0f, +1), (v(1) - v(0)) / 2, 0.01);
@@ -54,108 +55,108 @@ TEST_F(Noise1DTest, CatmullRomSlopesIncludingTheOneSidedEnds) {
   // Point 7 (interval 6): a quarter of the last difference, not a half.
   EXPECT_NEAR(SlopeAt(7.0f, -1), (v(7) - v(6)) / 4, 0.01);
   // The values at the points are unchanged.
-  for (int j = 0; j <= 7; j++) EXPECT_EQ(Noise1D(static_cast<float>(j)), ControlValue(j));
+  for (int j = 0; j <= 7; j++) EXPECT_EQ(Noise1D(static_cast<float>(j), App.noise), ControlValue(j));
 }
 
 TEST_F(Noise1DTest, SpecialRowsApplyToIntervalsZeroAndSixInEveryOctave) {
-  App.gradientRule = kCatmullRom;
-  App.octaveIndex = 1;
+  App.noise.gradientRule = kCatmullRom;
+  App.noise.octaveIndex = 1;
   // At x = 3.25 the second octave blends interval 6 at f = 0.5: it must use
   // the one-sided slopes of the last row, read from points 5 to 7 only.
   const float expectedSecond =
       HermiteBlendNoCurvature(ControlValue(6), (ControlValue(7) - ControlValue(5)) * 0.5f / 2.0f,
                               ControlValue(7), (ControlValue(7) - ControlValue(6)) * 0.5f / 2.0f,
-                              0.5f);
-  App.octaveIndex = 0;
-  const float first = Noise1D(3.25f);
-  App.octaveIndex = 1;
-  EXPECT_NEAR(Noise1D(3.25f), first + (expectedSecond - 0.5f) / 2.0f, 1e-6);
+                              0.5f, App.noise.interpolation);
+  App.noise.octaveIndex = 0;
+  const float first = Noise1D(3.25f, App.noise);
+  App.noise.octaveIndex = 1;
+  EXPECT_NEAR(Noise1D(3.25f, App.noise), first + (expectedSecond - 0.5f) / 2.0f, 1e-6);
   // Point 8 never enters interval 6's slopes: poisoning it changes nothing there.
-  const float before = Noise1D(3.25f);
+  const float before = Noise1D(3.25f, App.noise);
   NoiseLattice[0][8].value = 1000.0f;
-  EXPECT_EQ(Noise1D(3.25f), before);
+  EXPECT_EQ(Noise1D(3.25f, App.noise), before);
 }
 
 TEST_F(Noise1DTest, GradientOnlyIsTheMidpointAtEveryPointAndFollowsGradients) {
-  App.noiseType = kGradientOnly;
-  for (int j = 0; j <= 7; j++) EXPECT_EQ(Noise1D(static_cast<float>(j)), 0.5f);
+  App.noise.noiseType = kGradientOnly;
+  for (int j = 0; j <= 7; j++) EXPECT_EQ(Noise1D(static_cast<float>(j), App.noise), 0.5f);
   NoiseLattice[0][2].gx = 0.8f;
   EXPECT_NEAR(SlopeAt(2.0f, +1), 0.8, 0.01);
   EXPECT_NEAR(SlopeAt(2.0f, -1), 0.8, 0.01);
   // Values play no part.
-  const float before = Noise1D(2.3f);
+  const float before = Noise1D(2.3f, App.noise);
   ControlValue(2) = 0.9f;
-  EXPECT_EQ(Noise1D(2.3f), before);
+  EXPECT_EQ(Noise1D(2.3f, App.noise), before);
 }
 
 TEST_F(Noise1DTest, ValueGradientUsesValuesGradientsAndQuinticCurvatures) {
-  App.noiseType = kValueGradient;
+  App.noise.noiseType = kValueGradient;
   NoiseLattice[0][4].gx = -0.6f;
-  EXPECT_EQ(Noise1D(4.0f), ControlValue(4));
+  EXPECT_EQ(Noise1D(4.0f, App.noise), ControlValue(4));
   EXPECT_NEAR(SlopeAt(4.0f, +1), -0.6, 0.01);
   NoiseLattice[0][4].cx = 8.0f;
-  App.interpolation = kCubic;
-  const float cubic = Noise1D(4.3f);
+  App.noise.interpolation = kCubic;
+  const float cubic = Noise1D(4.3f, App.noise);
   NoiseLattice[0][4].cx = 0.0f;
-  EXPECT_EQ(Noise1D(4.3f), cubic);
-  App.interpolation = kQuintic;
-  const float flat = Noise1D(4.3f);
+  EXPECT_EQ(Noise1D(4.3f, App.noise), cubic);
+  App.noise.interpolation = kQuintic;
+  const float flat = Noise1D(4.3f, App.noise);
   NoiseLattice[0][4].cx = 8.0f;
-  EXPECT_GT(Noise1D(4.3f), flat);
+  EXPECT_GT(Noise1D(4.3f, App.noise), flat);
 }
 
 TEST_F(Noise1DTest, InterpolationChangesTheCurveOnlyBetweenPoints) {
   for (int type : {kValueOnly, kGradientOnly, kValueGradient}) {
-    App.noiseType = type;
-    App.interpolation = kCubic;
-    const float cubicAtPoint = Noise1D(3.0f);
-    const float cubicBetween = Noise1D(3.3f);
-    App.interpolation = kQuintic;
-    EXPECT_EQ(Noise1D(3.0f), cubicAtPoint) << type;
-    EXPECT_NE(Noise1D(3.3f), cubicBetween) << type;
+    App.noise.noiseType = type;
+    App.noise.interpolation = kCubic;
+    const float cubicAtPoint = Noise1D(3.0f, App.noise);
+    const float cubicBetween = Noise1D(3.3f, App.noise);
+    App.noise.interpolation = kQuintic;
+    EXPECT_EQ(Noise1D(3.0f, App.noise), cubicAtPoint) << type;
+    EXPECT_NE(Noise1D(3.3f, App.noise), cubicBetween) << type;
   }
 }
 
 TEST_F(Noise1DTest, OctavesDoubleFrequencyAndHalveAmplitude) {
   for (int type : {kValueOnly, kGradientOnly, kValueGradient}) {
-    App.noiseType = type;
+    App.noise.noiseType = type;
     for (float x : {0.1f, 1.37f, 5.5f, 6.99f}) {
-      App.octaveIndex = 0;
-      const double single[3] = {Noise1D(x), Noise1D(2 * x), Noise1D(4 * x)};
-      App.octaveIndex = 2;
+      App.noise.octaveIndex = 0;
+      const double single[3] = {Noise1D(x, App.noise), Noise1D(2 * x, App.noise), Noise1D(4 * x, App.noise)};
+      App.noise.octaveIndex = 2;
       const double expected =
           0.5 + (single[0] - 0.5) + (single[1] - 0.5) / 2 + (single[2] - 0.5) / 4;
-      EXPECT_NEAR(Noise1D(x), expected, 2e-6) << "type " << type << " x " << x;
+      EXPECT_NEAR(Noise1D(x, App.noise), expected, 2e-6) << "type " << type << " x " << x;
     }
   }
 }
 
 TEST_F(Noise1DTest, TurbulenceFoldsEveryOctaveAboveTheMidpoint) {
-  App.turbulence = 1;
+  App.noise.turbulence = 1;
   for (int type : {kValueOnly, kGradientOnly, kValueGradient}) {
-    App.noiseType = type;
+    App.noise.noiseType = type;
     for (int octaves = 0; octaves <= kMaxOctaveIndex; octaves++) {
-      App.octaveIndex = octaves;
-      for (int k = 0; k <= 700; k++) ASSERT_GE(Noise1D(k / 100.0f), 0.5f);
+      App.noise.octaveIndex = octaves;
+      for (int k = 0; k <= 700; k++) ASSERT_GE(Noise1D(k / 100.0f, App.noise), 0.5f);
     }
   }
   // One octave: exactly the fold of the plain value.
-  App.noiseType = kValueOnly;
-  App.octaveIndex = 0;
-  App.turbulence = 0;
-  const float plain = Noise1D(4.5f);  // between 0.25 and 0.75
-  App.turbulence = 1;
-  EXPECT_FLOAT_EQ(Noise1D(4.5f), std::fabs(plain - 0.5f) + 0.5f);
+  App.noise.noiseType = kValueOnly;
+  App.noise.octaveIndex = 0;
+  App.noise.turbulence = 0;
+  const float plain = Noise1D(4.5f, App.noise);  // between 0.25 and 0.75
+  App.noise.turbulence = 1;
+  EXPECT_FLOAT_EQ(Noise1D(4.5f, App.noise), std::fabs(plain - 0.5f) + 0.5f);
 }
 
 TEST_F(Noise1DTest, EightOctavesReadRowZeroUpToColumn898AndNoFurther) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
-  App.octaveIndex = kMaxOctaveIndex;
-  App.gradientRule = kCatmullRom;
+  App.noise.octaveIndex = kMaxOctaveIndex;
+  App.noise.gradientRule = kCatmullRom;
   for (int j = 899; j < kLatticeSize; j++) NoiseLattice[0][j].value = nan;
-  for (int k = 0; k <= 7 * 64; k++) ASSERT_FALSE(std::isnan(Noise1D(k / 64.0f))) << k;
-  ASSERT_FALSE(std::isnan(Noise1D(7.0f)));
+  for (int k = 0; k <= 7 * 64; k++) ASSERT_FALSE(std::isnan(Noise1D(k / 64.0f, App.noise))) << k;
+  ASSERT_FALSE(std::isnan(Noise1D(7.0f, App.noise)));
   // Column 898 itself is read, at x = 7 in the eighth octave.
   NoiseLattice[0][898].value = nan;
-  EXPECT_TRUE(std::isnan(Noise1D(7.0f)));
+  EXPECT_TRUE(std::isnan(Noise1D(7.0f, App.noise)));
 }

@@ -1,3 +1,5 @@
+#include "render/colour_scale.h"
+#include "app/app_state.h"
 #include "noise_fixture.h"
 
 TEST(Startup, TextureWindowSideFollowsTheScreenHeight) {
@@ -14,12 +16,12 @@ TEST(Startup, TextureWindowSideFollowsTheScreenHeight) {
 class ResetTest : public NoiseTest {};
 
 TEST_F(ResetTest, RestoresTheDefaultsAndLeavesTheRestAlone) {
-  App.noiseType = kValueGradient;
-  App.interpolation = kQuintic;
-  App.gradientRule = kCatmullRom;
-  App.octaveIndex = 5;
-  App.turbulence = 1;
-  App.colorScale = kFire;
+  App.noise.noiseType = kValueGradient;
+  App.noise.interpolation = kQuintic;
+  App.noise.gradientRule = kCatmullRom;
+  App.noise.octaveIndex = 5;
+  App.noise.turbulence = 1;
+  App.colourScale = kFire;
   App.debug = 1;
   App.gradientSliderValue = 0.4f;
   App.curvatureSliderValue = -3.0f;
@@ -31,12 +33,12 @@ TEST_F(ResetTest, RestoresTheDefaultsAndLeavesTheRestAlone) {
 
   Reset();
 
-  EXPECT_EQ(App.noiseType, kValueOnly);
-  EXPECT_EQ(App.interpolation, kCubic);
-  EXPECT_EQ(App.gradientRule, kZeroSlopes);
-  EXPECT_EQ(App.octaveIndex, 0);
-  EXPECT_EQ(App.turbulence, 0);
-  EXPECT_EQ(App.colorScale, kGrayscale);
+  EXPECT_EQ(App.noise.noiseType, kValueOnly);
+  EXPECT_EQ(App.noise.interpolation, kCubic);
+  EXPECT_EQ(App.noise.gradientRule, kZeroSlopes);
+  EXPECT_EQ(App.noise.octaveIndex, 0);
+  EXPECT_EQ(App.noise.turbulence, 0);
+  EXPECT_EQ(App.colourScale, kGreyscale);
   EXPECT_EQ(App.debug, 0);
   EXPECT_EQ(App.gradientSliderValue, 0.0f);
   EXPECT_EQ(App.currentPoint, -1);

@@ -9,11 +9,13 @@
 #include <unordered_map>
 #include <vector>
 
+#include "app/exports.h"
+#include "app/app_state.h"
 #include "export/stl_writer.h"
 #include "export_helpers.h"
 #include "noise/hermite.h"
 #include "noise_fixture.h"
-#include "render/color_scale.h"
+#include "render/colour_scale.h"
 
 namespace {
 
@@ -36,7 +38,7 @@ void SampleReference(Reference* out) {
       float y = static_cast<float>(i / 199.0);
       float sum = 0.0f;
       float amplitude = 1.0f;
-      for (int k = 0; k <= App.octaveIndex; k++) {
+      for (int k = 0; k <= App.noise.octaveIndex; k++) {
         const int ix = static_cast<int>(x);
         const int iy = static_cast<int>(y);
         const float fx = x - ix;
@@ -46,25 +48,25 @@ void SampleReference(Reference* out) {
         const LatticePoint& l01 = NoiseLattice[iy + 1][ix];
         const LatticePoint& l11 = NoiseLattice[iy + 1][ix + 1];
         float n;
-        if (App.noiseType == kGradientOnly) {
-          const float pb = HermiteBlend(0, l00.gx, l00.cx, 0, l10.gx, l10.cx, fx);
-          const float sb = HermiteBlend(l00.gy, l00.cy, 0, l10.gy, l10.cy, 0, fx);
-          const float kb = HermiteBlend(l00.cy, 0, 0, l10.cy, 0, 0, fx);
-          const float pt = HermiteBlend(0, l01.gx, l01.cx, 0, l11.gx, l11.cx, fx);
-          const float st = HermiteBlend(l01.gy, l01.cy, 0, l11.gy, l11.cy, 0, fx);
-          const float kt = HermiteBlend(l01.cy, 0, 0, l11.cy, 0, 0, fx);
-          n = HermiteBlend(pb, sb, kb, pt, st, kt, fy);
+        if (App.noise.noiseType == kGradientOnly) {
+          const float pb = HermiteBlend(0, l00.gx, l00.cx, 0, l10.gx, l10.cx, fx, App.noise.interpolation);
+          const float sb = HermiteBlend(l00.gy, l00.cy, 0, l10.gy, l10.cy, 0, fx, App.noise.interpolation);
+          const float kb = HermiteBlend(l00.cy, 0, 0, l10.cy, 0, 0, fx, App.noise.interpolation);
+          const float pt = HermiteBlend(0, l01.gx, l01.cx, 0, l11.gx, l11.cx, fx, App.noise.interpolation);
+          const float st = HermiteBlend(l01.gy, l01.cy, 0, l11.gy, l11.cy, 0, fx, App.noise.interpolation);
+          const float kt = HermiteBlend(l01.cy, 0, 0, l11.cy, 0, 0, fx, App.noise.interpolation);
+          n = HermiteBlend(pb, sb, kb, pt, st, kt, fy, App.noise.interpolation);
         } else {
-          const float lower = HermiteBlendNoCurvature(l00.value, 0, l10.value, 0, fx);
-          const float upper = HermiteBlendNoCurvature(l01.value, 0, l11.value, 0, fx);
-          n = HermiteBlendNoCurvature(lower, 0, upper, 0, fy);
+          const float lower = HermiteBlendNoCurvature(l00.value, 0, l10.value, 0, fx, App.noise.interpolation);
+          const float upper = HermiteBlendNoCurvature(l01.value, 0, l11.value, 0, fx, App.noise.interpolation);
+          n = HermiteBlendNoCurvature(lower, 0, upper, 0, fy, App.noise.interpolation);
         }
         sum = sum + n * amplitude;
         x = x * 2;
         y = y * 2;
         amplitude = amplitude / 2.0f;
       }
-      if (App.turbulence) sum = std::fabs(sum);
+      if (App.noise.turbulence) sum = std::fabs(sum);
       out->x[i][j] = static_cast<float>(4.0 * j / 199.0);
       out->y[i][j] = static_cast<float>(4.0 * i / 199.0);
       out->z[i][j] = static_cast<float>((sum + 1.0) * 1.0 / 2.0);
@@ -88,7 +90,7 @@ std::string Fixed(float v, const char* format) {
 struct Facet {
   std::array<std::string, 3> vertex;  // "x y z" as printed
   std::array<std::array<float, 3>, 3> at;
-  std::string color;                  // the colour line before it, or ""
+  std::string colour;                  // the colour line before it, or ""
 };
 
 struct ParsedStl {
@@ -121,13 +123,13 @@ ParsedStl Parse(const std::string& text) {
     out.error = "no 'solid noise' first";
     return out;
   }
-  std::string color;
+  std::string colour;
   size_t i = 1;
   while (i < lines.size() && lines[i] != "endsolid") {
     const std::string& line = lines[i];
     if (line.compare(0, 7, " color ") == 0 && line.size() == 27) {
-      if (!color.empty()) out.error = "two colour lines in a row at line " + std::to_string(i);
-      color = line;
+      if (!colour.empty()) out.error = "two colour lines in a row at line " + std::to_string(i);
+      colour = line;
       i++;
     } else if (line.empty() && i + 2 < lines.size() && lines[i + 1] == "  color   1.00   1.00   1.00" &&
                lines[i + 2].empty()) {
@@ -141,8 +143,8 @@ ParsedStl Parse(const std::string& text) {
       for (int v = 0; v < 3; v++)
         if (!ParseVertex(lines[i + 2 + v], &f.vertex[v], &f.at[v]))
           out.error = "bad vertex line " + std::to_string(i + 2 + v) + ": " + lines[i + 2 + v];
-      f.color = color;
-      color.clear();
+      f.colour = colour;
+      colour.clear();
       out.facets.push_back(f);
       i += 7;
     } else {
@@ -165,21 +167,21 @@ class StlTest : public NoiseTest {
  protected:
   // The file for the current settings, as WriteStl would write it.
   std::string Solid(std::string* progress = nullptr) {
-    SampleStlGrid(colors_);
+    SampleStlGrid(App.noise, colours_);
     StringSink sink;
     MessageCapture messages;
     int facets = 0;
-    EXPECT_TRUE(WriteStlSolid(sink, colors_, messages.file(), &facets));
+    EXPECT_TRUE(WriteStlSolid(sink, colours_, messages.file(), &facets));
     EXPECT_EQ(facets, kStlFacetCount);
     if (progress) *progress = messages.Text();
     return sink.text;
   }
 
   void Settings(int type, int interpolation, int octaveIndex, int turbulence) {
-    App.noiseType = type;
-    App.interpolation = interpolation;
-    App.octaveIndex = octaveIndex;
-    App.turbulence = turbulence;
+    App.noise.noiseType = type;
+    App.noise.interpolation = interpolation;
+    App.noise.octaveIndex = octaveIndex;
+    App.noise.turbulence = turbulence;
   }
 
   // Curvatures everywhere the exporter reads, so that every argument of
@@ -194,10 +196,10 @@ class StlTest : public NoiseTest {
       }
   }
 
-  static StlColors colors_;
+  static StlColours colours_;
 };
 
-StlColors StlTest::colors_;
+StlColours StlTest::colours_;
 
 TEST(StlFileName, NamedFromOctavesAndTurbulence) {
   EXPECT_EQ(StlFileName(2, 1), "noise003T.stl");
@@ -215,7 +217,7 @@ TEST_F(StlTest, SamplingMatchesThePlainEvaluationBitForBit) {
       for (int octaveIndex : {0, 1, 4, 7})
         for (int turbulence : {0, 1}) {
           Settings(type, interpolation, octaveIndex, turbulence);
-          SampleStlGrid(colors_);
+          SampleStlGrid(App.noise, colours_);
           SampleReference(&reference);
           int differences = 0;
           for (int i = 0; i < kStlGridSize; i++)
@@ -223,7 +225,7 @@ TEST_F(StlTest, SamplingMatchesThePlainEvaluationBitForBit) {
               differences += GridX[i][j] != reference.x[i][j];
               differences += GridY[i][j] != reference.y[i][j];
               differences += GridZ[i][j] != reference.z[i][j];
-              for (int c = 0; c < 3; c++) differences += colors_[i][j][c] != reference.rgb[i][j][c];
+              for (int c = 0; c < 3; c++) differences += colours_[i][j][c] != reference.rgb[i][j][c];
             }
           EXPECT_EQ(differences, 0) << "type " << type << " interpolation " << interpolation
                                     << " octaves " << octaveIndex + 1 << " turbulence "
@@ -239,8 +241,8 @@ TEST_F(StlTest, FileLayoutAndProgress) {
   ASSERT_EQ(stl.facets.size(), 81590u);
   EXPECT_EQ(text.substr(text.size() - 9), "endsolid\n");
   // Colour lines precede the top facets, and only those.
-  for (int f = 0; f < kTopFacets; f++) ASSERT_NE(stl.facets[f].color, "") << f;
-  for (size_t f = kTopFacets; f < stl.facets.size(); f++) ASSERT_EQ(stl.facets[f].color, "") << f;
+  for (int f = 0; f < kTopFacets; f++) ASSERT_NE(stl.facets[f].colour, "") << f;
+  for (size_t f = kTopFacets; f < stl.facets.size(); f++) ASSERT_EQ(stl.facets[f].colour, "") << f;
   // One white group, between the top and the walls.
   EXPECT_EQ(stl.whiteGroups, 1);
   EXPECT_EQ(stl.whiteGroupAt, kTopFacets);
@@ -260,12 +262,12 @@ TEST_F(StlTest, FirstFacetSitsOnTheFirstGridPoints) {
   EXPECT_EQ(first.vertex[0], "  0.0000   0.0000 " + Fixed(reference.z[0][0], "%8.4f"));
   EXPECT_EQ(first.vertex[1], "  0.0201   0.0000 " + Fixed(reference.z[0][1], "%8.4f"));
   EXPECT_EQ(first.vertex[2], "  0.0201   0.0201 " + Fixed(reference.z[1][1], "%8.4f"));
-  std::string color = " color";
+  std::string colour = " color";
   for (int c = 0; c < 3; c++)
-    color += " " + Fixed((reference.rgb[0][0][c] + reference.rgb[0][1][c] + reference.rgb[1][1][c]) /
+    colour += " " + Fixed((reference.rgb[0][0][c] + reference.rgb[0][1][c] + reference.rgb[1][1][c]) /
                              3.0f,
                          "%6.2f");
-  EXPECT_EQ(first.color, color);
+  EXPECT_EQ(first.colour, colour);
   // The second facet of the cell: (0,0), (1,1), (0,1).
   EXPECT_EQ(stl.facets[1].vertex[0], first.vertex[0]);
   EXPECT_EQ(stl.facets[1].vertex[1], first.vertex[2]);
@@ -275,8 +277,8 @@ TEST_F(StlTest, FirstFacetSitsOnTheFirstGridPoints) {
 TEST_F(StlTest, OneOctaveCoversOneLatticeCell) {
   Settings(kValueOnly, kCubic, 0, 0);
   ControlValue(1) = -0.6f;  // dragged
-  static StlColors rgb;
-  SampleStlGrid(rgb);
+  static StlColours rgb;
+  SampleStlGrid(App.noise, rgb);
   EXPECT_EQ(GridZ[0][0], (Point(0, 0).value + 1.0f) / 2.0f);
   EXPECT_EQ(GridZ[0][199], (Point(0, 1).value + 1.0f) / 2.0f);
   EXPECT_EQ(GridZ[199][0], (Point(1, 0).value + 1.0f) / 2.0f);
@@ -285,7 +287,7 @@ TEST_F(StlTest, OneOctaveCoversOneLatticeCell) {
   EXPECT_EQ(GridY[199][199], 4.0f);
   // Gradient-Only takes 0 as every corner value: the corners sit at z = 0.5.
   Settings(kGradientOnly, kQuintic, 0, 0);
-  SampleStlGrid(rgb);
+  SampleStlGrid(App.noise, rgb);
   for (float z : {GridZ[0][0], GridZ[0][199], GridZ[199][0], GridZ[199][199]}) EXPECT_EQ(z, 0.5f);
 }
 
@@ -294,7 +296,7 @@ TEST_F(StlTest, TurbulenceKeepsTheTopAtOrAboveHalf) {
   for (int type : {kValueOnly, kGradientOnly, kValueGradient})
     for (int octaveIndex : {0, 3, 7}) {
       Settings(type, kQuintic, octaveIndex, 1);
-      SampleStlGrid(colors_);
+      SampleStlGrid(App.noise, colours_);
       float lowest = 1.0e9f;
       for (const auto& row : GridZ)
         for (float z : row) lowest = std::min(lowest, z);
@@ -319,10 +321,10 @@ TEST_F(StlTest, ValueGradientExportsExactlyWhatValueOnlyDoes) {
 
 TEST_F(StlTest, ColoursRunFromBlueThroughGreenToRedWithTheSum) {
   Settings(kValueOnly, kCubic, 0, 0);
-  App.colorScale = kFire;  // the solid's colours do not follow the texture's scale
+  App.colourScale = kFire;  // the solid's colours do not follow the texture's scale
   const struct {
     float value;
-    const char* color;
+    const char* colour;
   } cases[] = {{-1.0f, " color   0.00   0.00   1.00"},
                {0.0f, " color   0.00   1.00   0.00"},
                {0.5f, " color   1.00   1.00   0.00"},
@@ -334,7 +336,7 @@ TEST_F(StlTest, ColoursRunFromBlueThroughGreenToRedWithTheSum) {
     const ParsedStl stl = Parse(Solid());
     ASSERT_EQ(stl.error, "");
     int others = 0;
-    for (int f = 0; f < kTopFacets; f++) others += stl.facets[f].color != c.color;
+    for (int f = 0; f < kTopFacets; f++) others += stl.facets[f].colour != c.colour;
     EXPECT_EQ(others, 0) << c.value;
   }
 }
@@ -405,9 +407,9 @@ TEST_F(StlTest, SaveWritesTheFileAndReports) {
   const std::string name = dir / "noise001N.stl";
   WriteFile(name, "an earlier solid");
   const std::string expected = Solid();
-  SampleStlGrid(colors_);
+  SampleStlGrid(App.noise, colours_);
   MessageCapture messages;
-  EXPECT_TRUE(SaveStl(name, colors_, messages.file()));
+  EXPECT_TRUE(SaveStl(name, colours_, messages.file()));
   const std::string text = messages.Text();
   const std::string head = "Writing STL file '" + name + "':\n";
   EXPECT_EQ(text.substr(0, head.size()), head);
@@ -423,9 +425,9 @@ TEST_F(StlTest, AFailedWriteIsReportedAndKeepsTheEarlierFile) {
     ScratchDir dir;
     const std::string name = dir / "noise001N.stl";
     WriteFile(name, "an earlier solid");
-    SampleStlGrid(colors_);
+    SampleStlGrid(App.noise, colours_);
     MessageCapture messages;
-    EXPECT_FALSE(SaveStl(name, colors_, messages.file(), FailAfter(limit)));
+    EXPECT_FALSE(SaveStl(name, colours_, messages.file(), FailAfter(limit)));
     const std::string text = messages.Text();
     const std::string head = "Writing STL file '" + name + "':\n";
     const std::string tail =
@@ -439,9 +441,9 @@ TEST_F(StlTest, AFailedWriteIsReportedAndKeepsTheEarlierFile) {
   }
   // Without an earlier file, nothing at all is left.
   ScratchDir dir;
-  SampleStlGrid(colors_);
+  SampleStlGrid(App.noise, colours_);
   MessageCapture messages;
-  EXPECT_FALSE(SaveStl(dir / "noise001N.stl", colors_, messages.file(), FailAfter(5000)));
+  EXPECT_FALSE(SaveStl(dir / "noise001N.stl", colours_, messages.file(), FailAfter(5000)));
   EXPECT_TRUE(dir.Entries().empty());
 }
 
@@ -449,9 +451,9 @@ TEST_F(StlTest, AFolderAtTheNameCannotBeCreated) {
   ScratchDir dir;
   const std::string name = dir / "noise001N.stl";
   ASSERT_EQ(mkdir(name.c_str(), 0755), 0);
-  SampleStlGrid(colors_);
+  SampleStlGrid(App.noise, colours_);
   MessageCapture messages;
-  EXPECT_FALSE(SaveStl(name, colors_, messages.file()));
+  EXPECT_FALSE(SaveStl(name, colours_, messages.file()));
   // Only this: neither "Writing STL file" nor a count.
   EXPECT_EQ(messages.Text(), "Cannot create STL file '" + name + "'\n  Is a directory\n");
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"noise001N.stl"});

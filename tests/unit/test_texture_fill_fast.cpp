@@ -4,9 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "app/app_state.h"
 #include "noise/noise2d.h"
 #include "noise_fixture.h"
-#include "render/color_scale.h"
+#include "render/colour_scale.h"
 #include "render/texture_fill_fast.h"
 
 namespace {
@@ -20,10 +21,10 @@ std::vector<FillPath> PathsOnThisMachine() {
 }
 
 std::string Settings() {
-  return "type " + std::to_string(App.noiseType) + ", interpolation " +
-         std::to_string(App.interpolation) + ", octaves " + std::to_string(App.octaveIndex + 1) +
-         ", turbulence " + std::to_string(App.turbulence) + ", scale " +
-         std::to_string(App.colorScale);
+  return "type " + std::to_string(App.noise.noiseType) + ", interpolation " +
+         std::to_string(App.noise.interpolation) + ", octaves " + std::to_string(App.noise.octaveIndex + 1) +
+         ", turbulence " + std::to_string(App.noise.turbulence) + ", scale " +
+         std::to_string(App.colourScale);
 }
 
 // Empty when equal, else where the first difference is.
@@ -60,22 +61,22 @@ class FastFillTest : public NoiseTest {
       for (int mode : {kCubic, kQuintic}) {
         for (int octaves = 0; octaves <= kMaxOctaveIndex; octaves++) {
           for (int turbulence : {0, 1}) {
-            App.noiseType = type;
-            App.interpolation = mode;
-            App.octaveIndex = octaves;
-            App.turbulence = turbulence;
+            App.noise.noiseType = type;
+            App.noise.interpolation = mode;
+            App.noise.octaveIndex = octaves;
+            App.noise.turbulence = turbulence;
             for (int i = 0; i < kTextureSize; i++)
               for (int j = 0; j < kTextureSize; j++)
-                noise[i * kTextureSize + j] = FractalNoise2D(i, j);
-            for (int scale = kGrayscale; scale <= kFire; scale++) {
-              App.colorScale = scale;
+                noise[i * kTextureSize + j] = FractalNoise2D(i, j, App.noise);
+            for (int scale = kGreyscale; scale <= kFire; scale++) {
+              App.colourScale = scale;
               for (int i = 0; i < kTextureSize; i++)
                 for (int j = 0; j < kTextureSize; j++)
-                  NoiseColorBytes(noise[i * kTextureSize + j], scale, expected[i][j]);
+                  NoiseColourBytes(noise[i * kTextureSize + j], scale, expected[i][j]);
               for (FillPath path : paths) {
                 const int threads = 1 + turn++ % 3;
                 std::memset(actual.data(), 0xA5, sizeof(TextureRow) * kTextureSize);
-                FillTextureImageFast(actual.data(), path, threads);
+                FillTextureImageFast(actual.data(), App.noise, App.colourScale, path, threads);
                 const std::string difference = FirstDifference(expected.data(), actual.data());
                 ASSERT_EQ(difference, "") << Settings() << ", path " << FillPathName(path)
                                           << ", threads " << threads;
@@ -121,24 +122,24 @@ TEST_F(FastFillTest, MatchesTheReferenceOnAnEditedLattice) {
 }
 
 TEST_F(FastFillTest, RepeatedFillsOnAnyNumberOfThreadsAgree) {
-  App.noiseType = kValueGradient;
-  App.interpolation = kQuintic;
-  App.octaveIndex = kMaxOctaveIndex;
-  App.turbulence = 1;
-  App.colorScale = kRainbow;
+  App.noise.noiseType = kValueGradient;
+  App.noise.interpolation = kQuintic;
+  App.noise.octaveIndex = kMaxOctaveIndex;
+  App.noise.turbulence = 1;
+  App.colourScale = kRainbow;
   std::vector<TextureRow> expected(kTextureSize), actual(kTextureSize);
-  FillTextureImageReference(expected.data());
+  FillTextureImageReference(expected.data(), App.noise, App.colourScale);
   for (int threads : {2, 1, 5, 16, 40, 2, 3}) {
     for (FillPath path : PathsOnThisMachine()) {
       std::memset(actual.data(), 0, sizeof(TextureRow) * kTextureSize);
-      FillTextureImageFast(actual.data(), path, threads);
+      FillTextureImageFast(actual.data(), App.noise, App.colourScale, path, threads);
       ASSERT_EQ(FirstDifference(expected.data(), actual.data()), "")
           << "path " << FillPathName(path) << ", threads " << threads;
     }
   }
   // And the fill the program uses: the best path on every core.
   std::memset(actual.data(), 0, sizeof(TextureRow) * kTextureSize);
-  FillTextureImage(actual.data());
+  FillTextureImage(actual.data(), App.noise, App.colourScale);
   EXPECT_EQ(FirstDifference(expected.data(), actual.data()), "");
 }
 

@@ -1,5 +1,8 @@
 #include <cstring>
 
+#include "render/texture_fill_fast.h"
+#include "render/colour_scale.h"
+#include "app/app_state.h"
 #include "noise_fixture.h"
 #include "render/texture_image.h"
 
@@ -9,17 +12,17 @@ class TextureImageTest : public NoiseTest {
 };
 
 TEST_F(TextureImageTest, GradientOnlyOriginTexelInEveryScale) {
-  App.noiseType = kGradientOnly;
+  App.noise.noiseType = kGradientOnly;
   const uint8_t expected[4][3] = {{128, 128, 128}, {0, 255, 0}, {127, 127, 255}, {255, 127, 0}};
-  for (int scale = kGrayscale; scale <= kFire; scale++) {
-    App.colorScale = scale;
-    FillTextureImage(image);
+  for (int scale = kGreyscale; scale <= kFire; scale++) {
+    App.colourScale = scale;
+    FillTextureImage(image, App.noise, App.colourScale);
     EXPECT_EQ(0, std::memcmp(image[0][0], expected[scale], 3)) << "scale " << scale;
   }
 }
 
 TEST_F(TextureImageTest, RowZeroIsTheBottomRowOfControlPoints) {
-  FillTextureImage(image);
+  FillTextureImage(image, App.noise, App.colourScale);
   for (int i = 0; i < kControlPoints; i++) {
     const int grey = static_cast<int>(ControlValue(i) * 255.0 + 0.5);
     EXPECT_EQ(image[0][64 * i][0], grey) << "point " << i;
@@ -28,11 +31,11 @@ TEST_F(TextureImageTest, RowZeroIsTheBottomRowOfControlPoints) {
 }
 
 TEST_F(TextureImageTest, TurbulenceNeverDarkerThanMidGrey) {
-  App.turbulence = 1;
+  App.noise.turbulence = 1;
   for (int type : {kValueOnly, kGradientOnly, kValueGradient}) {
-    App.noiseType = type;
-    App.octaveIndex = type * 3;
-    FillTextureImage(image);
+    App.noise.noiseType = type;
+    App.noise.octaveIndex = type * 3;
+    FillTextureImage(image, App.noise, App.colourScale);
     for (int i = 0; i < kTextureSize; i++)
       for (int j = 0; j < kTextureSize; j++) ASSERT_GE(image[i][j][0], 128);
   }

@@ -1,8 +1,6 @@
-#include "render/color_scale.h"
+#include "render/colour_scale.h"
 
 #include <cmath>
-
-#include "app/app_state.h"
 
 namespace {
 
@@ -57,9 +55,9 @@ void HsvToRgb(const float hsv[3], float rgb[3]) {
   rgb[2] = b;
 }
 
-void NoiseColorBytes(float s, int colorScale, uint8_t out[3]) {
+void NoiseColourBytes(float s, int colourScale, uint8_t out[3]) {
   float rgb[3];
-  switch (colorScale) {
+  switch (colourScale) {
     case kRainbow: {
       const float hsv[3] = {240.0f - 240.0f * s, 1.0f, 1.0f};
       HsvToRgb(hsv, rgb);
@@ -86,4 +84,12 @@ void NoiseColorBytes(float s, int colorScale, uint8_t out[3]) {
   out[0] = TruncatedByte(rgb[0]);
   out[1] = TruncatedByte(rgb[1]);
   out[2] = TruncatedByte(rgb[2]);
+}
+
+void HeightColour(float sum, float rgb[3]) {
+  float hue = 240.0f - (sum + 1.0f) * 120.0f;
+  if (hue > 240.0f) hue = 240.0f;
+  if (hue < 0.0f) hue = 0.0f;
+  const float hsv[3] = {hue, 1.0f, 1.0f};
+  HsvToRgb(hsv, rgb);
 }

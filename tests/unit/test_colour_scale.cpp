@@ -1,7 +1,7 @@
 #include <cstdint>
 
 #include "app/app_state.h"
-#include "render/color_scale.h"
+#include "render/colour_scale.h"
 #include "gtest/gtest.h"
 
 namespace {
@@ -33,7 +33,7 @@ std::ostream& operator<<(std::ostream& os, const Bytes& c) {
 
 Bytes Scale(float s, int scale) {
   uint8_t out[3] = {1, 2, 3};
-  NoiseColorBytes(s, scale, out);
+  NoiseColourBytes(s, scale, out);
   return {out[0], out[1], out[2]};
 }
 
@@ -74,10 +74,10 @@ TEST(HsvToRgb, SaturationAndValueAreClamped) {
   }
 }
 
-TEST(ColorScales, BytesAtTheEndsAndTheMiddle) {
-  EXPECT_EQ(Scale(0.0f, kGrayscale), (Bytes{0, 0, 0}));
-  EXPECT_EQ(Scale(0.5f, kGrayscale), (Bytes{128, 128, 128}));
-  EXPECT_EQ(Scale(1.0f, kGrayscale), (Bytes{255, 255, 255}));
+TEST(ColourScales, BytesAtTheEndsAndTheMiddle) {
+  EXPECT_EQ(Scale(0.0f, kGreyscale), (Bytes{0, 0, 0}));
+  EXPECT_EQ(Scale(0.5f, kGreyscale), (Bytes{128, 128, 128}));
+  EXPECT_EQ(Scale(1.0f, kGreyscale), (Bytes{255, 255, 255}));
 
   EXPECT_EQ(Scale(0.0f, kRainbow), (Bytes{0, 0, 255}));
   EXPECT_EQ(Scale(0.5f, kRainbow), (Bytes{0, 255, 0}));
@@ -93,15 +93,15 @@ TEST(ColorScales, BytesAtTheEndsAndTheMiddle) {
   EXPECT_EQ(Scale(1.0f, kFire), (Bytes{255, 255, 0}));
 }
 
-TEST(ColorScales, GreyRoundsToNearestOthersTruncate) {
+TEST(ColourScales, GreyRoundsToNearestOthersTruncate) {
   // 0.499 * 255 = 127.245 and 0.502 * 255 = 128.01.
-  EXPECT_EQ(Scale(0.499f, kGrayscale).r, 127);
-  EXPECT_EQ(Scale(0.502f, kGrayscale).r, 128);
-  EXPECT_EQ(Scale(0.998f, kGrayscale).r, 254);  // 254.49
-  EXPECT_EQ(Scale(0.999f, kGrayscale).r, 255);  // 254.745
+  EXPECT_EQ(Scale(0.499f, kGreyscale).r, 127);
+  EXPECT_EQ(Scale(0.502f, kGreyscale).r, 128);
+  EXPECT_EQ(Scale(0.998f, kGreyscale).r, 254);  // 254.49
+  EXPECT_EQ(Scale(0.999f, kGreyscale).r, 255);  // 254.745
   EXPECT_EQ(Scale(0.999f, kClouds).r, 254);
   EXPECT_EQ(Scale(0.999f, kFire).g, 254);
   // The grey scale limits a value that is out of range.
-  EXPECT_EQ(Scale(1.5f, kGrayscale).r, 255);
-  EXPECT_EQ(Scale(-0.5f, kGrayscale).r, 0);
+  EXPECT_EQ(Scale(1.5f, kGreyscale).r, 255);
+  EXPECT_EQ(Scale(-0.5f, kGreyscale).r, 0);
 }

@@ -1,5 +1,5 @@
-// What the two exports share: putting a file in place through AtomicFile, and
-// the seam where tests put a failing sink between a format core and the file.
+// The seam where tests put a failing sink between a format core and the file
+// it writes.
 #pragma once
 
 #include <functional>

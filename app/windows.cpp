@@ -1,43 +1,34 @@
-#include "app/init_graphics.h"
+#include "app/windows.h"
 
 #include <GL/glut.h>
 
 #include <cstdio>
-#include <optional>
 
 #include "app/app_state.h"
 #include "app/input.h"
 #include "noise/lattice.h"
 #include "render/graph_display.h"
+#include "render/texture_fill_fast.h"
 #include "render/texture_window.h"
 
 namespace {
 const char* const kGraphTitle = "Noise Demo -- Quenmarl";
 const char* const kTextureTitle = "2D Noise";
+
+// A window at the position and size set just before, titled (twice, as some
+// window managers only take a title set after creation), cleared to black.
+int OpenWindow(const char* title) {
+  const int id = glutCreateWindow(title);
+  glutSetWindowTitle(title);
+  glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+  return id;
+}
 }  // namespace
 
 int TextureWindowSide(int screenHeight) {
   const int side = screenHeight - kTextureWindowY - 40;
   return side < kTextureWindowMinSide ? kTextureWindowMinSide : side;
 }
-
-namespace {
-std::optional<uint32_t> ChosenSeed;
-}
-
-void ChooseSeed(uint32_t seed) { ChosenSeed = seed; }
-
-void SeedRandom() {
-  SeedGenerator(ChosenSeed ? *ChosenSeed : static_cast<uint32_t>(glutGet(GLUT_ELAPSED_TIME)));
-}
-
-void FillNewLattice() {
-  App.latticeSeed = GeneratorState();
-  App.editedPoints = 0;
-  FillLattice();
-}
-
-void MarkPointEdited(int point) { App.editedPoints |= 1u << point; }
 
 void PostGraphRedisplay() {
   glutSetWindow(App.graphWindow);
@@ -48,9 +39,7 @@ void InitGraphics() {
   glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE);
   glutInitWindowPosition(0, 0);
   glutInitWindowSize(kGraphWindowWidth, kGraphWindowHeight);
-  App.graphWindow = glutCreateWindow(kGraphTitle);
-  glutSetWindowTitle(kGraphTitle);
-  glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+  App.graphWindow = OpenWindow(kGraphTitle);
 
   // Every graph-window callback is set here, the unused ones explicitly
   // cleared. No timer is registered: the program needs none, and freeglut
@@ -87,28 +76,12 @@ void InitGraphics() {
   glutInitWindowPosition(kTextureWindowX, kTextureWindowY);
   const int side = TextureWindowSide(glutGet(GLUT_SCREEN_HEIGHT));
   glutInitWindowSize(side, side);
-  App.textureWindow = glutCreateWindow(kTextureTitle);
-  glutSetWindowTitle(kTextureTitle);
-  glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+  App.textureWindow = OpenWindow(kTextureTitle);
 
   glutSetWindow(App.textureWindow);
   glutDisplayFunc(TextureDisplay);
   glutKeyboardFunc(Keyboard);
   glutMouseFunc(MouseButton);
-}
-
-void Reset() {
-  App.mouseButtonMask = 0;
-  App.colorScale = kGrayscale;
-  App.currentPoint = -1;
-  App.debug = 0;
-  App.gradientRule = kZeroSlopes;
-  App.octaveIndex = 0;
-  App.noiseType = kValueOnly;
-  App.interpolation = kCubic;
-  App.renderMode = kRenderModeRender;
-  App.gradientSliderValue = 0.0f;
-  App.turbulence = 0;
 }
 
 void ReSize(int width, int height) {
@@ -120,4 +93,51 @@ void ReSize(int width, int height) {
 void Visibility(int state) {
   if (App.debug) fprintf(stderr, "Visibility: %d\n", state);
   if (state == GLUT_VISIBLE) PostGraphRedisplay();
+}
+
+// ---------------------------------------------------------------------------
+// Display callbacks: they read AppState and hand the renderers what to draw.
+// ---------------------------------------------------------------------------
+
+void Display() {
+  const bool selecting = App.renderMode == kRenderModeSelect;
+  if (App.debug) fprintf(stderr, "Display; CurrentPoint = %d\n", App.currentPoint);
+
+  glutSetWindow(App.graphWindow);
+  GraphView view;
+  view.noise = App.noise;
+  view.currentPoint = App.currentPoint;
+  view.xAxis = App.xAxis;
+  view.noiseAxis = App.noiseAxis;
+  view.debug = App.debug != 0;
+  view.selecting = selecting;
+  view.pickX = App.lastMouseX;
+  view.pickY = App.lastMouseY;
+  DrawGraph(view, glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
+
+  if (!selecting) glutSwapBuffers();
+  glFlush();
+
+  // One redisplay refreshes both windows: the texture follows the graph.
+  if (!selecting) {
+    FillTexture();
+    TextureDisplay();
+  }
+}
+
+void FillTexture() {
+  if (App.debug) fprintf(stderr, "FillTexture\n");
+  glutSetWindow(App.textureWindow);
+  FillTextureImage(NoiseTexture, App.noise, App.colourScale);
+}
+
+void DrawTexture() {
+  glutSetWindow(App.textureWindow);
+  DrawTextureImage(NoiseTexture, glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
+}
+
+void TextureDisplay() {
+  DrawTexture();
+  glutSwapBuffers();
+  glFlush();
 }

@@ -1,0 +1,38 @@
+// The two graphics windows: start-up, their display callbacks, and the graph
+// window's reshape and visibility callbacks.
+#pragma once
+
+// Creates the graph window and the texture window with their callbacks,
+// seeds the generator and fills the lattice, sets the axes and registers the
+// selection buffer. Leaves the texture window current.
+void InitGraphics();
+
+// The side of the texture window for a screen of the given height: the room
+// left below the graph window, but never less than 200.
+int TextureWindowSide(int screenHeight);
+
+// Makes the graph window current and posts a redisplay; the graph's display
+// pass refreshes the texture window too.
+void PostGraphRedisplay();
+
+void ReSize(int width, int height);
+void Visibility(int state);
+
+// The graph window's display callback. In render mode it draws everything,
+// swaps, then refills and redraws the texture window, so one redisplay
+// refreshes both. In select mode (App.renderMode == kRenderModeSelect) it
+// draws only the control points, each under its own name, under a 10 by 10
+// pick matrix at the last mouse position, and neither swaps nor refills.
+void Display();
+
+// Recomputes every texel of NoiseTexture from the lattice and the settings,
+// and leaves the texture window current. Draws nothing.
+void FillTexture();
+
+// The texture window's display callback: uploads NoiseTexture and draws it
+// stretched over the whole window with linear filtering.
+void TextureDisplay();
+
+// TextureDisplay without the buffer swap: the current image, drawn into the
+// texture window's back buffer only.
+void DrawTexture();
