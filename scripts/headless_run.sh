@@ -7,13 +7,8 @@ set -euo pipefail
 program=$(readlink -f "$1")
 out=$(mkdir -p "$2" && cd "$2" && pwd)
 
-exec {fd}<> <(:)
-Xvfb -displayfd "$fd" -screen 0 1400x1112x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-read -r -t 10 number <&"$fd" || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$number"
-cleanup() { kill "$xvfb" 2>/dev/null || true; }
-trap cleanup EXIT
+. "$(dirname "$0")/xvfb.sh"
+start_xvfb
 
 echo "No display: running noisedemo on the virtual display $DISPLAY for a few seconds."
 (cd "$out" && exec "$program" 2>"$out/stderr.txt") &

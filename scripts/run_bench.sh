@@ -16,13 +16,8 @@ rm -f "$out"/*.json
 
 # The same screen as `make run` without a display: the texture window is then
 # 512 by 512, one screen pixel per texel.
-exec {fd}<> <(:)
-Xvfb -displayfd "$fd" -screen 0 1400x1112x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-cleanup() { kill "$xvfb" 2>/dev/null || true; }
-trap cleanup EXIT
-read -r -t 10 number <&"$fd" || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$number"
+. "$here/xvfb.sh"
+start_xvfb
 
 repetitions=7
 run() {  # run NAME [benchmark flags...]: one JSON file per run, console output to a log

@@ -1,0 +1,14 @@
+# Sourced by the scripts that run the program without a display of their own:
+#   start_xvfb [WIDTHxHEIGHT]
+# starts a virtual X server on a free display number (default screen
+# 1400x1112, on which the texture window is 512 by 512, one screen pixel per
+# texel), exports DISPLAY, and stops the server when the calling script exits.
+start_xvfb() {
+  local size=${1:-1400x1112} fd number
+  exec {fd}<> <(:)
+  Xvfb -displayfd "$fd" -screen 0 "${size}x24" -nolisten tcp -noreset >/dev/null 2>&1 &
+  XVFB_PID=$!
+  trap 'kill "$XVFB_PID" 2>/dev/null || true' EXIT
+  read -r -t 10 number <&"$fd" || { echo "Xvfb did not start" >&2; return 1; }
+  export DISPLAY=":$number"
+}
