@@ -4,6 +4,9 @@
 BUILD := build
 BENCH_BUILD := build-release
 JOBS := $(shell nproc 2>/dev/null || echo 2)
+# Benchmarks measure what the program runs: -O2, as in the default build.
+# (-O3 makes the fast texture fill about a fifth slower here.)
+BENCH_FLAGS := -O2 -DNDEBUG
 
 .PHONY: all build run test bench clean
 
@@ -29,7 +32,8 @@ test:
 
 bench:
 	@scripts/install_deps.sh bench
-	@cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DNOISEDEMO_TESTS=OFF -DNOISEDEMO_BENCH=ON >/dev/null
+	@cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS_RELEASE=$(BENCH_FLAGS)" \
+	  -DNOISEDEMO_TESTS=OFF -DNOISEDEMO_BENCH=ON >/dev/null
 	@cmake --build $(BENCH_BUILD) -j $(JOBS)
 	@scripts/run_bench.sh $(BENCH_BUILD)
 
