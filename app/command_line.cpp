@@ -119,7 +119,8 @@ StartMode ParseCommandLine(int argc, const char* const* argv, StartOptions* opti
 
     const bool known = name == "--seed" || name == "--noise" || name == "--blend" ||
                        name == "--slopes" || name == "--octaves" || name == "--scale" ||
-                       name == "--bmp" || name == "--stl";
+                       name == "--bmp" || name == "--stl" || name == "--png" ||
+                       name == "--heightmap" || name == "--stl-binary";
     if (!known) return bad("unknown option " + Quoted(name));
     if (!hasValue || value.empty())
       return bad("option " + Quoted(name) + " needs a value, as in " + name + "=...");
@@ -154,6 +155,12 @@ StartMode ParseCommandLine(int argc, const char* const* argv, StartOptions* opti
       options->colourScale = choice;
     } else if (name == "--bmp") {
       options->bmpFile = value;
+    } else if (name == "--png") {
+      options->pngFile = value;
+    } else if (name == "--heightmap") {
+      options->heightmapFile = value;
+    } else if (name == "--stl-binary") {
+      options->stlBinaryFile = value;
     } else {
       options->stlFile = value;
     }
@@ -161,7 +168,9 @@ StartMode ParseCommandLine(int argc, const char* const* argv, StartOptions* opti
 
   if (help) return StartMode::kHelp;
   if (version) return StartMode::kVersion;
-  if (!options->bmpFile.empty() || !options->stlFile.empty()) return StartMode::kBatch;
+  if (!options->bmpFile.empty() || !options->stlFile.empty() || !options->pngFile.empty() ||
+      !options->heightmapFile.empty() || !options->stlBinaryFile.empty())
+    return StartMode::kBatch;
   return StartMode::kWindows;
 }
 
@@ -171,8 +180,9 @@ const char* UsageText() {
          "An interactive demonstrator of lattice noise: a graph of one-dimensional noise\n"
          "with eight draggable control points, a texture of two-dimensional noise and a\n"
          "control panel. Keys in the graph and texture windows: b saves the texture as a\n"
-         "BMP image, s saves it and the noise as an STL solid, i prints the command line\n"
-         "that reproduces the picture, q or Escape quits.\n"
+         "BMP image, p as a PNG, h saves a 16-bit heightmap, s saves the BMP and the\n"
+         "noise as an ASCII STL solid, m as a binary STL, i prints the command line that\n"
+         "reproduces the picture, q or Escape quits.\n"
          "\n"
          "Settings at start (the panel shows them and can change them):\n"
          "  --seed=N            fill the first lattice from seed N (0 to 4294967295)\n"
@@ -186,7 +196,10 @@ const char* UsageText() {
          "\n"
          "Batch exports (no window, no display needed; the program exits when done):\n"
          "  --bmp=FILE          write the 512 x 512 texture as a 24-bit BMP image\n"
+         "  --png=FILE          the same image as a PNG\n"
+         "  --heightmap=FILE    the noise as a 512 x 512 16-bit greyscale PNG heightmap\n"
          "  --stl=FILE          write the noise as a closed ASCII STL height field\n"
+         "  --stl-binary=FILE   the same solid as a binary STL with colours\n"
          "\n"
          "  --help              show this text and exit\n"
          "  --version           show the version and exit\n"

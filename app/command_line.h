@@ -21,6 +21,9 @@ struct StartOptions {
   std::optional<int> colourScale;   // ColourScaleValue
   std::string bmpFile;              // batch exports: written without a window
   std::string stlFile;
+  std::string pngFile;
+  std::string heightmapFile;
+  std::string stlBinaryFile;
 };
 
 enum class StartMode { kWindows, kBatch, kHelp, kVersion, kBadOption };

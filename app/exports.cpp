@@ -2,16 +2,21 @@
 
 #include <GL/glut.h>
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <new>
 
 #include "app/app_state.h"
+#include "app/command_line.h"
 #include "app/window_readback.h"
 #include "app/windows.h"
 #include "export/bmp_writer.h"
+#include "export/stl_binary.h"
 #include "noise/height_field.h"
+#include "noise/noise2d.h"
 #include "render/colour_scale.h"
+#include "render/worker_pool.h"
 
 static_assert(kHeightFieldSize == kStlGridSize, "the solid is one grid point per sample");
 
@@ -44,40 +49,151 @@ void SampleStlGrid(const NoiseSettings& settings, StlColours rgb) {
     for (int j = 0; j < kStlGridSize; j++) HeightColour(field.sum[i][j], rgb[i][j]);
 }
 
-void WriteBmp() {
+std::string PngFileName(int octaveIndex, int turbulence, int colourScale) {
+  std::string name = BmpFileName(octaveIndex, turbulence, colourScale);
+  return name.replace(name.size() - 3, 3, "png");
+}
+
+std::string HeightmapFileName(int octaveIndex, int turbulence) {
+  char name[512];
+  snprintf(name, sizeof name, "height%03d%c.png", octaveIndex + 1, turbulence ? 'T' : 'N');
+  return name;
+}
+
+std::string StlBinaryFileName(int octaveIndex, int turbulence) {
+  std::string name = StlFileName(octaveIndex, turbulence);
+  return name.replace(name.size() - 4, 4, ".bin.stl");
+}
+
+std::string ReproducingCommandNow() {
+  const ReproducedSettings settings{App.noise.noiseType,   App.noise.interpolation,
+                                    App.noise.gradientRule, App.noise.octaveIndex,
+                                    App.noise.turbulence,   App.colourScale};
+  return ReproducingCommand(App.latticeSeed, settings, __builtin_popcount(App.editedPoints));
+}
+
+std::vector<PngText> PngTexts() {
+  return {{"Software", std::string("noisedemo ") + NOISEDEMO_VERSION},
+          {"Comment", ReproducingCommandNow()}};
+}
+
+namespace {
+
+// The noise values are independent per texel; rows go to every core.
+struct HeightmapWork {
+  const NoiseSettings* settings;
+  uint16_t* samples;
+  std::atomic<int> nextRow{0};
+};
+
+void HeightmapRows(void* context) {
+  HeightmapWork& work = *static_cast<HeightmapWork*>(context);
+  for (int i = work.nextRow++; i < kTextureSize; i = work.nextRow++) {
+    for (int j = 0; j < kTextureSize; j++) {
+      const float v = FractalNoise2D(i, j, *work.settings);  // in [0, 1]
+      work.samples[i * kTextureSize + j] = static_cast<uint16_t>(v * 65535.0 + 0.5);
+    }
+  }
+}
+
+}  // namespace
+
+void HeightmapSamples(const NoiseSettings& settings, uint16_t* samples) {
+  HeightmapWork work;
+  work.settings = &settings;
+  work.samples = samples;
+  RunInParallel(MachineThreads(), HeightmapRows, &work);
+}
+
+bool SaveHeightmap(const std::string& fileName, FILE* messages) {
+  std::vector<uint16_t> samples(static_cast<size_t>(kTextureSize) * kTextureSize);
+  HeightmapSamples(App.noise, samples.data());
+  PngImage image;
+  image.width = kTextureSize;
+  image.height = kTextureSize;
+  image.grey16 = samples.data();
+  const bool ok = SavePng(fileName, "HEIGHTMAP", image, PngTexts(), messages);
+  if (ok) fprintf(messages, "Heightmap file '%s' created.\n", fileName.c_str());
+  return ok;
+}
+
+bool SaveSnapshotPng(const std::string& fileName, const uint8_t* rgb, int width, int height,
+                     FILE* messages) {
+  PngImage image;
+  image.width = width;
+  image.height = height;
+  image.rgb = rgb;
+  const bool ok = SavePng(fileName, "PNG", image, PngTexts(), messages);
+  if (ok) fprintf(messages, "Image file '%s' created.\n", fileName.c_str());
+  return ok;
+}
+
+namespace {
+
+// What the texture window shows now, at its current size, bottom row first;
+// empty (after saying why) when it cannot be saved.
+std::vector<uint8_t> ReadTextureWindow(int* width, int* height) {
   glutSetWindow(App.textureWindow);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);  // rows back to back, no gaps
   glReadBuffer(GL_FRONT);               // what the window shows now
-  const int width = glutGet(GLUT_WINDOW_WIDTH);
-  const int height = glutGet(GLUT_WINDOW_HEIGHT);
-  if (!CheckBmpWindowSize(width, height, stderr)) return;
+  *width = glutGet(GLUT_WINDOW_WIDTH);
+  *height = glutGet(GLUT_WINDOW_HEIGHT);
+  std::vector<uint8_t> pixels;
+  if (!CheckBmpWindowSize(*width, *height, stderr)) return pixels;
 
   // Sizes were checked to fit 32 bits, so this product cannot wrap.
-  const size_t size = static_cast<size_t>(width) * 3 * static_cast<size_t>(height);
-  uint8_t* pixels = new (std::nothrow) uint8_t[size];
-  if (pixels == nullptr) {
+  const size_t size = static_cast<size_t>(*width) * 3 * static_cast<size_t>(*height);
+  try {
+    pixels.resize(size);
+  } catch (const std::bad_alloc&) {
     fprintf(stderr, "WriteBmp() cannot allocate the temporary array!\n");
-    return;
+    return pixels;
   }
-  if (!ReadShownWindow(width, height, pixels)) {
+  if (!ReadShownWindow(*width, *height, pixels.data())) {
     // The server cannot give the window (part of it lies off the screen, say)
     // and a software renderer may not keep a front buffer to read. Draw the
     // same picture once more into the back buffer and read that: the same
     // image at the same size, never shown.
     DrawTexture();
     glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels);
+    glReadPixels(0, 0, *width, *height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
     glReadBuffer(GL_FRONT);
   }
+  return pixels;
+}
 
-  SaveBmp(BmpFileName(App.noise.octaveIndex, App.noise.turbulence, App.colourScale), pixels, width, height,
-          stderr);
-  delete[] pixels;
+// 480,000 bytes: static rather than on the stack of a GLUT callback.
+StlColours SolidColours;
+
+}  // namespace
+
+void WriteBmp() {
+  int width = 0, height = 0;
+  const std::vector<uint8_t> pixels = ReadTextureWindow(&width, &height);
+  if (pixels.empty()) return;
+  SaveBmp(BmpFileName(App.noise.octaveIndex, App.noise.turbulence, App.colourScale),
+          pixels.data(), width, height, stderr);
+}
+
+void WritePng() {
+  int width = 0, height = 0;
+  const std::vector<uint8_t> pixels = ReadTextureWindow(&width, &height);
+  if (pixels.empty()) return;
+  SaveSnapshotPng(PngFileName(App.noise.octaveIndex, App.noise.turbulence, App.colourScale),
+                  pixels.data(), width, height, stderr);
+}
+
+void WriteHeightmap() {
+  SaveHeightmap(HeightmapFileName(App.noise.octaveIndex, App.noise.turbulence), stderr);
 }
 
 void WriteStl() {
-  // 480,000 bytes: static rather than on the stack of a GLUT callback.
-  static StlColours rgb;
-  SampleStlGrid(App.noise, rgb);
-  SaveStl(StlFileName(App.noise.octaveIndex, App.noise.turbulence), rgb, stderr);
+  SampleStlGrid(App.noise, SolidColours);
+  SaveStl(StlFileName(App.noise.octaveIndex, App.noise.turbulence), SolidColours, stderr);
+}
+
+void WriteStlBinary() {
+  SampleStlGrid(App.noise, SolidColours);
+  SaveStlBinary(StlBinaryFileName(App.noise.octaveIndex, App.noise.turbulence), SolidColours,
+                stderr);
 }

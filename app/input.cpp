@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "app/app_state.h"
-#include "app/command_line.h"
 #include "app/control_panel.h"
 #include "app/exports.h"
 #include "app/windows.h"
@@ -50,10 +49,7 @@ void PickControlPoint(int y) {
 // The command line that makes this picture again, on standard output where a
 // user can copy it (or a script read it).
 void PrintReproducingCommand() {
-  const ReproducedSettings settings{App.noise.noiseType,  App.noise.interpolation, App.noise.gradientRule,
-                                    App.noise.octaveIndex, App.noise.turbulence,    App.colourScale};
-  const int edited = __builtin_popcount(App.editedPoints);
-  printf("%s\n", ReproducingCommand(App.latticeSeed, settings, edited).c_str());
+  printf("%s\n", ReproducingCommandNow().c_str());
   fflush(stdout);
 }
 
@@ -75,6 +71,18 @@ void Keyboard(unsigned char key, int, int) {
     case 'S':
       WriteBmp();
       WriteStl();
+      break;
+    case 'p':
+    case 'P':
+      WritePng();
+      break;
+    case 'h':
+    case 'H':
+      WriteHeightmap();
+      break;
+    case 'm':
+    case 'M':
+      WriteStlBinary();
       break;
     case 'i':
     case 'I':

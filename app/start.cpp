@@ -6,6 +6,7 @@
 #include "app/app_state.h"
 #include "app/exports.h"
 #include "export/bmp_writer.h"
+#include "export/stl_binary.h"
 #include "noise/lattice.h"
 #include "render/texture_fill_fast.h"
 
@@ -30,17 +31,24 @@ int RunBatchExports(const StartOptions& options) {
   ApplyStartSettings(options);
 
   bool ok = true;
-  if (!options.bmpFile.empty()) {
-    // The texture as a 512 by 512 window shows it: each texel is one pixel,
-    // row 0 at the bottom, which is the order the BMP stores its rows in.
+  // The texture as a 512 by 512 window shows it: each texel is one pixel,
+  // row 0 at the bottom, which is the order the read-back delivers rows in.
+  const uint8_t* const snapshot = &NoiseTexture[0][0][0];
+  if (!options.bmpFile.empty() || !options.pngFile.empty())
     FillTextureImage(NoiseTexture, App.noise, App.colourScale);
-    ok = SaveBmp(options.bmpFile, &NoiseTexture[0][0][0], kTextureSize, kTextureSize, stderr) &&
-         ok;
-  }
-  if (!options.stlFile.empty()) {
-    static StlColours rgb;
-    SampleStlGrid(App.noise, rgb);
-    ok = SaveStl(options.stlFile, rgb, stderr) && ok;
+  if (!options.bmpFile.empty())
+    ok = SaveBmp(options.bmpFile, snapshot, kTextureSize, kTextureSize, stderr) && ok;
+  if (!options.pngFile.empty())
+    ok = SaveSnapshotPng(options.pngFile, snapshot, kTextureSize, kTextureSize, stderr) && ok;
+  if (!options.heightmapFile.empty()) ok = SaveHeightmap(options.heightmapFile, stderr) && ok;
+
+  static StlColours rgb;
+  if (!options.stlFile.empty() || !options.stlBinaryFile.empty()) SampleStlGrid(App.noise, rgb);
+  if (!options.stlFile.empty()) ok = SaveStl(options.stlFile, rgb, stderr) && ok;
+  if (!options.stlBinaryFile.empty()) {
+    // The ASCII writer leaves the grid at the base height: sample again.
+    if (!options.stlFile.empty()) SampleStlGrid(App.noise, rgb);
+    ok = SaveStlBinary(options.stlBinaryFile, rgb, stderr) && ok;
   }
   return ok ? 0 : 1;
 }

@@ -1,6 +1,8 @@
-// The cost of the two exports at their heaviest: eight octaves of
-// Gradient-Only noise with the quintic blend and turbulence for the STL
-// solid, a 512 by 512 window for the BMP snapshot.
+// The cost of the exports at their heaviest: eight octaves of Gradient-Only
+// noise with the quintic blend and turbulence for the STL solids, a 512 by
+// 512 window for the BMP snapshot, and the heaviest texture (value+gradient,
+// quintic, eight octaves, turbulence, rainbow) for the PNG files. Each export
+// benchmark reports the size of the file it writes.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -14,8 +16,11 @@
 #include "app/app_state.h"
 #include "export/bmp_writer.h"
 #include "export/fixed_format.h"
+#include "export/stl_binary.h"
 #include "export/stl_writer.h"
 #include "noise/lattice.h"
+#include "render/colour_scale.h"
+#include "render/texture_fill_fast.h"
 
 namespace {
 
@@ -39,6 +44,10 @@ struct Scratch {
   ~Scratch() { std::filesystem::remove_all(path); }
   std::string path;
 };
+
+void FileSize(benchmark::State& state, const std::string& name) {
+  state.counters["file_bytes"] = static_cast<double>(std::filesystem::file_size(name));
+}
 
 void BM_StlSampling(benchmark::State& state) {
   HeaviestSettings(static_cast<int>(state.range(0)));
@@ -80,6 +89,7 @@ void BM_StlExport(benchmark::State& state) {
     SaveStl(name, Colours, quiet);
   }
   fclose(quiet);
+  FileSize(state, name);
 }
 BENCHMARK(BM_StlExport)->Unit(benchmark::kMillisecond);
 
@@ -92,8 +102,53 @@ void BM_BmpExport(benchmark::State& state) {
   FILE* quiet = fopen("/dev/null", "w");
   for (auto _ : state) SaveBmp(name, pixels.data(), side, side, quiet);
   fclose(quiet);
+  FileSize(state, name);
 }
 BENCHMARK(BM_BmpExport)->Unit(benchmark::kMillisecond);
+
+void BM_StlBinaryExport(benchmark::State& state) {
+  HeaviestSettings(kGradientOnly);
+  Scratch dir;
+  const std::string name =
+      dir.path + "/" + StlBinaryFileName(App.noise.octaveIndex, App.noise.turbulence);
+  FILE* quiet = fopen("/dev/null", "w");
+  for (auto _ : state) {
+    SampleStlGrid(App.noise, Colours);
+    SaveStlBinary(name, Colours, quiet);
+  }
+  fclose(quiet);
+  FileSize(state, name);
+}
+BENCHMARK(BM_StlBinaryExport)->Unit(benchmark::kMillisecond);
+
+void HeaviestTexture() {
+  HeaviestSettings(kValueGradient);
+  App.colourScale = kRainbow;
+  FillTextureImage(NoiseTexture, App.noise, App.colourScale);
+}
+
+void BM_PngExport(benchmark::State& state) {
+  HeaviestTexture();
+  Scratch dir;
+  const std::string name = dir.path + "/image008TR.png";
+  FILE* quiet = fopen("/dev/null", "w");
+  for (auto _ : state) SaveSnapshotPng(name, &NoiseTexture[0][0][0], 512, 512, quiet);
+  fclose(quiet);
+  FileSize(state, name);
+}
+BENCHMARK(BM_PngExport)->Unit(benchmark::kMillisecond);
+
+// The 262,144 noise values are computed afresh on every call.
+void BM_HeightmapExport(benchmark::State& state) {
+  HeaviestTexture();
+  Scratch dir;
+  const std::string name = dir.path + "/height008T.png";
+  FILE* quiet = fopen("/dev/null", "w");
+  for (auto _ : state) SaveHeightmap(name, quiet);
+  fclose(quiet);
+  FileSize(state, name);
+}
+BENCHMARK(BM_HeightmapExport)->Unit(benchmark::kMillisecond);
 
 // One "%8.4f" number, ours against the C library's.
 void BM_FormatFixed(benchmark::State& state) {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "export/atomic_file.h"
+#include "export/save_file.h"
 
 namespace {
 
@@ -88,28 +88,11 @@ bool WriteBmpImage(ByteSink& file, const uint8_t* rgb, int width, int height) {
 
 bool SaveBmp(const std::string& fileName, const uint8_t* rgb, int width, int height,
              FILE* messages, const SinkDecorator& decorate) {
-  AtomicFile file(fileName);
-  if (!file.Create()) {
-    fprintf(messages, "Cannot create BMP file '%s'\n", fileName.c_str());
-    PrintFailureReason(messages, file.error());
-    return false;
-  }
-  bool ok;
-  int writeError = 0;
-  {
-    DecoratedSink sink(file, decorate);
-    ok = WriteBmpImage(sink.get(), rgb, width, height);
-    if (!ok) writeError = sink.error(file);
-  }
-  ok = ok && file.Commit();
-  if (writeError == 0) writeError = file.error();
-  if (!ok) {
-    fprintf(messages, "Cannot write BMP file '%s'\n", fileName.c_str());
-    PrintFailureReason(messages, writeError);
-    return false;
-  }
-  fprintf(messages, "Image file '%s' created.\n", fileName.c_str());
-  return true;
+  const bool ok = SaveFile(fileName, "BMP", messages, decorate, [&](ByteSink& sink) {
+    return WriteBmpImage(sink, rgb, width, height);
+  });
+  if (ok) fprintf(messages, "Image file '%s' created.\n", fileName.c_str());
+  return ok;
 }
 
 bool CheckBmpWindowSize(int width, int height, FILE* messages) {

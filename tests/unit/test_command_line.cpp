@@ -50,6 +50,11 @@ TEST(CommandLine, ReadsEverySettingAndStepsOverGlutOptions) {
 
   EXPECT_EQ(Parse({"--stl=a.stl", "--seed=1"}).mode, StartMode::kBatch);
   EXPECT_EQ(Parse({"--bmp=a.bmp"}).options.bmpFile, "a.bmp");
+  const Parsed formats = Parse({"--png=a.png", "--heightmap=h.png", "--stl-binary=b.stl"});
+  EXPECT_EQ(formats.mode, StartMode::kBatch);
+  EXPECT_EQ(formats.options.pngFile + formats.options.heightmapFile +
+                formats.options.stlBinaryFile,
+            "a.pngh.pngb.stl");
   EXPECT_EQ(Parse({"--bmp=x.bmp", "--help"}).mode, StartMode::kHelp);
   EXPECT_EQ(Parse({"--version"}).mode, StartMode::kVersion);
 }

@@ -1,0 +1,29 @@
+#include "export/save_file.h"
+
+#include "export/atomic_file.h"
+
+bool SaveFile(const std::string& fileName, const char* kind, FILE* messages,
+              const SinkDecorator& decorate, const std::function<bool(ByteSink&)>& write,
+              const std::function<void()>& created) {
+  AtomicFile file(fileName);
+  if (!file.Create()) {
+    fprintf(messages, "Cannot create %s file '%s'\n", kind, fileName.c_str());
+    PrintFailureReason(messages, file.error());
+    return false;
+  }
+  if (created) created();
+  bool ok;
+  int writeError = 0;
+  {
+    DecoratedSink sink(file, decorate);
+    ok = write(sink.get());
+    if (!ok) writeError = sink.error(file);
+  }
+  ok = ok && file.Commit();
+  if (!ok) {
+    if (writeError == 0) writeError = file.error();
+    fprintf(messages, "Cannot write %s file '%s'\n", kind, fileName.c_str());
+    PrintFailureReason(messages, writeError);
+  }
+  return ok;
+}
