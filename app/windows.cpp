@@ -23,6 +23,24 @@ int OpenWindow(const char* title) {
   glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
   return id;
 }
+// Mesa's software rasteriser (llvmpipe through the Xlib loader) learns that
+// a window has a new size only when its buffers are swapped: the first frame
+// drawn after a resize still goes into a buffer of the old size, and is shown
+// cut and shifted until something else redraws. Swapping the frame already
+// there before drawing at a new size lets the rasteriser learn the size
+// first; the frame drawn next is then the right one. The first frame of a
+// window needs no such swap: its buffer is made at the size of that moment.
+struct DrawnSize {
+  int width = 0;
+  int height = 0;
+};
+
+void SwapIfResized(DrawnSize& last, int width, int height) {
+  if (last.width != 0 && (width != last.width || height != last.height)) glutSwapBuffers();
+  last.width = width;
+  last.height = height;
+}
+
 }  // namespace
 
 int TextureWindowSide(int screenHeight) {
@@ -113,7 +131,11 @@ void Display() {
   view.selecting = selecting;
   view.pickX = App.lastMouseX;
   view.pickY = App.lastMouseY;
-  DrawGraph(view, glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
+  const int width = glutGet(GLUT_WINDOW_WIDTH);
+  const int height = glutGet(GLUT_WINDOW_HEIGHT);
+  static DrawnSize graphSize;
+  if (!selecting) SwapIfResized(graphSize, width, height);
+  DrawGraph(view, width, height);
 
   if (!selecting) glutSwapBuffers();
   glFlush();
@@ -133,7 +155,11 @@ void FillTexture() {
 
 void DrawTexture() {
   glutSetWindow(App.textureWindow);
-  DrawTextureImage(NoiseTexture, glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
+  const int width = glutGet(GLUT_WINDOW_WIDTH);
+  const int height = glutGet(GLUT_WINDOW_HEIGHT);
+  static DrawnSize textureSize;
+  SwapIfResized(textureSize, width, height);
+  DrawTextureImage(NoiseTexture, width, height);
 }
 
 void TextureDisplay() {
