@@ -4,7 +4,6 @@ Each test gets a fresh Xvfb server and a fresh noisedemo process; windows are
 found by title with xdotool, input is sent with xdotool, and the evidence is
 screenshots (ImageMagick's import) and the files the program writes.
 """
-import io
 import os
 import signal
 import subprocess
@@ -12,6 +11,9 @@ import time
 
 import pytest
 from PIL import Image
+from Xlib import X
+from Xlib import display as xdisplay
+from Xlib import error as xerror
 
 GRAPH_TITLE = "Noise Demo -- Quenmarl"
 TEXTURE_TITLE = "2D Noise"
@@ -36,11 +38,31 @@ class XServer:
         self.display = ":" + number
         self.env = dict(os.environ, DISPLAY=self.display)
 
+        # Our own connection, for screen grabs and round trips: far quicker
+        # than starting `import` for every picture.
+        self.conn = xdisplay.Display(self.display)
+
     def run(self, *args, check=True):
         return subprocess.run(list(args), env=self.env, check=check,
                               capture_output=True, text=True, timeout=30)
 
+    def sync(self):
+        """A round trip: the server has handled every request sent before."""
+        self.conn.sync()
+
+    def grab(self, wid):
+        """The window's pixels as an RGB image, or None while it is unmapped
+        (or gone)."""
+        window = self.conn.create_resource_object("window", int(wid, 0))
+        try:
+            size = window.get_geometry()
+            raw = window.get_image(0, 0, size.width, size.height, X.ZPixmap, 0xffffffff)
+        except (xerror.BadMatch, xerror.BadDrawable, xerror.BadWindow):
+            return None
+        return Image.frombytes("RGB", (size.width, size.height), raw.data, "raw", "BGRX")
+
     def stop(self):
+        self.conn.close()
         self.proc.terminate()
         self.proc.wait(timeout=10)
 
@@ -62,9 +84,9 @@ class Window:
                 int(fields["Width"]), int(fields["Height"]))
 
     def screenshot(self):
-        png = subprocess.run(["import", "-window", self.id, "png:-"], env=self.session.x.env,
-                             check=True, capture_output=True, timeout=30).stdout
-        return Image.open(io.BytesIO(png)).convert("RGB")
+        shot = self.session.x.grab(self.id)
+        assert shot is not None, f"window {self.id} is not mapped"
+        return shot
 
     def key(self, *keys):
         self.session.x.run("xdotool", "mousemove", "--window", self.id, "5", "5")
@@ -97,14 +119,17 @@ class Window:
 class Session:
     """One running noisedemo on its own X server, started in `workdir`."""
 
-    def __init__(self, x, workdir, args=(), stderr_path=None):
+    def __init__(self, x, workdir, args=(), logs=None):
         self.x = x
         self.workdir = workdir
         # Elsewhere when the working folder is itself under test (a full disk).
-        self.stderr_path = stderr_path or os.path.join(workdir, "stderr.txt")
+        logs = logs or workdir
+        self.stderr_path = os.path.join(logs, "stderr.txt")
+        self.stdout_path = os.path.join(logs, "stdout.txt")
         self._stderr = open(self.stderr_path, "wb")
+        self._stdout = open(self.stdout_path, "wb")
         self.proc = subprocess.Popen([os.path.abspath(PROGRAM), *args], cwd=workdir,
-                                     env=x.env, stdout=subprocess.DEVNULL, stderr=self._stderr)
+                                     env=x.env, stdout=self._stdout, stderr=self._stderr)
         self.graph = self.window(GRAPH_TITLE)
         self.texture = self.window(TEXTURE_TITLE)
         self.panel = self.window(PANEL_TITLE)
@@ -126,13 +151,27 @@ class Session:
         with open(self.stderr_path, "rb") as f:
             return f.read().decode("latin-1")
 
+    def stdout(self):
+        with open(self.stdout_path, "rb") as f:
+            return f.read().decode("latin-1")
+
     def wait_for_stderr(self, text, timeout=10):
         deadline = time.time() + timeout
         while time.time() < deadline:
             if text in self.stderr():
                 return self.stderr()
-            time.sleep(0.05)
+            time.sleep(0.02)
         raise AssertionError(f"{text!r} not printed; stderr was:\n{self.stderr()}")
+
+    def wait_for_stdout_lines(self, at_least, timeout=10):
+        """Waits until standard output holds `at_least` whole lines; returns them."""
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            out = self.stdout()
+            if out.count("\n") >= at_least:
+                return out.splitlines()
+            time.sleep(0.02)
+        raise AssertionError(f"stdout has not {at_least} lines:\n{self.stdout()}")
 
     def count(self, text):
         return self.stderr().count(text)
@@ -146,15 +185,65 @@ class Session:
             time.sleep(0.02)
         raise AssertionError(f"{text!r} printed {self.count(text)} times, not {at_least}")
 
-    def cpu_seconds(self):
-        """User and system CPU time the program has used so far."""
-        with open(f"/proc/{self.proc.pid}/stat") as f:
-            fields = f.read().rpartition(")")[2].split()
-        return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+    def cpu_ns(self):
+        """CPU time all the program's threads have run so far, in nanoseconds
+        (the scheduler's own count: a short event handler shows too, where
+        the clock-tick figures of /proc/PID/stat may not move)."""
+        total = 0
+        folder = f"/proc/{self.proc.pid}/task"
+        for task in os.listdir(folder):
+            try:
+                with open(f"{folder}/{task}/schedstat") as f:
+                    total += int(f.read().split()[0])
+            except FileNotFoundError:  # a thread that just ended
+                pass
+        return total
 
-    def settle(self, seconds=0.4):
-        """Let the program handle queued events and redraw."""
-        time.sleep(seconds)
+    def runnable(self):
+        """Whether a thread of the program or the X server is running or
+        waiting for a processor. On a loaded machine a program with work to
+        do may wait its turn longer than a poll: its CPU time stands still
+        then, but it is not quiet."""
+        tasks = [f"/proc/{self.x.proc.pid}/stat"]
+        folder = f"/proc/{self.proc.pid}/task"
+        tasks += [f"{folder}/{task}/stat" for task in os.listdir(folder)]
+        for path in tasks:
+            try:
+                with open(path) as f:
+                    if f.read().rpartition(")")[2].split()[0] == "R":
+                        return True
+            except FileNotFoundError:
+                pass
+        return False
+
+    def _state(self):
+        if self.proc.poll() is not None:
+            raise AssertionError(f"noisedemo exited with {self.proc.returncode}: "
+                                 f"{self.stderr()[-2000:]}")
+        # Read before the grabs below, which keep the server busy for a while.
+        busy = self.runnable()
+        shots = []
+        for w in (self.graph, self.texture, self.panel):
+            shot = self.x.grab(w.id)
+            shots.append(None if shot is None else (shot.size, shot.tobytes()))
+        return busy, self.cpu_ns(), shots
+
+    def settle(self, timeout=10, polls=2, interval=0.03):
+        """Waits until the program has handled everything sent to it so far:
+        after a round trip to the server, neither the program nor the server
+        has work, the program runs no more and its windows look the same,
+        over `polls` polls in a row. Raises if that does not happen within
+        `timeout` seconds."""
+        self.x.sync()
+        deadline = time.monotonic() + timeout
+        last, quiet = self._state(), 0
+        while quiet < polls:
+            if time.monotonic() > deadline:
+                raise AssertionError(f"noisedemo still busy after {timeout} s")
+            time.sleep(interval)
+            now = self._state()
+            quiet = quiet + 1 if now == last and not now[0] else 0
+            last = now
 
     def wait_exit(self, timeout=10):
         return self.proc.wait(timeout=timeout)
@@ -168,6 +257,7 @@ class Session:
                 self.proc.kill()
                 self.proc.wait()
         self._stderr.close()
+        self._stdout.close()
 
 
 # ---------------------------------------------------------------------------
@@ -223,6 +313,7 @@ class Control:
         self.kind, self.x, self.y, self.w, self.h = kind, x, y, w, h
         self.on, self.enabled = on, enabled
         self.thumb = None  # sliders: the thumb's left edge L, in slider pixels
+        self.inside = None  # radios, check boxes: a pixel of the inside no mark covers
 
     @property
     def centre(self):
@@ -309,6 +400,8 @@ class PanelLayout:
             else:
                 on = self.dark_pixels(x0 + 2, y0 + 2, x0 + 11, y0 + 11) > 5
                 found.append(Control("checkbox", x0, y0, 13, 13, on, enabled))
+            # The first pixel of the inside colour in reading order: never the mark.
+            found[-1].inside = (start % self.width, start // self.width)
         return found
 
     def _runs(self, y, colour, min_len):
@@ -337,8 +430,10 @@ class PanelLayout:
         found = []
         for y in range(self.height - 16):
             for x0, x1 in self._runs(y, BLACK, 150):
-                below = self.px(x0 + 5, y + 1), self.px(x0 + 6, y + 1)
-                if set(below) != STIPPLE:
+                # The thumb may cover any one place of the track, even its
+                # ends: look for the stipple along the whole line.
+                if not any({self.px(x, y + 1), self.px(x + 1, y + 1)} == STIPPLE
+                           for x in range(x0, x1, 23)):
                     continue
                 left = x0 - 17
                 slider = Control("slider", left, y, (x1 - x0 + 1) + 34, 16)
@@ -399,6 +494,27 @@ def small_disk(tmp_path):
 @pytest.fixture
 def session(xserver, tmp_path):
     s = Session(xserver, str(tmp_path))
-    s.settle(0.8)
+    s.settle()
     yield s
     s.stop()
+
+
+def thumb_of(image, slider):
+    """The thumb's left edge L of `slider` (a layout's Control) in a panel
+    image: its first white pixel along the track's middle row."""
+    y = slider.y + 8
+    for x in range(slider.x + 17, slider.x + slider.w - 17):
+        if image.getpixel((x, y)) == WHITE:
+            return x - 1 - slider.x
+    return None
+
+
+def wait_for_thumb(session, slider, condition, timeout=10):
+    """Waits until condition(thumb) holds for the slider's thumb on screen."""
+    deadline = time.time() + timeout
+    while time.time() < deadline:
+        thumb = thumb_of(session.panel.screenshot(), slider)
+        if thumb is not None and condition(thumb):
+            return thumb
+        time.sleep(0.02)
+    raise AssertionError(f"slider thumb stayed at {thumb}")

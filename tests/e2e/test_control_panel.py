@@ -45,14 +45,15 @@ def test_panel_opens_beside_the_graph_with_the_defaults_and_disabled_sliders(ses
     assert [(s.w, s.thumb) for s in panel.sliders] == [(200, 98), (200, 98)]
 
     # An untouched program takes no CPU time: the toolkit's idle handler is
-    # not installed while no control needs it.
-    before = session.cpu_seconds()
-    session.settle(1.0)
-    assert session.cpu_seconds() - before < 0.3
+    # not installed while no control needs it. Installed, it would run every
+    # few milliseconds and the program would never be quiet this long.
+    before = session.cpu_ns()
+    session.settle(polls=6)
+    assert session.cpu_ns() == before
 
     # The user cannot resize the panel.
     session.panel.resize(w + 120, h - 200)
-    session.settle(0.5)
+    session.settle()
     assert session.panel.geometry()[2:] == (w, h)
 
     # The sliders start disabled: arrows, track and thumb do nothing.
@@ -63,10 +64,10 @@ def test_panel_opens_beside_the_graph_with_the_defaults_and_disabled_sliders(ses
         session.panel.click(s.x + s.w - 8, s.y + 8)
         session.panel.click(s.x + 150, s.y + 8)
         session.panel.press(s.x + 8, s.y + 8)
-        session.settle(0.3)
+        session.settle()
         session.panel.release()
         session.panel.drag(s.x + s.thumb + 3, s.y + 8, s.x + s.thumb + 40, s.y + 8)
-    session.settle(0.3)
+    session.settle()
     after = layout(session, "panel-sliders-pressed")
     assert [s.thumb for s in after.sliders] == [98, 98]
     assert "SetSliderG" not in session.stderr()
@@ -82,7 +83,7 @@ def test_every_radio_button_and_check_box_has_its_effect(session):
         drawn = session.count(REDRAW)
         click(*control.centre)
         session.wait_for_count(REDRAW, drawn + 1)
-        session.settle(0.15)
+        session.settle()
         return {name: take() for name, take in shots.items()}
 
     click(*panel.checkboxes[DEBUG].centre)
@@ -150,10 +151,10 @@ def test_every_radio_button_and_check_box_has_its_effect(session):
 
     # Debug off: changes are drawn without traces.
     click(*panel.checkboxes[DEBUG].centre)
-    session.settle(0.3)
+    session.settle()
     quiet = session.count(REDRAW)
     click(*panel.radios[INTERPOLATION[1]].centre)
-    session.settle(0.5)
+    session.settle()
     assert differs(session.graph.screenshot(), start["graph"])
     assert session.count(REDRAW) == quiet
     assert "freeglut" not in session.stderr()
@@ -166,13 +167,13 @@ def test_rerandomize_reset_and_quit(session):
 
     click(*panel.checkboxes[DEBUG].centre)
     session.wait_for_count(REDRAW, 1)
-    session.settle(0.15)
+    session.settle()
     graph, texture = session.graph.screenshot(), session.texture.screenshot()
 
     # A new lattice: both windows change.
     click(*rerandomize.centre)
     session.wait_for_count(REDRAW, 2)
-    session.settle(0.15)
+    session.settle()
     new_graph, new_texture = session.graph.screenshot(), session.texture.screenshot()
     assert differs(new_graph, graph)
     assert differs(new_texture, texture)
@@ -182,13 +183,13 @@ def test_rerandomize_reset_and_quit(session):
                     panel.radios[OCTAVES[4]], panel.checkboxes[TURBULENCE],
                     panel.radios[SCALES[1]]):
         click(*control.centre)
-    session.settle(0.3)
+    session.settle()
     changed = layout(session)
     assert changed.radios[OCTAVES[4]].on and changed.checkboxes[TURBULENCE].on
     assert differs(session.texture.screenshot(), new_texture)
 
     click(*reset.centre)
-    session.settle(0.8)
+    session.settle()
     after = layout(session, "panel-after-reset")
     shows_defaults(after)
     # Reset leaves enabled states alone: the rule group stays disabled.

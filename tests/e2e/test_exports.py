@@ -57,7 +57,7 @@ def test_b_saves_a_texture_window_that_runs_off_the_screen(session):
 def test_other_keys_are_reported_and_change_nothing(session):
     session.graph.key("x")
     session.wait_for_stderr("Don't know what to do with keyboard hit: 'x' (0x78)\n")
-    assert leftovers(session.workdir, ["stderr.txt"]) == []
+    assert leftovers(session.workdir, ["stderr.txt", "stdout.txt"]) == []
 
 
 def test_s_writes_the_snapshot_then_a_closed_solid(session, tmp_path):
@@ -104,7 +104,7 @@ def test_a_folder_at_the_names_is_reported_and_kept(session):
     for name in (BMP, STL):
         with open(os.path.join(session.workdir, name, "inside.txt")) as f:
             assert f.read() == "kept"
-    assert leftovers(session.workdir, [BMP, STL, "stderr.txt"]) == []
+    assert leftovers(session.workdir, [BMP, STL, "stderr.txt", "stdout.txt"]) == []
 
     # The program carries on: with the folder gone, the snapshot works.
     os.remove(os.path.join(session.workdir, BMP, "inside.txt"))
@@ -127,9 +127,9 @@ def test_a_full_disk_is_reported_and_keeps_the_earlier_files(xserver, small_disk
             except OSError:
                 pass
 
-    s = Session(xserver, str(small_disk), stderr_path=str(tmp_path / "stderr.txt"))
+    s = Session(xserver, str(small_disk), logs=str(tmp_path))
     try:
-        s.settle(0.8)
+        s.settle()
         s.graph.key("s")
         err = s.wait_for_stderr(f"Cannot write STL file '{STL}'\n", timeout=20)
         assert f"Cannot write BMP file '{BMP}'\n" in err

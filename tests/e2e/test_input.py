@@ -7,7 +7,7 @@ import pytest
 from PIL import ImageChops
 
 from conftest import (DEBUG, GREEN, NOISE, OCTAVES, REDRAW, SCALES, TURBULENCE, WHITE, Session,
-                      control_values, find_dot, layout, point_x)
+                      control_values, find_dot, layout, point_x, wait_for_thumb)
 
 
 def dot_row(value, height=500):
@@ -35,14 +35,14 @@ def dots(shot, values, height=500):
 def redrawn(session, before):
     """Waits for a graph redisplay after `before` traces (Debug is on)."""
     session.wait_for_count(REDRAW, before + 1)
-    session.settle(0.15)
+    session.settle()
 
 
 def debug_on(session):
     panel = layout(session)
     session.panel.click(*panel.checkboxes[DEBUG].centre)
     session.wait_for_count(REDRAW, 1)
-    session.settle(0.15)
+    session.settle()
     return panel
 
 
@@ -91,9 +91,9 @@ def test_sliders_follow_the_picked_point_under_gradient_noise(session):
 
     # Value-Only: a picked point is current but the sliders stay disabled.
     session.graph.click(int(point_x(3)), int(dot_row(values[3])))
-    session.settle(0.3)
+    session.settle()
     session.panel.click(gradient.x + gradient.w - 8, gradient.y + 8)
-    session.settle(0.3)
+    session.settle()
     assert "SetSliderG" not in session.stderr()
 
     # Gradient-Only puts every point on the midpoint line; choosing it with
@@ -108,41 +108,45 @@ def test_sliders_follow_the_picked_point_under_gradient_noise(session):
     # The curvature of a fresh lattice is 0: that slider's thumb is centred.
     assert loaded.sliders[1].thumb == 98
 
-    # Holding the right arrow steps the gradient every 50 ms or so, and the
-    # curve and the texture's bottom band follow.
+    # Held, an arrow keeps stepping the gradient (the thumb moves a pixel
+    # every few steps) and stops on release; the curve and the texture's
+    # bottom band follow. The arrow towards the far end, so there is room.
+    start = loaded.sliders[0].thumb
+    towards = 1 if start < 90 else -1
     traces = session.count("SetSliderG\n")
-    session.panel.press(gradient.x + gradient.w - 8, gradient.y + 8)
-    session.settle(1.2)
+    session.panel.press(gradient.x + (gradient.w - 8 if towards > 0 else 8), gradient.y + 8)
+    session.wait_for_count("SetSliderG\n", traces + 3)
+    wait_for_thumb(session, gradient, lambda thumb: (thumb - start) * towards > 0)
     session.panel.release()
-    session.settle(0.4)
-    steps = session.count("SetSliderG\n") - traces
-    assert 8 <= steps <= 30, steps
+    session.settle()
+    released = session.count("SetSliderG\n")
+    session.settle(polls=4)
+    assert session.count("SetSliderG\n") == released
     stepped = session.graph.screenshot()
     assert ImageChops.difference(stepped, graph).getbbox() is not None
     changed = ImageChops.difference(session.texture.screenshot(), texture).getbbox()
     assert changed is not None and changed[1] >= 512 - 64, changed
-    thumb = layout(session).sliders[0].thumb
-    assert thumb > loaded.sliders[0].thumb or loaded.sliders[0].thumb == 180
+    assert (layout(session).sliders[0].thumb - start) * towards > 0
 
     # A press on empty space deselects and disables both sliders again.
     session.graph.click(600, 30)
-    session.settle(0.3)
+    session.settle()
     traces = session.count("SetSliderG\n")
     session.panel.click(gradient.x + gradient.w - 8, gradient.y + 8)
     session.panel.click(curvature.x + 8, curvature.y + 8)
-    session.settle(0.3)
+    session.settle()
     assert session.count("SetSliderG\n") == traces
     assert dots(session.graph.screenshot(), [0.5] * 8) == ["white"] * 8
 
     # Picking a point under a gradient noise type enables them by itself; the
     # curvature slider's arrow moves its thumb and sets the point.
     session.graph.click(int(point_x(5)), int(dot_row(0.5)))
-    session.settle(0.3)
+    session.settle()
     session.panel.press(curvature.x + 8, curvature.y + 8)
-    session.settle(0.6)
+    session.wait_for_count("SetSliderG\n", traces + 3)
+    wait_for_thumb(session, curvature, lambda thumb: thumb < 98)
     session.panel.release()
-    session.settle(0.4)
-    assert session.count("SetSliderG\n") > traces
+    session.settle()
     assert layout(session).sliders[1].thumb < 98
 
 
@@ -154,7 +158,7 @@ def test_dragging_a_point_to_the_top_sets_it_to_one(session):
 
     # Drag past the top edge of the graph to the window's top edge.
     session.graph.drag(x, row, x, 0, steps=10)
-    session.settle(0.5)
+    session.settle()
     assert "MouseMotion: " in session.stderr()
     graph = session.graph.screenshot()
     assert find_dot(graph, point_x(2), 46, 55, GREEN) is not None
@@ -168,18 +172,18 @@ def test_dragging_a_point_to_the_top_sets_it_to_one(session):
     # Dragging below the window reaches -1 at most: the dot is drawn below the
     # window's bottom edge, and the texture's grey is black.
     session.graph.drag(x, 51, x, 499, steps=6)
-    session.settle(0.5)
+    session.settle()
     assert session.texture.screenshot().getpixel((128, 511)) == (0, 0, 0)
 
 
 def test_a_drag_after_resizing_keeps_the_point_under_the_pointer(session):
     values = [v / 255 for v in control_values(session.texture.screenshot())]
     session.graph.resize(700, 1000)
-    session.settle(0.6)
+    session.settle()
     x, row = int(point_x(5)), int(dot_row(values[5], 1000))
     assert find_dot(session.graph.screenshot(), point_x(5), row - 6, row + 7) is not None
     session.graph.drag(x, row, x, 300, steps=6)
-    session.settle(0.5)
+    session.settle()
     # The pointer at row 300 of 1000 is 350 drawing units up: value 2/3,
     # drawn right under it.
     dot = find_dot(session.graph.screenshot(), point_x(5), 280, 320, GREEN)
@@ -191,7 +195,7 @@ def test_export_keys_work_in_both_windows_and_name_files_from_the_settings(sessi
     for control in (panel.radios[OCTAVES[2]], panel.checkboxes[TURBULENCE],
                     panel.radios[SCALES[1]]):
         session.panel.click(*control.centre)
-    session.settle(0.4)
+    session.settle()
 
     session.texture.key("b")
     session.wait_for_stderr("Image file 'image003TR.bmp' created.\n")
@@ -224,7 +228,7 @@ def test_unknown_keys_and_mouse_buttons_are_reported(session):
 def test_quit_keys_end_the_program_with_status_zero(xserver, tmp_path, key, window):
     s = Session(xserver, str(tmp_path))
     try:
-        s.settle(0.5)
+        s.settle()
         getattr(s, window).key(key)
         assert s.wait_exit() == 0
     finally:

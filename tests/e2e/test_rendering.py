@@ -65,7 +65,7 @@ def test_texture_rows_run_bottom_up_and_resizing_stretches(session):
 
     session.graph.resize(350, 250)
     session.texture.resize(256, 400)
-    session.settle(0.8)
+    session.settle()
     graph = session.graph.screenshot()
     assert graph.size == (350, 250)
     for i, grey in enumerate(greys):
@@ -84,7 +84,7 @@ def test_debug_traces_of_a_redisplay(session):
     panel = layout(session)
     session.panel.click(*panel.checkboxes[DEBUG].centre)
     session.wait_for_count(REDRAW, 1)
-    session.settle(0.3)
+    session.settle()
     # A reshape of the graph window is traced, then redraws both windows in
     # the order the graph's display pass draws them.
     start = len(session.stderr())
@@ -97,10 +97,10 @@ def test_debug_traces_of_a_redisplay(session):
     assert traced.startswith("ReSize: 640, 480\n" + one_pass), traced
     # Debug off: a redisplay prints nothing.
     session.panel.click(*panel.checkboxes[DEBUG].centre)
-    session.settle(0.3)
+    session.settle()
     quiet = len(session.stderr())
     session.graph.resize(700, 500)
-    session.settle(0.6)
+    session.settle()
     assert session.stderr()[quiet:] == ""
 
 
@@ -108,10 +108,10 @@ def test_visibility_changes_are_traced_and_showing_again_redraws(session):
     panel = layout(session)
     session.panel.click(*panel.checkboxes[DEBUG].centre)
     session.wait_for_count(REDRAW, 1)
-    session.settle(0.3)
+    session.settle()
     session.x.run("xdotool", "windowunmap", "--sync", session.graph.id)
     session.wait_for_stderr("Visibility: 0\n")
-    session.settle(0.3)
+    session.settle()
     hidden = session.count(REDRAW)
     session.x.run("xdotool", "windowmap", "--sync", session.graph.id)
     session.wait_for_stderr("Visibility: 1\n")

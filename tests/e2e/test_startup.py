@@ -13,7 +13,7 @@ from conftest import GRAPH_TITLE, TEXTURE_TITLE, Session
 def test_windows_have_their_titles_positions_and_sizes(xserver, tmp_path, side):
     s = Session(xserver, str(tmp_path))
     try:
-        s.settle(0.5)
+        s.settle()
         assert s.graph.geometry() == (0, 0, 700, 500)
         assert s.texture.geometry() == (50, 560, side, side)
         titles = xserver.run("xdotool", "search", "--onlyvisible", "--name", ".").stdout.split()

@@ -1,0 +1,594 @@
+"""Long random sessions: user actions of every kind in an order drawn from one
+seed, and after each action every window checked against our own model of
+what the program must show.
+
+The seed is in the test's name and in every failure message; replay a failing
+session with NOISEDEMO_SESSION_SEEDS=<seed> (several: 1,2,3). By default each
+run draws three fresh seeds; NOISEDEMO_SESSIONS=N draws N of them and
+NOISEDEMO_SESSION_ACTIONS=K makes each session K actions long (150)."""
+import concurrent.futures
+import os
+import random
+import re
+import subprocess
+import time
+
+import pytest
+from PIL import Image
+
+from conftest import (GREEN, INTERPOLATION, NOISE, OCTAVES, PROGRAM, RULE, SCALES, WHITE,
+                      Session, XServer, layout, point_x, thumb_of)
+
+NOISE_WORDS = ("value", "gradient", "value+gradient")
+BLEND_WORDS = ("cubic", "quintic")
+SLOPE_WORDS = ("zero", "catmull-rom")
+SCALE_WORDS = ("grey", "rainbow", "clouds", "fire")
+SCALE_LETTERS = "GRSY"  # in the names of the BMP snapshots
+GRAPH_START, TEXTURE_START = (700, 500), (512, 512)
+UNKNOWN_KEYS = (("x", "x"), ("7", "7"), ("z", "z"), ("comma", ","), ("k", "k"), ("space", " "))
+ACTIONS = int(os.environ.get("NOISEDEMO_SESSION_ACTIONS", "150"))
+# Fresh programs started per session for reference pictures of the graph.
+FRESH_GRAPHS = int(os.environ.get("NOISEDEMO_SESSION_FRESH_GRAPHS", "4"))
+CHECK_TIMEOUT = 5.0
+
+
+def session_seeds():
+    chosen = os.environ.get("NOISEDEMO_SESSION_SEEDS")
+    if chosen:
+        return [int(s) for s in chosen.split(",")]
+    count = int(os.environ.get("NOISEDEMO_SESSIONS", "3"))
+    return [random.SystemRandom().randrange(2 ** 32) for _ in range(count)]
+
+
+class Model:
+    """What the program's state must be, by the rules of the README: the
+    settings, the lattice's seed, the current point, the enabled states and
+    the windows' sizes and visibility."""
+
+    def __init__(self, rng):
+        self.seed = rng.randrange(2 ** 32)
+        self.noise, self.blend, self.slopes = 0, 0, 0
+        self.octaves, self.turbulence, self.scale = 1, False, 0
+        if rng.random() < 0.7:  # else the defaults, with no options but the seed
+            self.noise, self.blend, self.slopes = rng.randrange(3), rng.randrange(2), rng.randrange(2)
+            self.octaves, self.turbulence = rng.randint(1, 8), rng.random() < 0.3
+            self.scale = rng.randrange(4)
+        self.debug = False
+        self.current = -1
+        self.sliders = False
+        self.rule_enabled = self.noise == 0
+        self.edited = set()
+        self.size = {"graph": GRAPH_START, "texture": TEXTURE_START}
+        self.mapped = {"graph": True, "texture": True}
+
+    def settings(self):
+        return [f"--noise={NOISE_WORDS[self.noise]}", f"--blend={BLEND_WORDS[self.blend]}",
+                f"--slopes={SLOPE_WORDS[self.slopes]}", f"--octaves={self.octaves}"] + \
+            (["--turbulence"] if self.turbulence else []) + [f"--scale={SCALE_WORDS[self.scale]}"]
+
+    def line(self):
+        """What key i prints."""
+        line = " ".join(["noisedemo", f"--seed={self.seed}"] + self.settings())
+        n = len(self.edited)
+        return line + (f" ({n} control point{'' if n == 1 else 's'} edited)" if n else "")
+
+    def radios_on(self):
+        chosen = {NOISE[self.noise], INTERPOLATION[self.blend], RULE[self.slopes],
+                  OCTAVES[self.octaves - 1], SCALES[self.scale]}
+        return [i in chosen for i in range(19)]
+
+    def at_start_sizes(self):
+        return self.size == {"graph": GRAPH_START, "texture": TEXTURE_START}
+
+    def press(self, picked):
+        """A press in the graph or texture window that picked `picked` (-1: none)."""
+        self.current = picked
+        if picked >= 0 and self.noise != 0:
+            self.sliders = True
+        elif picked < 0:
+            self.sliders = False
+
+    def choose_noise(self, noise):
+        self.noise = noise
+        if noise != 0:
+            self.sliders = self.sliders or self.current >= 0
+        else:
+            self.sliders = False
+        self.rule_enabled = noise == 0
+
+    def reset(self):
+        # Settings only: Reset leaves the lattice, its edits and every
+        # enabled state as they are.
+        self.noise, self.blend, self.slopes = 0, 0, 0
+        self.octaves, self.turbulence, self.scale, self.debug = 1, False, 0, False
+        self.current = -1
+
+
+def is_dark(colour):
+    return sum(colour) < 3 * 140
+
+
+def find_dot(pixels, x, top, bottom):
+    """(colour, centre row) of the solid 7 by 7 white or green square (a
+    control point's dot) whose columns include x, between rows top and
+    bottom; None if there is none."""
+    for row in range(top, bottom - 6):
+        colour = pixels[x, row]
+        if colour not in (WHITE, GREEN) or pixels[x, row + 6] != colour:
+            continue
+        for left in range(x - 6, x + 1):
+            if all(pixels[left + dx, row + dy] == colour for dy in range(7) for dx in range(7)):
+                return colour, row + 3
+    return None
+
+
+def in_scale(shot, scale):
+    """Whether a sample of the texture's pixels has the colours of the scale."""
+    w, h = shot.size
+    pixels = [shot.getpixel((w * i // 16, h * j // 16)) for i in range(16) for j in range(16)]
+    grey = all(r == g == b for r, g, b in pixels)
+    clouds = all(b == 255 and abs(r - g) <= 1 for r, g, b in pixels)
+    fire = all(r == 255 and b == 0 for r, g, b in pixels)
+    return (grey, not (grey or clouds or fire), clouds, fire)[scale]
+
+
+class References:
+    """The pictures a fresh program makes with given options: the texture as
+    a batch BMP export (no window), the graph window of a program just
+    started on a second X server. Both made in the background and kept."""
+
+    def __init__(self, xserver, folder):
+        self.x, self.folder = xserver, folder
+        self.bmps, self.graphs = {}, {}
+        self.batch = concurrent.futures.ThreadPoolExecutor(2)
+        self.fresh = concurrent.futures.ThreadPoolExecutor(1)
+        self.made = 0
+
+    def _bmp(self, options):
+        path = os.path.join(self.folder, f"ref{len(os.listdir(self.folder))}-{os.getpid()}.bmp")
+        no_display = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+        done = subprocess.run([os.path.abspath(PROGRAM), *options, f"--bmp={path}"],
+                              env=no_display, capture_output=True, text=True, timeout=60)
+        assert done.returncode == 0, (options, done.stderr)
+        with Image.open(path) as image:
+            return image.convert("RGB").tobytes()
+
+    def _graph(self, options):
+        workdir = os.path.join(self.folder, f"fresh{self.made}")
+        os.makedirs(workdir)
+        s = Session(self.x, workdir, options)
+        try:
+            s.settle()
+            return s.graph.screenshot().tobytes()
+        finally:
+            s.stop()
+
+    def bmp(self, options):
+        key = tuple(options)
+        if key not in self.bmps:
+            self.bmps[key] = self.batch.submit(self._bmp, options)
+        return self.bmps[key]
+
+    def graph(self, options):
+        """The future graph picture, or None past this session's allowance."""
+        key = tuple(options)
+        if key not in self.graphs:
+            if self.made >= FRESH_GRAPHS:
+                return None
+            self.made += 1
+            self.graphs[key] = self.fresh.submit(self._graph, options)
+        return self.graphs[key]
+
+    def close(self):
+        self.batch.shutdown()
+        self.fresh.shutdown()
+
+
+class Driver:
+    def __init__(self, seed, references):
+        self.seed, self.refs = seed, references
+        self.rng = random.Random(seed)
+        self.model = Model(self.rng)
+        self.done = []
+        self.restore = {}  # what must be put back: (actions left, its name, how)
+        self.s = self.windows = self.layout = None
+
+    def start(self, xserver, workdir):
+        m = self.model
+        settings = (m.noise, m.blend, m.slopes, m.octaves, m.turbulence, m.scale)
+        options = [f"--seed={m.seed}"] + (m.settings() if settings != (0, 0, 0, 1, False, 0)
+                                          else [])
+        self.s = Session(xserver, workdir, options)
+        self.windows = {"graph": self.s.graph, "texture": self.s.texture}
+        self.s.settle()
+        return self.s
+
+    def fail(self, what):
+        raise AssertionError(
+            f"session seed {self.seed} (replay: NOISEDEMO_SESSION_SEEDS={self.seed}), "
+            f"action {len(self.done)} {self.done[-1] if self.done else 'start'}: {what}\n"
+            f"model: {vars(self.model)}\nactions so far: {self.done}")
+
+    # -- what the windows must show ------------------------------------------
+    def problems(self, shots):
+        m, p = self.model, []
+        for name in ("graph", "texture"):
+            if (shots[name] is not None) != m.mapped[name]:
+                p.append(f"{name} window mapped: {shots[name] is not None}")
+            elif shots[name] is not None and shots[name].size != m.size[name]:
+                p.append(f"{name} window size {shots[name].size}, not {m.size[name]}")
+        if p:
+            return p
+        p += self.panel_problems(shots["panel"])
+        graph, texture = shots["graph"], shots["texture"]
+        if graph is not None:
+            self.shown_dots = self.dots(graph)
+            p += self.graph_problems(graph)
+        # The texture is filled by the graph's redisplay, which waits while
+        # the graph window is unmapped.
+        if texture is not None and graph is not None:
+            p += self.texture_problems(texture, graph)
+        return p
+
+    def panel_problems(self, panel):
+        m, p, pixels = self.model, [], panel.load()
+        on = m.radios_on()
+        for i, radio in enumerate(self.layout.radios):
+            enabled = m.rule_enabled if i in RULE else True
+            if is_dark(pixels[radio.x + 7, radio.y + 7]) != on[i]:
+                p.append(f"radio {i} on: {not on[i]}")
+            if (pixels[radio.inside] == WHITE) != enabled:
+                p.append(f"radio {i} enabled: {not enabled}")
+        for box, want in zip(self.layout.checkboxes, (m.turbulence, m.debug)):
+            marked = sum(is_dark(pixels[box.x + dx, box.y + dy])
+                         for dx in range(2, 11) for dy in range(2, 11)) > 5
+            if marked != want or pixels[box.inside] != WHITE:
+                p.append(f"check box at {box.y}: on {marked}, enabled {pixels[box.inside]}")
+        return p
+
+    def dots(self, graph):
+        w, h = graph.size
+        pixels = graph.load()
+        return [find_dot(pixels, int(point_x(i) * w / 700), int(40 * h / 500),
+                         int(362 * h / 500)) for i in range(8)]
+
+    def graph_problems(self, graph):
+        m, p = self.model, []
+        w, h = graph.size
+        for i, dot in enumerate(self.shown_dots):
+            want = GREEN if i == m.current else WHITE
+            if dot is None or dot[0] != want:
+                p.append(f"dot {i}: {dot}, not {want}")
+            # Gradient-only noise draws every point on the midpoint line.
+            elif m.noise == 1 and abs(dot[1] - 200 * h / 500) > 2:
+                p.append(f"dot {i} at row {dot[1]}, not on the midpoint line")
+        if not m.edited and m.current < 0 and m.at_start_sizes():
+            fresh = self.refs.graph([f"--seed={m.seed}"] + m.settings()[:-1])
+            if fresh is not None and graph.tobytes() != fresh.result():
+                p.append("graph differs from a fresh program's with the same options")
+        return p
+
+    def texture_problems(self, texture, graph):
+        m, p = self.model, []
+        if not in_scale(texture, m.scale):
+            p.append(f"texture not in the {SCALE_WORDS[m.scale]} scale")
+        if texture.size == TEXTURE_START:
+            reference = self.refs.bmp([f"--seed={m.seed}"] + m.settings()).result()
+            shown = texture.tobytes()
+            if not m.edited and shown != reference:
+                p.append("texture differs from the batch export of the same options")
+            # Edits change lattice row 0 alone: the bottom band of cells (and
+            # at the highest octave, where the lattice wraps, the top row).
+            band = slice(64 * 512 * 3, 448 * 512 * 3)
+            if m.edited and shown[band] != reference[band]:
+                p.append("texture above the bottom band differs from the batch export")
+        if m.scale == 0 and m.at_start_sizes():
+            # The bar under each point shows the graph's noise there; the
+            # texture's bottom row is the same noise. Exactly at the lattice
+            # point when the curve is flat there (value noise, zero slopes),
+            # else within the texels about it.
+            tex, bar = texture.load(), graph.load()
+            near = 1 if m.noise == 0 and m.slopes == 0 else 4
+            for i in range(8):
+                grey = bar[int(point_x(i)), 440]
+                row = [tex[c, 511][0] for c in range(max(64 * i - near, 0), 64 * i + near + 1)]
+                if grey[0] != grey[1] or not min(row) - 1 <= grey[0] <= max(row) + 1:
+                    p.append(f"bar {i} is {grey}, texture's bottom row {row}")
+            if m.octaves == 1 and not m.turbulence and m.noise != 1:
+                for i, dot in enumerate(self.shown_dots):
+                    want = 500 - (150 + tex[64 * i, 511][0] / 255 * 300)
+                    if dot is not None and abs(dot[1] - want) > 2:
+                        p.append(f"dot {i} at row {dot[1]}, its texel says {want:.1f}")
+        return p
+
+    def check(self):
+        """Polls until the windows show the model and the program is idle."""
+        s = self.s
+        s.x.sync()
+        deadline = time.monotonic() + CHECK_TIMEOUT
+        last_cpu = None
+        while True:
+            busy = s.runnable()
+            cpu = s.cpu_ns()
+            if s.proc.poll() is not None:
+                self.fail(f"the program ended with {s.proc.returncode}: {s.stderr()[-1000:]}")
+            shots = {name: s.x.grab(w.id) for name, w in
+                     (("graph", s.graph), ("texture", s.texture), ("panel", s.panel))}
+            found = self.problems(shots)
+            if not found and not busy and cpu == last_cpu:
+                return shots
+            if time.monotonic() > deadline:
+                for name, shot in shots.items():
+                    if shot is not None:
+                        shot.save(os.path.join(s.workdir, f"failed-{name}.png"))
+                self.fail("; ".join(found) or "the program never went idle")
+            last_cpu = cpu
+            time.sleep(0.01)
+
+    # -- actions -------------------------------------------------------------
+    def mapped_window(self):
+        names = [n for n in ("graph", "texture") if self.model.mapped[n]]
+        return self.rng.choice(names) if names else None
+
+    def radio(self, i):
+        m = self.model
+        self.s.panel.click(*self.layout.radios[i].centre)
+        if (i in RULE and not m.rule_enabled) or m.radios_on()[i]:
+            return
+        if i in NOISE:
+            m.choose_noise(i - NOISE[0])
+        elif i in INTERPOLATION:
+            m.blend = i - INTERPOLATION[0]
+        elif i in RULE:
+            m.slopes = i - RULE[0]
+        elif i in OCTAVES:
+            m.octaves = i - OCTAVES[0] + 1
+        else:
+            m.scale = i - SCALES[0]
+
+    def checkbox(self, which):
+        self.s.panel.click(*self.layout.checkboxes[which].centre)
+        if which == 0:
+            self.model.turbulence = not self.model.turbulence
+        else:
+            self.model.debug = not self.model.debug
+
+    def reset(self):
+        self.s.panel.click(*self.layout.buttons[1].centre)
+        self.model.reset()
+
+    def rerandomize(self):
+        m = self.model
+        self.s.panel.click(*self.layout.buttons[0].centre)
+        m.edited = set()
+        # Learn the new lattice's seed from key i, which must agree on the rest.
+        line = self.key_line()
+        seed = re.match(r"noisedemo --seed=(\d+) ", line)
+        old, m.seed = m.seed, int(seed.group(1)) if seed else None
+        if line != m.line() or m.seed == old:
+            self.fail(f"after Re-Randomize key i printed {line!r}, expected a new seed and "
+                      f"{m.line()!r}")
+
+    def key_line(self):
+        lines = len(self.s.stdout().splitlines())
+        self.windows[self.mapped_window()].key("i")
+        return self.s.wait_for_stdout_lines(lines + 1)[lines]
+
+    def key_i(self):
+        line = self.key_line()
+        if line != self.model.line():
+            self.fail(f"key i printed {line!r}, not {self.model.line()!r}")
+
+    def key_b(self):
+        m = self.model
+        name = f"image{m.octaves:03d}{'T' if m.turbulence else 'N'}{SCALE_LETTERS[m.scale]}.bmp"
+        said = f"Image file '{name}' created.\n"
+        before = self.s.count(said)
+        self.windows[self.mapped_window()].key("b")
+        self.s.wait_for_count(said, before + 1)
+        if m.mapped["graph"] and m.mapped["texture"]:
+            shots = self.check()
+            with Image.open(os.path.join(self.s.workdir, name)) as saved:
+                if saved.convert("RGB").tobytes() != shots["texture"].tobytes():
+                    self.fail(f"{name} is not the texture window as shown")
+
+    def key_unknown(self, key, char):
+        said = f"Don't know what to do with keyboard hit: '{char}' (0x{ord(char):x})\n"
+        before = self.s.count(said)
+        self.windows[self.mapped_window()].key(key)
+        self.s.wait_for_count(said, before + 1)
+
+    def dot_place(self, i):
+        graph = self.s.graph.screenshot()
+        w, h = graph.size
+        dot = self.dots(graph)[i]
+        if dot is None:
+            self.fail(f"no dot {i} to press on")
+        return int(point_x(i) * w / 700), dot[1], h
+
+    def press_dot(self, i):
+        x, y, _ = self.dot_place(i)
+        self.s.graph.click(x, y)
+        self.model.press(i)
+
+    def press_empty(self):
+        w, h = self.model.size["graph"]
+        gap = self.rng.randrange(7)
+        x = int((point_x(gap) + point_x(gap + 1)) / 2 * w / 700)
+        self.s.graph.click(x, self.rng.randrange(h))
+        self.model.press(-1)
+
+    def press_texture(self):
+        w, h = self.model.size["texture"]
+        self.s.texture.click(self.rng.randrange(w), self.rng.randrange(h))
+        self.model.press(-1)
+
+    def drag_dot(self, i):
+        x, y, h = self.dot_place(i)
+        # Values from 0.02 to 0.95: the dot stays above the axis and the bar.
+        target = int((500 - self.rng.uniform(156, 435)) * h / 500)
+        if abs(target - y) < 8:
+            target = y - 20 if y > h / 2 else y + 20
+        self.s.graph.drag(x, y, x, target, steps=self.rng.randint(2, 6))
+        self.model.press(i)
+        self.model.edited.add(i)
+
+    def slider_moved(self, k, thumb, before_traces):
+        """After a slider was worked: moved exactly when it is enabled, with a
+        trace of each step when Debug is on."""
+        m = self.model
+        now = thumb_of(self.s.panel.screenshot(), self.layout.sliders[k])
+        if (now != thumb) != m.sliders:
+            self.fail(f"slider {k} thumb {thumb} -> {now}, sliders enabled: {m.sliders}")
+        traced = self.s.count("SetSliderG\n") > before_traces
+        if m.debug and traced != m.sliders:
+            self.fail(f"slider {k} traced SetSliderG: {traced}, enabled: {m.sliders}")
+        if m.sliders and m.current >= 0:
+            m.edited.add(m.current)
+
+    def slider_hold(self, k):
+        s, slider = self.s, self.layout.sliders[k]
+        thumb = thumb_of(s.panel.screenshot(), slider)
+        towards = 1 if thumb < 90 else -1  # the arrow with room beyond it
+        traces = s.count("SetSliderG\n")
+        s.panel.press(slider.x + (slider.w - 8 if towards > 0 else 8), slider.y + 8)
+        try:
+            if self.model.sliders:
+                deadline = time.monotonic() + CHECK_TIMEOUT
+                while thumb_of(s.panel.screenshot(), slider) == thumb:
+                    if time.monotonic() > deadline:
+                        self.fail(f"slider {k} does not step while held")
+                    time.sleep(0.02)
+            else:
+                try:
+                    s.settle(timeout=3)
+                except AssertionError:
+                    self.fail(f"slider {k} keeps the program busy while held, but is disabled")
+        finally:
+            s.panel.release()
+        s.settle()
+        self.slider_moved(k, thumb, traces)
+
+    def slider_drag(self, k):
+        s, slider = self.s, self.layout.sliders[k]
+        thumb = thumb_of(s.panel.screenshot(), slider)
+        distance = self.rng.randint(10, 40) * (1 if thumb < 90 else -1)
+        traces = s.count("SetSliderG\n")
+        x, y = slider.x + thumb + 3, slider.y + 8
+        s.panel.drag(x, y, x + distance, y, steps=self.rng.randint(2, 5))
+        s.settle()
+        self.slider_moved(k, thumb, traces)
+
+    def resize(self, name):
+        w, h = ((self.rng.randint(360, 740), self.rng.randint(260, 550)) if name == "graph" else
+                (self.rng.randint(200, 690), self.rng.randint(200, 552)))
+        self.windows[name].resize(w, h)
+        self.model.size[name] = (w, h)
+        start = GRAPH_START if name == "graph" else TEXTURE_START
+        self.restore[name] = (self.rng.randint(1, 4), f"resize {name} back",
+                              lambda: self._resize_to(name, start))
+
+    def _resize_to(self, name, size):
+        self.windows[name].resize(*size)
+        self.model.size[name] = size
+
+    def unmap(self, name):
+        self.s.x.run("xdotool", "windowunmap", "--sync", self.windows[name].id)
+        self.model.mapped[name] = False
+        self.restore[name + " map"] = (self.rng.randint(1, 3), f"map {name}",
+                                       lambda: self._map(name))
+
+    def _map(self, name):
+        self.s.x.run("xdotool", "windowmap", "--sync", self.windows[name].id)
+        self.model.mapped[name] = True
+
+    def kinds(self):
+        """Every kind of action with how many of it a deck holds, and whether
+        it can be done now."""
+        m = self.model
+        some = m.mapped["graph"] or m.mapped["texture"]
+        graph = m.mapped["graph"]
+        deck = [(1, f"radio {i}", some, lambda i=i: self.radio(i)) for i in range(19)]
+        deck += [
+            (2, "Turbulence", some, lambda: self.checkbox(0)),
+            (2, "Debug", some, lambda: self.checkbox(1)),
+            (2, "Reset", some, self.reset),
+            (3, "Re-Randomize", some, self.rerandomize),
+            (6, "press a dot", graph, lambda: self.press_dot(self.rng.randrange(8))),
+            (3, "press empty graph space", graph, self.press_empty),
+            (4, "press in the texture", m.mapped["texture"] and graph, self.press_texture),
+            (6, "drag a dot", graph, lambda: self.drag_dot(self.rng.randrange(8))),
+            (3, "hold a slider arrow", some, lambda: self.slider_hold(self.rng.randrange(2))),
+            (3, "drag a slider thumb", some, lambda: self.slider_drag(self.rng.randrange(2))),
+            (3, "key b", some, self.key_b),
+            (3, "key i", some, self.key_i),
+            (2, "unknown key", some, lambda: self.key_unknown(*self.rng.choice(UNKNOWN_KEYS))),
+            (2, "resize graph", "graph" not in self.restore, lambda: self.resize("graph")),
+            (2, "resize texture", "texture" not in self.restore, lambda: self.resize("texture")),
+            (2, "unmap graph", graph and "graph map" not in self.restore,
+             lambda: self.unmap("graph")),
+            (2, "unmap texture", m.mapped["texture"] and "texture map" not in self.restore,
+             lambda: self.unmap("texture")),
+        ]
+        return deck
+
+    def run(self, count):
+        self.layout = layout(self.s)
+        self.check()
+        deck = []
+        while len(self.done) < count:
+            due = [key for key, (left, _, _) in self.restore.items() if left <= 0]
+            if due:
+                _, what, act = self.restore.pop(due[0])
+            else:
+                if not deck:  # every kind, as often as its weight, in a fresh order
+                    deck = [name for n, name, _, _ in self.kinds() for _ in range(n)]
+                    self.rng.shuffle(deck)
+                able = {name: act for _, name, ok, act in self.kinds() if ok}
+                pick = next((name for name in deck if name in able), None)
+                if pick is None:  # nothing in this deck can be done now
+                    if self.restore:  # both windows hidden: show one again first
+                        key = min(self.restore, key=lambda k: self.restore[k][0])
+                        self.restore[key] = (0,) + self.restore[key][1:]
+                    else:
+                        deck = []
+                    continue
+                deck.remove(pick)
+                what, act = pick, able[pick]
+                for key, (left, text, put_back) in list(self.restore.items()):
+                    self.restore[key] = (left - 1, text, put_back)
+            self.done.append(what)
+            act()
+            self.check()
+        for _, what, act in list(self.restore.values()):
+            self.done.append(what)
+            act()
+            self.check()
+        if "freeglut" in self.s.stderr():
+            self.fail("freeglut complained: " + self.s.stderr()[-1000:])
+
+
+@pytest.fixture(scope="module")
+def fresh_server():
+    """A second X server where fresh programs make reference pictures."""
+    server = XServer(1400, 1112)
+    yield server
+    server.stop()
+
+
+@pytest.mark.parametrize("seed", session_seeds())
+def test_random_session_keeps_every_window_true_to_the_settings(seed, xserver, fresh_server,
+                                                                 tmp_path):
+    print(f"session seed {seed}: replay with NOISEDEMO_SESSION_SEEDS={seed}")
+    refs_folder = tmp_path / "references"
+    refs_folder.mkdir()
+    references = References(fresh_server, str(refs_folder))
+    driver = Driver(seed, references)
+    session = None
+    try:
+        session = driver.start(xserver, str(tmp_path))
+        driver.run(ACTIONS)
+    finally:
+        if session:
+            session.stop()
+        references.close()
