@@ -18,7 +18,6 @@ void Reset() {
   App.noise.octaveIndex = 0;
   App.noise.noiseType = kValueOnly;
   App.noise.interpolation = kCubic;
-  App.renderMode = kRenderModeRender;
   App.gradientSliderValue = 0.0f;
   App.noise.turbulence = 0;
 }

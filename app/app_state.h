@@ -16,10 +16,6 @@ class GLUI;
 class GLUI_HSlider;
 class GLUI_RadioGroup;
 
-// OpenGL render-mode constants, kept here so the state stays free of GL headers.
-constexpr int kRenderModeRender = 0x1C00;  // GL_RENDER
-constexpr int kRenderModeSelect = 0x1C02;  // GL_SELECT
-
 // Where the other two windows open, beside and below the graph window.
 constexpr int kTextureWindowX = 50;
 constexpr int kTextureWindowY = kGraphWindowHeight + 60;  // 560
@@ -41,12 +37,11 @@ struct AppState {
   int mouseButtonMask;  // left 4, middle 2, right 1
   int lastMouseX;
   int lastMouseY;       // window pixels, counted from the top edge
-  int renderMode;       // kRenderModeRender or kRenderModeSelect
   // The generator state the current lattice was filled from, and the control
   // points edited (a bit each) since: what key i needs to reproduce it.
   uint32_t latticeSeed;
   unsigned editedPoints;
-  uint32_t selectionBuffer[kSelectionBufferSize];
+  uint32_t selectionBuffer[kSelectionBufferSize];  // the hit records of a press
 
   // Handles, set once during start-up.
   int graphWindow;

@@ -15,35 +15,29 @@
 
 namespace {
 
-// Runs Display in selection mode under the pick matrix at the last press and
-// makes the last named hit the current point (none if nothing was hit).
+// Finds the control point under the last press and makes it current (the
+// last hit, when several dots are in the pick box), or none.
 //
-// Both glRenderMode calls must reach the graph window's context, where
-// Display draws and where the selection buffer lives, whichever window was
-// pressed. Display makes the graph window current; were the first call
-// issued in the texture window's context, that context would be left in
-// selection mode for good and the texture window would never draw again.
-// A press in the texture window is no press on a dot, so nothing is hit.
+// The hits are computed (PickPoints) rather than read from an OpenGL
+// selection pass. Under Mesa's llvmpipe, every immediate-mode draw made in
+// GL_SELECT kept the vertex store it read alive for good, 512 KB at a time:
+// a click leaked about 22 KB, an hour of clicking hundreds of megabytes. The
+// computed hits are the records that pass wrote, for the same clicks, ties
+// included. A press in the texture window is no press on a dot.
 void PickControlPoint(int y) {
-  const int pressedWindow = glutGetWindow();
-  const bool inGraph = pressedWindow == App.graphWindow;
   if (App.debug) {
     const int h = glutGet(GLUT_WINDOW_HEIGHT);
     const float zw = static_cast<float>((h - y - kBottomMargin) * 2.0 / kGraphHeight - 1.0);
     fprintf(stderr, "MouseButton: zw = %8.2f\n", zw);
   }
-  glutSetWindow(App.graphWindow);
-  // A pick region far off the drawing: a press in the texture window
-  // selects nothing, with the same selection pass and traces as before.
-  if (!inGraph) App.lastMouseX = -kPickSize * 100;
-  App.renderMode = kRenderModeSelect;
-  glRenderMode(GL_SELECT);
-  Display();
-  App.renderMode = kRenderModeRender;
-  const int hits = glRenderMode(GL_RENDER);
+  int hits = 0;
+  if (glutGetWindow() == App.graphWindow) {
+    hits = PickPoints(CurrentGraphView(), App.lastMouseX, App.lastMouseY,
+                      glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT),
+                      App.selectionBuffer, kSelectionBufferSize);
+  }
   if (App.debug) fprintf(stderr, "# pick hits = %d\n", hits);
   App.currentPoint = ReadPickHits(App.selectionBuffer, kSelectionBufferSize, hits, App.debug);
-  glutSetWindow(pressedWindow);
 }
 
 // The command line that makes this picture again, on standard output where a

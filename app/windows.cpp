@@ -87,9 +87,6 @@ void InitGraphics() {
   App.xAxis = {8, 0.0f, 1.0f};
   App.noiseAxis = {5, kNoiseMin, (kNoiseMax - kNoiseMin) / (5 - 1)};
 
-  // The graph window is current, so the buffer belongs to its context.
-  glSelectBuffer(kSelectionBufferSize, App.selectionBuffer);
-
   glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE);
   glutInitWindowPosition(kTextureWindowX, kTextureWindowY);
   const int side = TextureWindowSide(glutGet(GLUT_SCREEN_HEIGHT));
@@ -117,34 +114,32 @@ void Visibility(int state) {
 // Display callbacks: they read AppState and hand the renderers what to draw.
 // ---------------------------------------------------------------------------
 
-void Display() {
-  const bool selecting = App.renderMode == kRenderModeSelect;
-  if (App.debug) fprintf(stderr, "Display; CurrentPoint = %d\n", App.currentPoint);
-
-  glutSetWindow(App.graphWindow);
+// The view of the graph that AppState describes now.
+GraphView CurrentGraphView() {
   GraphView view;
   view.noise = App.noise;
   view.currentPoint = App.currentPoint;
   view.xAxis = App.xAxis;
   view.noiseAxis = App.noiseAxis;
   view.debug = App.debug != 0;
-  view.selecting = selecting;
-  view.pickX = App.lastMouseX;
-  view.pickY = App.lastMouseY;
+  return view;
+}
+
+void Display() {
+  if (App.debug) fprintf(stderr, "Display; CurrentPoint = %d\n", App.currentPoint);
+
+  glutSetWindow(App.graphWindow);
   const int width = glutGet(GLUT_WINDOW_WIDTH);
   const int height = glutGet(GLUT_WINDOW_HEIGHT);
   static DrawnSize graphSize;
-  if (!selecting) SwapIfResized(graphSize, width, height);
-  DrawGraph(view, width, height);
-
-  if (!selecting) glutSwapBuffers();
+  SwapIfResized(graphSize, width, height);
+  DrawGraph(CurrentGraphView(), width, height);
+  glutSwapBuffers();
   glFlush();
 
   // One redisplay refreshes both windows: the texture follows the graph.
-  if (!selecting) {
-    FillTexture();
-    TextureDisplay();
-  }
+  FillTexture();
+  TextureDisplay();
 }
 
 void FillTexture() {

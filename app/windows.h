@@ -2,9 +2,11 @@
 // window's reshape and visibility callbacks.
 #pragma once
 
+#include "render/graph_display.h"
+
 // Creates the graph window and the texture window with their callbacks,
-// seeds the generator and fills the lattice, sets the axes and registers the
-// selection buffer. Leaves the texture window current.
+// seeds the generator and fills the lattice and sets the axes. Leaves the
+// texture window current.
 void InitGraphics();
 
 // The side of the texture window for a screen of the given height: the room
@@ -18,12 +20,12 @@ void PostGraphRedisplay();
 void ReSize(int width, int height);
 void Visibility(int state);
 
-// The graph window's display callback. In render mode it draws everything,
-// swaps, then refills and redraws the texture window, so one redisplay
-// refreshes both. In select mode (App.renderMode == kRenderModeSelect) it
-// draws only the control points, each under its own name, under a 10 by 10
-// pick matrix at the last mouse position, and neither swaps nor refills.
+// The graph window's display callback: draws everything, swaps, then
+// refills and redraws the texture window, so one redisplay refreshes both.
 void Display();
+
+// The view of the graph that AppState describes now, as Display draws it.
+GraphView CurrentGraphView();
 
 // Recomputes every texel of NoiseTexture from the lattice and the settings,
 // and leaves the texture window current. Draws nothing.

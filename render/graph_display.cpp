@@ -3,6 +3,7 @@
 #include <GL/glu.h>
 #include <GL/glut.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 
@@ -55,32 +56,53 @@ void DrawString(float x, float y, float z, const char* text) {
 
 void DrawGraph(const GraphView& view, int width, int height) {
   BeginFrame(width, height);
-  if (view.selecting) {
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    gluPickMatrix(view.pickX, height - view.pickY, kPickSize, kPickSize, viewport);
-  }
   gluOrtho2D(0.0, kGraphWindowWidth, 0.0, kGraphWindowHeight);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
 
-  if (!view.selecting) {
-    Xaxis("N", view.xAxis, view.debug);
-    Zaxis("Noise", view.noiseAxis, view.debug);
+  Xaxis("N", view.xAxis, view.debug);
+  Zaxis("Noise", view.noiseAxis, view.debug);
 
-    const float midY = kBottomMargin + kGraphHeight / 2.0f;
-    glColor3f(0.7f, 1.0f, 0.0f);
-    glBegin(GL_LINE_STRIP);
-    glVertex2f(kLeftMargin, midY);
-    glVertex2f(kLeftMargin + kGraphWidth, midY);
-    glEnd();
+  const float midY = kBottomMargin + kGraphHeight / 2.0f;
+  glColor3f(0.7f, 1.0f, 0.0f);
+  glBegin(GL_LINE_STRIP);
+  glVertex2f(kLeftMargin, midY);
+  glVertex2f(kLeftMargin + kGraphWidth, midY);
+  glEnd();
 
-    PlotLine(view);
-  }
-
+  PlotLine(view);
   PlotPoints(view);
+  PlotBar(view);
+}
 
-  if (!view.selecting) PlotBar(view);
+int PickPoints(const GraphView& view, int x, int y, int width, int height, uint32_t* buffer,
+               int capacity) {
+  if (width <= 0 || height <= 0) return 0;
+  // The pick box in window pixels, y up as OpenGL counts it.
+  const double centreX = x;
+  const double centreY = height - y;
+  const double reach = kPickSize / 2.0;
+  // A depth of 0 in the 2D drawing is the middle of the depth range, the
+  // value a selection pass records for it.
+  const uint32_t depth = 2147483648u;
+  int hits = 0;
+  int at = 0;
+  for (int i = 0; i < kControlPoints; i++) {
+    // Where PlotPoints puts dot i, through the 700 by 500 drawing stretched
+    // over the whole window.
+    const float value = view.noise.noiseType == kGradientOnly ? kNoiseMid : NoiseLattice[0][i].value;
+    const double dotX = static_cast<double>(GraphX(view.xAxis, static_cast<float>(i))) * width /
+                        kGraphWindowWidth;
+    const double dotY = static_cast<double>(GraphY(view, value)) * height / kGraphWindowHeight;
+    if (std::fabs(dotX - centreX) > reach || std::fabs(dotY - centreY) > reach) continue;
+    if (at + 4 > capacity) break;
+    buffer[at++] = 1;  // names on the stack
+    buffer[at++] = depth;
+    buffer[at++] = depth;
+    buffer[at++] = static_cast<uint32_t>(i);
+    hits++;
+  }
+  return hits;
 }
 
 // ---------------------------------------------------------------------------

@@ -4,6 +4,8 @@
 // back buffer; choosing the window and swapping are the caller's.
 #pragma once
 
+#include <cstdint>
+
 #include "noise/noise_settings.h"
 #include "render/graph_layout.h"
 
@@ -14,15 +16,20 @@ struct GraphView {
   AxisScale xAxis;
   AxisScale noiseAxis;
   bool debug;        // each routine prints its name on standard error first
-  // Selection mode: only the control points, each under its own name, under
-  // a 10 by 10 pick matrix at (pickX, pickY), window pixels from the top.
-  bool selecting;
-  int pickX;
-  int pickY;
 };
 
 // One pass over a window of width by height pixels.
 void DrawGraph(const GraphView& view, int width, int height);
+
+// The control points under a press at window pixel (x, y), y counted from the
+// top, in a window of width by height pixels: what a selection pass of
+// PlotPoints under a 10 by 10 pixel pick matrix centred there reports. A dot
+// is hit when its centre lies in that box, edges included (a point is picked
+// by its vertex, whatever its size). Each hit adds a record of one name, the
+// point's index, to `buffer` in drawing order, as OpenGL writes them; at most
+// `capacity` words are written. Returns the number of hits.
+int PickPoints(const GraphView& view, int x, int y, int width, int height, uint32_t* buffer,
+               int capacity);
 
 void Xaxis(const char* label, const AxisScale& scale, bool debug);
 void Zaxis(const char* label, const AxisScale& scale, bool debug);

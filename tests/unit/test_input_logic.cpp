@@ -3,6 +3,9 @@
 #include <string>
 
 #include "app/input_logic.h"
+#include "app/app_state.h"
+#include "noise_fixture.h"
+#include "render/graph_display.h"
 #include "gtest/gtest.h"
 
 TEST(InputLogic, ButtonBits) {
@@ -68,4 +71,48 @@ TEST(InputLogic, DragValueFollowsTheRealWindowHeight) {
   EXPECT_EQ(DragValue(250, 175), 0.0f);
   // A window of no height still gives a value in range.
   EXPECT_EQ(DragValue(0, 200), 0.5f);
+}
+
+// The computed pick reports what a selection pass under a 10 by 10 pick
+// matrix reports: a dot whose centre lies in the box, edges included, one
+// record per dot in drawing order, so the last (highest) index wins a tie.
+TEST_F(NoiseTest, PickPointsFindsTheDotsWhoseCentreIsInTheBox) {
+  GraphView view{};
+  view.noise.noiseType = kGradientOnly;  // every dot on the midpoint line, y = 300 units
+  view.currentPoint = -1;
+  view.xAxis = {8, 0.0f, 1.0f};
+  view.noiseAxis = {5, 0.0f, 0.25f};
+  uint32_t buffer[kSelectionBufferSize];
+  auto pick = [&](int x, int y, int width, int height) {
+    const int hits = PickPoints(view, x, y, width, height, buffer, kSelectionBufferSize);
+    return ReadPickHits(buffer, kSelectionBufferSize, hits, false);
+  };
+  // Dot 3 at 50 + 3 * 600 / 7 = 307.14 units across, 200 pixels from the top.
+  EXPECT_EQ(pick(307, 200, 700, 500), 3);
+  EXPECT_EQ(pick(312, 205, 700, 500), 3);   // 4.86 and 5 pixels off: on the edge
+  EXPECT_EQ(pick(302, 195, 700, 500), -1);  // 5.14 across: out
+  EXPECT_EQ(pick(313, 200, 700, 500), -1);  // 5.86 across: out
+  EXPECT_EQ(pick(307, 206, 700, 500), -1);  // 6 down: out
+  EXPECT_EQ(pick(600, 30, 700, 500), -1);   // empty space
+  // Stretched: a 1400 by 250 window puts dot 3 at (614.3, 100).
+  EXPECT_EQ(pick(614, 100, 1400, 250), 3);
+  EXPECT_EQ(pick(307, 200, 1400, 250), -1);
+
+  // A window 60 pixels wide puts the dots 7.3 pixels apart (dot 0 at 4.3,
+  // dot 1 at 11.6): the box around x = 8 holds both.
+  const int hits = PickPoints(view, 8, 200, 60, 500, buffer, kSelectionBufferSize);
+  ASSERT_EQ(hits, 2);
+  EXPECT_EQ(buffer[0], 1u);
+  EXPECT_EQ(buffer[3], 0u);
+  EXPECT_EQ(buffer[7], 1u);
+  EXPECT_EQ(ReadPickHits(buffer, kSelectionBufferSize, hits, false), 1);
+  // Never more records than the buffer holds.
+  EXPECT_EQ(PickPoints(view, 8, 200, 60, 500, buffer, 7), 1);
+
+  // Under value noise a dot sits at its value: dragged to 1.0, dot 5 is at
+  // the graph's top, 50 pixels from the window's top.
+  view.noise.noiseType = kValueOnly;
+  ControlValue(5) = 1.0f;
+  EXPECT_EQ(pick(479, 50, 700, 500), 5);
+  EXPECT_EQ(pick(0, 0, 0, 0), -1);  // a window of no size has no dots
 }

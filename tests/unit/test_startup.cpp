@@ -28,7 +28,6 @@ TEST_F(ResetTest, RestoresTheDefaultsAndLeavesTheRestAlone) {
   App.currentPoint = 4;
   App.mouseButtonMask = 5;
   App.lastMouseX = 17;
-  App.renderMode = kRenderModeSelect;
   ControlValue(2) = 0.95f;
 
   Reset();
@@ -43,7 +42,6 @@ TEST_F(ResetTest, RestoresTheDefaultsAndLeavesTheRestAlone) {
   EXPECT_EQ(App.gradientSliderValue, 0.0f);
   EXPECT_EQ(App.currentPoint, -1);
   EXPECT_EQ(App.mouseButtonMask, 0);
-  EXPECT_EQ(App.renderMode, kRenderModeRender);
   // Not the curvature slider, the last mouse position or the lattice.
   EXPECT_EQ(App.curvatureSliderValue, -3.0f);
   EXPECT_EQ(App.lastMouseX, 17);
