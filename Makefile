@@ -8,7 +8,7 @@ JOBS := $(shell nproc 2>/dev/null || echo 2)
 # (-O3 makes the fast texture fill about a fifth slower here.)
 BENCH_FLAGS := -O2 -DNDEBUG
 
-.PHONY: all build run test bench clean
+.PHONY: all build run test bench soak clean
 
 all: build
 
@@ -36,6 +36,13 @@ bench:
 	  -DNOISEDEMO_TESTS=OFF -DNOISEDEMO_BENCH=ON >/dev/null
 	@cmake --build $(BENCH_BUILD) -j $(JOBS)
 	@scripts/run_bench.sh $(BENCH_BUILD)
+
+# A measurement, not a test: how much memory each kind of redraw costs over
+# thousands of them (SOAK_REDRAWS, default 10000).
+soak:
+	@scripts/install_deps.sh test
+	@$(MAKE) --no-print-directory build
+	@scripts/soak.sh ./$(BUILD)/noisedemo $(or $(SOAK_REDRAWS),10000)
 
 clean:
 	rm -rf $(BUILD) $(BENCH_BUILD) run-output

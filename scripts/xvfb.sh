@@ -2,7 +2,8 @@
 #   start_xvfb [WIDTHxHEIGHT]
 # starts a virtual X server on a free display number (default screen
 # 1400x1112, on which the texture window is 512 by 512, one screen pixel per
-# texel), exports DISPLAY, and stops the server when the calling script exits.
+# texel), exports DISPLAY and XVFB_PID, and stops the server when the calling
+# script exits (a script with an EXIT trap of its own kills XVFB_PID there).
 start_xvfb() {
   local size=${1:-1400x1112} fd number
   exec {fd}<> <(:)
