@@ -8,7 +8,9 @@ JOBS := $(shell nproc 2>/dev/null || echo 2)
 # (-O3 makes the fast texture fill about a fifth slower here.)
 BENCH_FLAGS := -O2 -DNDEBUG
 
-.PHONY: all build run test bench clean
+SANITIZE_BUILD := build-sanitize
+
+.PHONY: all build run test bench sanitize clean
 
 all: build
 
@@ -37,5 +39,13 @@ bench:
 	@cmake --build $(BENCH_BUILD) -j $(JOBS)
 	@scripts/run_bench.sh $(BENCH_BUILD)
 
+# Every test again on a build with AddressSanitizer and UndefinedBehaviorSanitizer
+# (tests/CMakeLists.txt gives the tests the sanitizers' settings).
+sanitize:
+	@scripts/install_deps.sh test
+	@cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNOISEDEMO_SANITIZE=ON >/dev/null
+	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	@cd $(SANITIZE_BUILD) && ctest --output-on-failure -j $(JOBS)
+
 clean:
-	rm -rf $(BUILD) $(BENCH_BUILD) run-output
+	rm -rf $(BUILD) $(BENCH_BUILD) $(SANITIZE_BUILD) run-output
