@@ -8,7 +8,9 @@ JOBS := $(shell nproc 2>/dev/null || echo 2)
 # (-O3 makes the fast texture fill about a fifth slower here.)
 BENCH_FLAGS := -O2 -DNDEBUG
 
-.PHONY: all build run test bench soak clean
+SANITIZE_BUILD := build-sanitize
+
+.PHONY: all build run test bench soak sanitize clean
 
 all: build
 
@@ -44,5 +46,16 @@ soak:
 	@$(MAKE) --no-print-directory build
 	@scripts/soak.sh ./$(BUILD)/noisedemo $(or $(SOAK_REDRAWS),10000)
 
+# Every test again on a build with AddressSanitizer and UndefinedBehaviorSanitizer
+# (tests/CMakeLists.txt gives the tests the sanitizers' settings). The
+# end-to-end tests run after the unit tests, not beside them, so that the
+# several times slower sanitized program has both cores to itself.
+sanitize:
+	@scripts/install_deps.sh test
+	@cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNOISEDEMO_SANITIZE=ON >/dev/null
+	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	@cd $(SANITIZE_BUILD) && ctest --output-on-failure -j $(JOBS) -E '^e2e$$'
+	@cd $(SANITIZE_BUILD) && ctest --output-on-failure -R '^e2e$$'
+
 clean:
-	rm -rf $(BUILD) $(BENCH_BUILD) run-output
+	rm -rf $(BUILD) $(BENCH_BUILD) $(SANITIZE_BUILD) run-output

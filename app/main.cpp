@@ -12,10 +12,16 @@
 #include "app/command_line.h"
 #include "app/control_panel.h"
 #include "app/app_state.h"
+#include "app/ending.h"
 #include "app/windows.h"
 #include "app/start.h"
+#include "toolkit/glui.h"
 
 int main(int argc, char* argv[]) {
+  // Before anything is written: a signal must find the export's temporary
+  // file, and a closed standard error must not end the program.
+  InstallSignalHandlers();
+
   // Our own options are read first, so that help, batch exports and a
   // mistyped option need neither a display nor a window.
   StartOptions options;
@@ -37,11 +43,17 @@ int main(int argc, char* argv[]) {
   }
 
   glutInit(&argc, argv);
+  InstallXErrorHandlers();
   if (options.seed) ChooseSeed(*options.seed);
   InitGraphics();
   Reset();
   ApplyStartSettings(options);
   InitGlui();
+  // The panel is watched as the graphics windows are.
+  const int current = glutGetWindow();
+  glutSetWindow(App.panel->get_glut_window_id());
+  WatchCurrentWindow(App.panel->window_name.c_str());
+  glutSetWindow(current);
   glutMainLoop();
   return 0;
 }

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "app/app_state.h"
+#include "app/ending.h"
 #include "app/input.h"
 #include "noise/lattice.h"
 #include "render/graph_display.h"
@@ -16,11 +17,13 @@ const char* const kGraphTitle = "Noise Demo -- Quenmarl";
 const char* const kTextureTitle = "2D Noise";
 
 // A window at the position and size set just before, titled (twice, as some
-// window managers only take a title set after creation), cleared to black.
+// window managers only take a title set after creation), cleared to black,
+// and watched: closed from outside, it ends the program cleanly.
 int OpenWindow(const char* title) {
   const int id = glutCreateWindow(title);
   glutSetWindowTitle(title);
   glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+  WatchCurrentWindow(title);
   return id;
 }
 // Mesa's software rasteriser (llvmpipe through the Xlib loader) learns that

@@ -47,6 +47,7 @@ class AtomicFile : public ByteSink {
   std::string target_;
   std::string temp_;
   int fd_ = -1;
+  int slot_ = -1;  // where RemoveOpenTemporaryFiles finds temp_, or -1
   bool failed_ = false;
   int error_ = 0;
   std::string buffer_;
@@ -58,6 +59,21 @@ std::string FailureReason(int error);
 
 // That reason on its own line, indented under the failure message.
 void PrintFailureReason(FILE* messages, int error);
+
+// The temporary files of the exports still open, removed at once. Safe to
+// call from a signal handler or an X error handler: it only calls unlink(2)
+// on paths kept in fixed buffers while the files are open.
+void RemoveOpenTemporaryFiles();
+
+// Whether `name` (a bare file name) is one of our temporary names for the
+// target base name `base`: "." base "." pid "-" counter ".tmp", pid and
+// counter in decimal digits. The pid goes to *pid when it is.
+bool IsTemporaryNameOf(const std::string& name, const std::string& base, long* pid);
+
+// Removes the temporary files for `target` that a process which no longer
+// exists left beside it (it was killed mid-write, say). Files of live
+// processes and every other name are left alone. Returns how many it removed.
+int RemoveStaleTemporaryFiles(const std::string& target);
 
 // The folder part of a path, as a prefix to put a sibling name after: "" for
 // a bare name, "dir/" for "dir/name", "/" for "/name".

@@ -99,5 +99,11 @@ bool CheckBmpWindowSize(int width, int height, FILE* messages) {
   BmpLayout layout;
   if (ComputeBmpLayout(width, height, &layout)) return true;
   fprintf(messages, "WriteBmp() cannot save a window of %d x %d pixels!\n", width, height);
+  // The reason under it, as under every failed export.
+  if (width <= 0 || height <= 0) {
+    fprintf(messages, "  the window is %d x %d pixels\n", width, height);
+  } else {
+    fprintf(messages, "  the image would be over 4 GB, more than a BMP file can hold\n");
+  }
   return false;
 }

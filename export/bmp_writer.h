@@ -41,5 +41,7 @@ bool WriteBmpImage(ByteSink& file, const uint8_t* rgb, int width, int height);
 bool SaveBmp(const std::string& fileName, const uint8_t* rgb, int width, int height,
              FILE* messages, const SinkDecorator& decorate = nullptr);
 
-// True if a window of this size can be saved; otherwise says why on messages.
+// True if a window of this size can be saved; otherwise says so on messages,
+// with the reason on the next line, indented: the window's size when it has
+// no pixels, or that the file would be too large.
 bool CheckBmpWindowSize(int width, int height, FILE* messages);

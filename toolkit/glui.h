@@ -269,6 +269,11 @@ class GLUI_Button : public GLUI_Control {
 class GLUI {
  public:
   GLUI(const char* name, long flags, int glut_window_id);
+  // Frees every control. Leaves the GLUT window alone: the master deletes a
+  // window's GLUI only once the window is closed, or at exit.
+  ~GLUI();
+  GLUI(const GLUI&) = delete;
+  GLUI& operator=(const GLUI&) = delete;
 
   // Adding controls. Each add_X is add_X_to_panel on the window's top panel.
   GLUI_StaticText* add_statictext(const char* name);
@@ -303,7 +308,9 @@ class GLUI {
 
   // Shows every control's live variable again; calls no callback.
   void sync_live();
-  // Closes the window; its controls stay valid but are no longer shown.
+  // Closes the window; its controls stay valid (a callback that closed it may
+  // still be running inside one) but are no longer shown. The master frees
+  // them at exit.
   void close();
   void enable();
   void disable();
@@ -349,6 +356,8 @@ class GLUI {
 class GLUI_Master_Object {
  public:
   GLUI_Master_Object();
+  // Frees every window's GLUI and controls, open or closed.
+  ~GLUI_Master_Object();
 
   // Creates a top-level window titled `name`. It is placed at (x, y) when
   // either is >= 0; otherwise where the program last asked GLUT to put a
@@ -369,9 +378,11 @@ class GLUI_Master_Object {
   void update_idle();
   bool idle_installed() const { return idle_is_installed; }
 
+  // Takes a closed window out of the open ones; it is freed with the master.
   void forget(GLUI* glui);
 
-  std::vector<GLUI*> guis;
+  std::vector<GLUI*> guis;    // the open windows
+  std::vector<GLUI*> closed;  // closed, kept until the master goes
 
  private:
   void (*user_idle)();

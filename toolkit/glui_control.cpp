@@ -26,9 +26,10 @@ GLUI_Control::GLUI_Control()
       last_live_int(0),
       last_live_float(0.0f) {}
 
-// The window owns its controls for the life of the process (see GLUI::close),
-// so a control never deletes its children.
-GLUI_Control::~GLUI_Control() = default;
+// A container owns its children; the window owns its top panel (~GLUI).
+GLUI_Control::~GLUI_Control() {
+  for (GLUI_Control* child : children) delete child;
+}
 
 // ---------------------------------------------------------------------------
 // Events: the base ignores them all

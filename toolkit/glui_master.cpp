@@ -9,6 +9,13 @@ GLUI_Master_Object GLUI_Master;
 GLUI_Master_Object::GLUI_Master_Object()
     : user_idle(nullptr), idle_enabled(false), idle_is_installed(false) {}
 
+// At exit, possibly from inside a control's callback (Quit): nothing below
+// returns into the freed controls, and no window is touched.
+GLUI_Master_Object::~GLUI_Master_Object() {
+  for (GLUI* glui : guis) delete glui;
+  for (GLUI* glui : closed) delete glui;
+}
+
 GLUI* GLUI_Master_Object::create_glui(const char* name, long flags, int x, int y) {
   const int window_id = GLUI_GetPlatform().create_window(name ? name : "", x, y);
   GLUI* glui = new GLUI(name, flags, window_id);
@@ -25,7 +32,10 @@ GLUI* GLUI_Master_Object::find_glui_by_window_id(int window_id) const {
 }
 
 void GLUI_Master_Object::forget(GLUI* glui) {
-  guis.erase(std::remove(guis.begin(), guis.end(), glui), guis.end());
+  const auto open_end = std::remove(guis.begin(), guis.end(), glui);
+  if (open_end == guis.end()) return;
+  guis.erase(open_end, guis.end());
+  closed.push_back(glui);
 }
 
 void GLUI_Master_Object::set_glutIdleFunc(void (*f)()) {

@@ -24,6 +24,8 @@ GLUI::GLUI(const char* name, long window_flags, int window_id)
   main_panel->glui = this;
 }
 
+GLUI::~GLUI() { delete main_panel; }
+
 // ===========================================================================
 // Adding controls
 // ===========================================================================

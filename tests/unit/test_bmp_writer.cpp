@@ -154,7 +154,7 @@ TEST(BmpFileName, NamedFromTheSettings) {
   EXPECT_EQ(BmpFileName(3, 1, kClouds), "image004TS.bmp");
 }
 
-TEST(CheckBmpWindowSize, AnEmptyOrHugeWindowGetsAMessage) {
+TEST(CheckBmpWindowSize, AnEmptyOrHugeWindowGetsAMessageAndItsReason) {
   MessageCapture messages;
   EXPECT_TRUE(CheckBmpWindowSize(200, 200, messages.file()));
   EXPECT_EQ(messages.Text(), "");
@@ -163,8 +163,11 @@ TEST(CheckBmpWindowSize, AnEmptyOrHugeWindowGetsAMessage) {
   EXPECT_FALSE(CheckBmpWindowSize(50000, 50000, messages.file()));
   EXPECT_EQ(messages.Text(),
             "WriteBmp() cannot save a window of 0 x 512 pixels!\n"
+            "  the window is 0 x 512 pixels\n"
             "WriteBmp() cannot save a window of 512 x 0 pixels!\n"
-            "WriteBmp() cannot save a window of 50000 x 50000 pixels!\n");
+            "  the window is 512 x 0 pixels\n"
+            "WriteBmp() cannot save a window of 50000 x 50000 pixels!\n"
+            "  the image would be over 4 GB, more than a BMP file can hold\n");
 }
 
 // ---------------------------------------------------------------------------

@@ -267,6 +267,32 @@ TEST_F(GluiTest, CloseDestroysTheWindowAndForgetsIt) {
   ASSERT_EQ(platform.destroyed.size(), 1u);
   EXPECT_EQ(platform.destroyed[0], id);
   EXPECT_EQ(GLUI_Master.find_glui_by_window_id(id), nullptr);
+  // Kept, controls and all, for a callback still running in one of them.
+  EXPECT_EQ(GLUI_Master.closed.back(), glui);
+}
+
+// A control that counts its destructions.
+class CountedText : public GLUI_StaticText {
+ public:
+  explicit CountedText(int* count) : GLUI_StaticText("counted"), count_(count) {}
+  ~CountedText() override { ++*count_; }
+
+ private:
+  int* count_;
+};
+
+TEST_F(GluiTest, AWindowFreesEveryControlItHolds) {
+  int freed = 0;
+  {
+    GLUI window("Freed", 0, 99);
+    window.add_control(nullptr, new CountedText(&freed));
+    GLUI_Panel* frame = window.add_panel("Frame");
+    window.add_control(frame, new CountedText(&freed));
+    GLUI_RadioGroup* group = window.add_radiogroup_to_panel(frame);
+    window.add_radiobutton_to_group(group, "One");
+    window.add_control(group, new CountedText(&freed));
+  }
+  EXPECT_EQ(freed, 3);
 }
 
 }  // namespace
