@@ -77,21 +77,30 @@ void BM_StlText(benchmark::State& state) {
 }
 BENCHMARK(BM_StlText)->Unit(benchmark::kMillisecond);
 
-// What the key s costs for the solid: sampling, text, the file written,
-// synced and renamed into place.
-void BM_StlExport(benchmark::State& state) {
+// What the keys s and m cost for the solid: sampling, the ASCII or binary
+// file written, synced and renamed into place.
+void StlExport(benchmark::State& state, bool binary) {
   HeaviestSettings(kGradientOnly);
   Scratch dir;
-  const std::string name = dir.path + "/" + StlFileName(App.noise.octaveIndex, App.noise.turbulence);
+  const int octaves = App.noise.octaveIndex, turbulence = App.noise.turbulence;
+  const std::string name = dir.path + "/" + (binary ? StlBinaryFileName(octaves, turbulence)
+                                                     : StlFileName(octaves, turbulence));
   FILE* quiet = fopen("/dev/null", "w");
   for (auto _ : state) {
     SampleStlGrid(App.noise, Colours);
-    SaveStl(name, Colours, quiet);
+    if (binary) {
+      SaveStlBinary(name, Colours, quiet);
+    } else {
+      SaveStl(name, Colours, quiet);
+    }
   }
   fclose(quiet);
   FileSize(state, name);
 }
+void BM_StlExport(benchmark::State& state) { StlExport(state, false); }
+void BM_StlBinaryExport(benchmark::State& state) { StlExport(state, true); }
 BENCHMARK(BM_StlExport)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StlBinaryExport)->Unit(benchmark::kMillisecond);
 
 void BM_BmpExport(benchmark::State& state) {
   const int side = 512;
@@ -105,21 +114,6 @@ void BM_BmpExport(benchmark::State& state) {
   FileSize(state, name);
 }
 BENCHMARK(BM_BmpExport)->Unit(benchmark::kMillisecond);
-
-void BM_StlBinaryExport(benchmark::State& state) {
-  HeaviestSettings(kGradientOnly);
-  Scratch dir;
-  const std::string name =
-      dir.path + "/" + StlBinaryFileName(App.noise.octaveIndex, App.noise.turbulence);
-  FILE* quiet = fopen("/dev/null", "w");
-  for (auto _ : state) {
-    SampleStlGrid(App.noise, Colours);
-    SaveStlBinary(name, Colours, quiet);
-  }
-  fclose(quiet);
-  FileSize(state, name);
-}
-BENCHMARK(BM_StlBinaryExport)->Unit(benchmark::kMillisecond);
 
 void HeaviestTexture() {
   HeaviestSettings(kValueGradient);
