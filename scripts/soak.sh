@@ -9,9 +9,10 @@
 #   empty    left clicks on empty graph space (window pixel 600, 30)
 #   point    left clicks on a control point (under Gradient-Only)
 #   slider   the right or left arrow of "Set Gradient" held (auto-repeat)
-# The click kinds run REDRAWS/4 redraws (a press also redraws the control
-# panel, which makes a click several times slower than a key), the slider
-# REDRAWS/5 (each step waits for the 50 ms repeat).
+# Every kind runs REDRAWS redraws. A click costs several times a key (a press
+# also redraws the control panel) and a slider step waits for the 50 ms
+# repeat, so at 10000 the whole soak takes about 45 minutes; SOAK_CLICKS and
+# SOAK_SLIDER set other counts for those kinds.
 #
 # Redraws are counted, not assumed: the panel's Debug box is turned on, and
 # every graph redraw ends with the trace "FillTexture" on standard error.
@@ -37,10 +38,8 @@ redraws=${2:-10000}
 [[ "$redraws" =~ ^[0-9]+$ ]] && [ "$redraws" -ge 20 ] || { echo "REDRAWS must be a number >= 20" >&2; exit 2; }
 pace=${SOAK_PACE:-0.012}
 chunk=${SOAK_CHUNK:-200}
-slider_redraws=$((redraws / 5))
-[ "$slider_redraws" -ge 20 ] || slider_redraws=20
-click_redraws=$((redraws / 4))
-[ "$click_redraws" -ge 20 ] || click_redraws=20
+slider_redraws=${SOAK_SLIDER:-$redraws}
+click_redraws=${SOAK_CLICKS:-$redraws}
 
 for tool in Xvfb xdotool convert import; do
   command -v "$tool" >/dev/null || { echo "missing $tool (scripts/install_deps.sh test)" >&2; exit 1; }
