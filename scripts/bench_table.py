@@ -23,9 +23,15 @@ EXPORTS = [
     ("BM_StlText", "WriteStl text of 81590 facets, to memory"),
     ("BM_StlExport", "WriteStl whole: sample, write, fsync, rename"),
     ("BM_BmpExport", "WriteBmp file writing, 512 x 512"),
+    ("BM_PngExport", "PNG snapshot (key p), 512 x 512 rainbow"),
+    ("BM_HeightmapExport", "16-bit heightmap (key h): noise and file"),
+    ("BM_StlBinaryExport", "binary STL (key m): sample, write, fsync, rename"),
 ]
 FORMATTERS = [("BM_FormatFixed", "one %8.4f number, our formatter"),
               ("BM_Snprintf", "one %8.4f number, snprintf")]
+
+
+FILE_BYTES = {}  # benchmark name: the size of the file it writes
 
 
 def medians(path):
@@ -43,6 +49,8 @@ def medians(path):
         name = b.get("run_name", b["name"]).removesuffix("/real_time")
         scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b.get("time_unit", "ns")]
         result[name] = b["real_time"] * scale
+        if "file_bytes" in b:
+            FILE_BYTES[name] = int(b["file_bytes"])
     return result
 
 
@@ -126,7 +134,8 @@ def main(folder):
         print("Exports (median)")
         for name, text in EXPORTS:
             if name in main_run:
-                print(f"  {text:<56} {main_run[name]:10.3f} ms")
+                size = f"  {FILE_BYTES[name]:>10,} bytes" if name in FILE_BYTES else ""
+                print(f"  {text:<56} {main_run[name]:10.3f} ms{size}")
         for name, text in FORMATTERS:
             if name in main_run:
                 print(f"  {text:<56} {main_run[name] * 1e6:10.1f} ns")
