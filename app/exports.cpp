@@ -20,9 +20,9 @@
 
 static_assert(kHeightFieldSize == kStlGridSize, "the solid is one grid point per sample");
 
-std::string BmpFileName(int octaveIndex, int turbulence, int colorScale) {
+std::string BmpFileName(int octaveIndex, int turbulence, int colourScale) {
   char letter;
-  switch (colorScale) {
+  switch (colourScale) {
     case kRainbow: letter = 'R'; break;
     case kClouds: letter = 'S'; break;
     case kFire: letter = 'Y'; break;
@@ -167,21 +167,29 @@ StlColours SolidColours;
 
 }  // namespace
 
-void WriteBmp() {
+namespace {
+
+// What the texture window shows now, in the format `png` chooses, named from
+// the settings.
+void WriteSnapshot(bool png) {
   int width = 0, height = 0;
   const std::vector<uint8_t> pixels = ReadTextureWindow(&width, &height);
   if (pixels.empty()) return;
-  SaveBmp(BmpFileName(App.noise.octaveIndex, App.noise.turbulence, App.colourScale),
-          pixels.data(), width, height, stderr);
+  const int octaves = App.noise.octaveIndex, turbulence = App.noise.turbulence;
+  if (png) {
+    SaveSnapshotPng(PngFileName(octaves, turbulence, App.colourScale), pixels.data(), width,
+                    height, stderr);
+  } else {
+    SaveBmp(BmpFileName(octaves, turbulence, App.colourScale), pixels.data(), width, height,
+            stderr);
+  }
 }
 
-void WritePng() {
-  int width = 0, height = 0;
-  const std::vector<uint8_t> pixels = ReadTextureWindow(&width, &height);
-  if (pixels.empty()) return;
-  SaveSnapshotPng(PngFileName(App.noise.octaveIndex, App.noise.turbulence, App.colourScale),
-                  pixels.data(), width, height, stderr);
-}
+}  // namespace
+
+void WriteBmp() { WriteSnapshot(false); }
+
+void WritePng() { WriteSnapshot(true); }
 
 void WriteHeightmap() {
   SaveHeightmap(HeightmapFileName(App.noise.octaveIndex, App.noise.turbulence), stderr);
