@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "export/save_file.h"
+#include "export/stl_writer.h"
 
 namespace {
 
@@ -109,11 +109,7 @@ bool WriteStlBinary(ByteSink& file, const StlColours rgb, int* facets) {
 
 bool SaveStlBinary(const std::string& fileName, const StlColours rgb, FILE* messages,
                    const SinkDecorator& decorate) {
-  int facets = 0;
-  const bool ok = SaveFile(
-      fileName, "STL", messages, decorate,
-      [&](ByteSink& sink) { return WriteStlBinary(sink, rgb, &facets); },
-      [&] { fprintf(messages, "Writing STL file '%s':\n", fileName.c_str()); });
-  if (ok) fprintf(messages, "%d triangles written.\n", facets);
-  return ok;
+  return SaveStlFile(fileName, messages, decorate, [&](ByteSink& sink, int* facets) {
+    return WriteStlBinary(sink, rgb, facets);
+  });
 }

@@ -165,13 +165,19 @@ bool WriteStlSolid(ByteSink& file, const StlColours rgb, FILE* progress, int* fa
   return ok;
 }
 
-bool SaveStl(const std::string& fileName, const StlColours rgb, FILE* messages,
-             const SinkDecorator& decorate) {
+bool SaveStlFile(const std::string& fileName, FILE* messages, const SinkDecorator& decorate,
+                 const std::function<bool(ByteSink&, int*)>& write) {
   int facets = 0;
   const bool ok = SaveFile(
-      fileName, "STL", messages, decorate,
-      [&](ByteSink& sink) { return WriteStlSolid(sink, rgb, messages, &facets); },
+      fileName, "STL", messages, decorate, [&](ByteSink& sink) { return write(sink, &facets); },
       [&] { fprintf(messages, "Writing STL file '%s':\n", fileName.c_str()); });
   if (ok) fprintf(messages, "%d triangles written.\n", facets);
   return ok;
+}
+
+bool SaveStl(const std::string& fileName, const StlColours rgb, FILE* messages,
+             const SinkDecorator& decorate) {
+  return SaveStlFile(fileName, messages, decorate, [&](ByteSink& sink, int* facets) {
+    return WriteStlSolid(sink, rgb, messages, facets);
+  });
 }

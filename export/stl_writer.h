@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "export/byte_sink.h"
@@ -24,3 +25,9 @@ bool WriteStlSolid(ByteSink& file, const StlColours rgb, FILE* progress, int* fa
 // failure on the way. True when the file was written.
 bool SaveStl(const std::string& fileName, const StlColours rgb, FILE* messages,
              const SinkDecorator& decorate = nullptr);
+
+// What both STL formats share when saving: "Writing STL file '%s':" once the
+// file is created, `write` producing the solid and counting its facets, then
+// "%d triangles written.\n"; or the failure lines with their reason.
+bool SaveStlFile(const std::string& fileName, FILE* messages, const SinkDecorator& decorate,
+                 const std::function<bool(ByteSink&, int*)>& write);

@@ -14,14 +14,6 @@ echo "No display: running noisedemo on the virtual display $DISPLAY for a few se
 (cd "$out" && exec "$program" 2>"$out/stderr.txt") &
 app=$!
 
-find_window() {
-  for _ in $(seq 50); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 || true)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
 
 graph=$(find_window "Noise Demo -- Quenmarl")
 sleep 2

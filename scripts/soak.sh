@@ -69,15 +69,6 @@ trap cleanup EXIT  # our clean-up stops the server too
 (cd "$work" && exec "$program" 2>"$errlog") &
 app=$!
 
-find_window() {
-  local id
-  for _ in $(seq 150); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 || true)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
 graph=$(find_window "Noise Demo -- Quenmarl") || die "no graph window"
 texwin=$(find_window "2D Noise") || die "no texture window"
 panel=$(find_window "User Interface Window") || die "no control panel"

@@ -13,3 +13,16 @@ start_xvfb() {
   read -r -t 10 number <&"$fd" || { echo "Xvfb did not start" >&2; return 1; }
   export DISPLAY=":$number"
 }
+
+#   find_window TITLE
+# prints the id of the visible window titled exactly TITLE, waiting up to
+# 15 s for it to appear; fails if it never does.
+find_window() {
+  local id
+  for _ in $(seq 150); do
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 || true)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
