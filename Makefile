@@ -10,7 +10,7 @@ BENCH_FLAGS := -O2 -DNDEBUG
 
 SANITIZE_BUILD := build-sanitize
 
-.PHONY: all build run test bench soak sanitize clean
+.PHONY: all build run test explore bench soak sanitize clean
 
 all: build
 
@@ -31,6 +31,14 @@ test:
 	@scripts/install_deps.sh test
 	@$(MAKE) --no-print-directory build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# Random sessions on fresh seeds (EXPLORE_SESSIONS, default 20), beyond the
+# fixed ones that make test replays. Prints every seed, then a summary with a
+# replay command for each failure.
+explore:
+	@scripts/install_deps.sh test
+	@$(MAKE) --no-print-directory build
+	@/usr/bin/python3 tests/e2e/explore.py ./$(BUILD)/noisedemo
 
 bench:
 	@scripts/install_deps.sh bench

@@ -19,6 +19,12 @@ GRAPH_TITLE = "Noise Demo -- Quenmarl"
 TEXTURE_TITLE = "2D Noise"
 PANEL_TITLE = "User Interface Window"
 
+# How long a wait for the program may last before the test fails. Every wait
+# ends as soon as its condition holds, so this bounds only how long a failure
+# takes to be reported; it is generous because another test run may share the
+# processors.
+WAIT = 30
+
 PROGRAM = os.environ.get("NOISEDEMO") or os.path.join(
     os.path.dirname(__file__), "..", "..", "build", "noisedemo")
 
@@ -134,7 +140,7 @@ class Session:
         self.texture = self.window(TEXTURE_TITLE)
         self.panel = self.window(PANEL_TITLE)
 
-    def window(self, title, timeout=15):
+    def window(self, title, timeout=WAIT):
         deadline = time.time() + timeout
         while time.time() < deadline:
             if self.proc.poll() is not None:
@@ -155,7 +161,7 @@ class Session:
         with open(self.stdout_path, "rb") as f:
             return f.read().decode("latin-1")
 
-    def wait_for_stderr(self, text, timeout=10):
+    def wait_for_stderr(self, text, timeout=WAIT):
         deadline = time.time() + timeout
         while time.time() < deadline:
             if text in self.stderr():
@@ -163,7 +169,7 @@ class Session:
             time.sleep(0.02)
         raise AssertionError(f"{text!r} not printed; stderr was:\n{self.stderr()}")
 
-    def wait_for_stdout_lines(self, at_least, timeout=10):
+    def wait_for_stdout_lines(self, at_least, timeout=WAIT):
         """Waits until standard output holds `at_least` whole lines; returns them."""
         deadline = time.time() + timeout
         while time.time() < deadline:
@@ -176,7 +182,7 @@ class Session:
     def count(self, text):
         return self.stderr().count(text)
 
-    def wait_for_count(self, text, at_least, timeout=10):
+    def wait_for_count(self, text, at_least, timeout=WAIT):
         """Waits until `text` has been printed `at_least` times (Debug traces)."""
         deadline = time.time() + timeout
         while time.time() < deadline:
@@ -228,7 +234,7 @@ class Session:
             shots.append(None if shot is None else (shot.size, shot.tobytes()))
         return busy, self.cpu_ns(), shots
 
-    def settle(self, timeout=10, polls=2, interval=0.03):
+    def settle(self, timeout=WAIT, polls=2, interval=0.03):
         """Waits until the program has handled everything sent to it so far:
         after a round trip to the server, neither the program nor the server
         has work, the program runs no more and its windows look the same,
@@ -509,7 +515,7 @@ def thumb_of(image, slider):
     return None
 
 
-def wait_for_thumb(session, slider, condition, timeout=10):
+def wait_for_thumb(session, slider, condition, timeout=WAIT):
     """Waits until condition(thumb) holds for the slider's thumb on screen."""
     deadline = time.time() + timeout
     while time.time() < deadline:

@@ -3,9 +3,16 @@ seed, and after each action every window checked against our own model of
 what the program must show.
 
 The seed is in the test's name and in every failure message; replay a failing
-session with NOISEDEMO_SESSION_SEEDS=<seed> (several: 1,2,3). By default each
-run draws three fresh seeds; NOISEDEMO_SESSIONS=N draws N of them and
-NOISEDEMO_SESSION_ACTIONS=K makes each session K actions long (150)."""
+session with NOISEDEMO_SESSION_SEEDS=<seed> (several: 1,2,3). By default the
+sessions run the fixed seeds of FIXED_SEEDS, so that `make test` checks the
+same sessions every time; NOISEDEMO_SESSIONS=N draws N fresh seeds instead
+(`make explore` does, and reports the seeds that fail), and
+NOISEDEMO_SESSION_ACTIONS=K makes each session K actions long (150).
+
+Every check holds by construction, or with a bound derived beside it: a check
+that holds only for some settings is made only for those, and where no exact
+relation between two windows is known, a window is compared with what a fresh
+program makes instead."""
 import concurrent.futures
 import os
 import random
@@ -14,7 +21,7 @@ import subprocess
 import time
 
 import pytest
-from PIL import Image
+from PIL import Image, ImageChops
 
 from conftest import (GREEN, INTERPOLATION, NOISE, OCTAVES, PROGRAM, RULE, SCALES, WHITE,
                       Session, XServer, layout, point_x, thumb_of)
@@ -29,15 +36,26 @@ UNKNOWN_KEYS = (("x", "x"), ("7", "7"), ("z", "z"), ("comma", ","), ("k", "k"), 
 ACTIONS = int(os.environ.get("NOISEDEMO_SESSION_ACTIONS", "150"))
 # Fresh programs started per session for reference pictures of the graph.
 FRESH_GRAPHS = int(os.environ.get("NOISEDEMO_SESSION_FRESH_GRAPHS", "4"))
-CHECK_TIMEOUT = 5.0
+# How long a check may wait for the windows to show the model. It ends as
+# soon as they do, so it only bounds how long a failure takes to be reported;
+# it is generous because another test run may share the processors.
+CHECK_TIMEOUT = 30.0
+
+# The sessions `make test` runs. A seed that `make explore` found failing
+# joins the list once the fault it showed is mended, program or test:
+#   902708472  the grey bar under a point was held to the texture's bottom
+#              row, which under Catmull-Rom slopes is another function.
+FIXED_SEEDS = (902708472, 1234, 777, 4242, 2026120801)
 
 
 def session_seeds():
     chosen = os.environ.get("NOISEDEMO_SESSION_SEEDS")
     if chosen:
         return [int(s) for s in chosen.split(",")]
-    count = int(os.environ.get("NOISEDEMO_SESSIONS", "3"))
-    return [random.SystemRandom().randrange(2 ** 32) for _ in range(count)]
+    count = os.environ.get("NOISEDEMO_SESSIONS")
+    if count:
+        return [random.SystemRandom().randrange(2 ** 32) for _ in range(int(count))]
+    return list(FIXED_SEEDS)
 
 
 class Model:
@@ -122,14 +140,32 @@ def find_dot(pixels, x, top, bottom):
     return None
 
 
-def in_scale(shot, scale):
-    """Whether a sample of the texture's pixels has the colours of the scale."""
-    w, h = shot.size
-    pixels = [shot.getpixel((w * i // 16, h * j // 16)) for i in range(16) for j in range(16)]
-    grey = all(r == g == b for r, g, b in pixels)
-    clouds = all(b == 255 and abs(r - g) <= 1 for r, g, b in pixels)
-    fire = all(r == 255 and b == 0 for r, g, b in pixels)
-    return (grey, not (grey or clouds or fire), clouds, fire)[scale]
+def scale_problems(shot, scale):
+    """What in the texture window breaks the rule every pixel of the colour
+    scale obeys (empty if nothing). The rules follow from the scales' bytes:
+    grey r = g = b; clouds (s, s, 1) gives r = g and b = 255; fire (1, s, 0)
+    gives r = 255 and b = 0. Each survives the texture's linear filtering in
+    a resized window exactly, since every channel is filtered with the same
+    weights and a blend of equal bytes is that byte. Rainbow bytes have one
+    channel at 255 and one at 0 only texel for texel, so that rule is checked
+    at one texel per pixel alone."""
+    r, g, b = shot.split()
+    def constant(channel, value):
+        return channel.getextrema() == (value, value)
+    def same(a, c):
+        return ImageChops.difference(a, c).getbbox() is None
+    if scale == 0:
+        ok = same(r, g) and same(g, b)
+    elif scale == 2:
+        ok = same(r, g) and constant(b, 255)
+    elif scale == 3:
+        ok = constant(r, 255) and constant(b, 0)
+    elif shot.size == TEXTURE_START:
+        ok = (constant(ImageChops.lighter(ImageChops.lighter(r, g), b), 255) and
+              constant(ImageChops.darker(ImageChops.darker(r, g), b), 0))
+    else:
+        ok = True
+    return [] if ok else [f"texture not in the {SCALE_WORDS[scale]} scale"]
 
 
 class References:
@@ -240,10 +276,13 @@ class Driver:
             if (pixels[radio.inside] == WHITE) != enabled:
                 p.append(f"radio {i} enabled: {not enabled}")
         for box, want in zip(self.layout.checkboxes, (m.turbulence, m.debug)):
-            marked = sum(is_dark(pixels[box.x + dx, box.y + dy])
-                         for dx in range(2, 11) for dy in range(2, 11)) > 5
-            if marked != want or pixels[box.inside] != WHITE:
-                p.append(f"check box at {box.y}: on {marked}, enabled {pixels[box.inside]}")
+            # Inside its frame (rows and columns 2 to 10) a check box is all
+            # white when off; the tick is 7 columns of 3 black pixels.
+            dark = sum(is_dark(pixels[box.x + dx, box.y + dy])
+                       for dx in range(2, 11) for dy in range(2, 11))
+            if dark != (21 if want else 0) or pixels[box.inside] != WHITE:
+                p.append(f"check box at {box.y}: {dark} dark pixels, want on {want}, "
+                         f"enabled {pixels[box.inside]}")
         return p
 
     def dots(self, graph):
@@ -259,53 +298,64 @@ class Driver:
             want = GREEN if i == m.current else WHITE
             if dot is None or dot[0] != want:
                 p.append(f"dot {i}: {dot}, not {want}")
-            # Gradient-only noise draws every point on the midpoint line.
+            # Gradient-only noise draws every point on the midpoint line, at
+            # window height a = 300 h / 500 from the bottom. A 7-pixel point
+            # centres on the pixel that holds it: row h - 1 - floor(a) from
+            # the top, within 1 of 200 h / 500, or 2 where a is a whole number
+            # that the projection's float arithmetic rounds just below.
             elif m.noise == 1 and abs(dot[1] - 200 * h / 500) > 2:
                 p.append(f"dot {i} at row {dot[1]}, not on the midpoint line")
         if not m.edited and m.current < 0 and m.at_start_sizes():
             fresh = self.refs.graph([f"--seed={m.seed}"] + m.settings()[:-1])
-            if fresh is not None and graph.tobytes() != fresh.result():
+            if fresh is not None and graph.tobytes() != self.wait(fresh):
                 p.append("graph differs from a fresh program's with the same options")
         return p
 
     def texture_problems(self, texture, graph):
         m, p = self.model, []
-        if not in_scale(texture, m.scale):
-            p.append(f"texture not in the {SCALE_WORDS[m.scale]} scale")
+        p += scale_problems(texture, m.scale)
         if texture.size == TEXTURE_START:
-            reference = self.refs.bmp([f"--seed={m.seed}"] + m.settings()).result()
+            reference = self.wait(self.refs.bmp([f"--seed={m.seed}"] + m.settings()))
             shown = texture.tobytes()
             if not m.edited and shown != reference:
                 p.append("texture differs from the batch export of the same options")
-            # Edits change lattice row 0 alone: the bottom band of cells (and
-            # at the highest octave, where the lattice wraps, the top row).
-            band = slice(64 * 512 * 3, 448 * 512 * 3)
+            # Edits change lattice row 0 alone. At octave k texel row r (shown
+            # r rows above the bottom) reads lattice rows floor(r 2^(k-1) / 64)
+            # and the one above it, so row 0 only for r < 64 / 2^(k-1): all
+            # but the bottom 64 rows of the window stay the seed's.
+            band = slice(0, 448 * 512 * 3)
             if m.edited and shown[band] != reference[band]:
-                p.append("texture above the bottom band differs from the batch export")
-        if m.scale == 0 and m.at_start_sizes():
-            # The bar under each point shows the graph's noise there; the
-            # texture's bottom row is the same noise. Exactly at the lattice
-            # point when the curve is flat there (value noise, zero slopes),
-            # else within the texels about it.
-            tex, bar = texture.load(), graph.load()
-            near = 1 if m.noise == 0 and m.slopes == 0 else 4
-            for i in range(8):
-                grey = bar[int(point_x(i)), 440]
-                row = [tex[c, 511][0] for c in range(max(64 * i - near, 0), 64 * i + near + 1)]
-                if grey[0] != grey[1] or not min(row) - 1 <= grey[0] <= max(row) + 1:
-                    p.append(f"bar {i} is {grey}, texture's bottom row {row}")
-            if m.octaves == 1 and not m.turbulence and m.noise != 1:
-                for i, dot in enumerate(self.shown_dots):
-                    want = 500 - (150 + tex[64 * i, 511][0] / 255 * 300)
-                    if dot is not None and abs(dot[1] - want) > 2:
-                        p.append(f"dot {i} at row {dot[1]}, its texel says {want:.1f}")
+                p.append("texture above the bottom 64 rows differs from the batch export")
+        if (m.scale == 0 and m.at_start_sizes() and m.octaves == 1 and not m.turbulence
+                and m.noise != 1):
+            # One octave of value or value+gradient noise is, at a lattice
+            # point, the point's value v: so is the bottom texel below it
+            # (texel (0, 64 i) lies on the point), as grey level
+            # round(255 (v + 1) / 2), within half a level, or 300 / 255 / 2 =
+            # 0.59 graph pixels. The dot's centre row is 499 - floor(150 +
+            # 150 (v + 1)), less than one row above 500 - (150 + 150 (v + 1)).
+            # Together under 1.6 rows: 2 holds.
+            tex = texture.load()
+            for i, dot in enumerate(self.shown_dots):
+                want = 500 - (150 + tex[64 * i, 511][0] / 255 * 300)
+                if dot is not None and abs(dot[1] - want) > 2:
+                    p.append(f"dot {i} at row {dot[1]}, its texel says {want:.1f}")
         return p
+
+    def wait(self, future):
+        """A reference picture. Time spent making it is not the program's:
+        it is added to the current check's allowance."""
+        started = time.monotonic()
+        try:
+            return future.result()
+        finally:
+            self.waited += time.monotonic() - started
 
     def check(self):
         """Polls until the windows show the model and the program is idle."""
         s = self.s
         s.x.sync()
-        deadline = time.monotonic() + CHECK_TIMEOUT
+        started, self.waited = time.monotonic(), 0.0
         last_cpu = None
         while True:
             busy = s.runnable()
@@ -317,7 +367,7 @@ class Driver:
             found = self.problems(shots)
             if not found and not busy and cpu == last_cpu:
                 return shots
-            if time.monotonic() > deadline:
+            if time.monotonic() > started + CHECK_TIMEOUT + self.waited:
                 for name, shot in shots.items():
                     if shot is not None:
                         shot.save(os.path.join(s.workdir, f"failed-{name}.png"))
@@ -461,7 +511,7 @@ class Driver:
                     time.sleep(0.02)
             else:
                 try:
-                    s.settle(timeout=3)
+                    s.settle(timeout=CHECK_TIMEOUT)
                 except AssertionError:
                     self.fail(f"slider {k} keeps the program busy while held, but is disabled")
         finally:
