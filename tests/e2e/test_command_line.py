@@ -52,6 +52,7 @@ def test_a_failed_batch_export_says_why_and_keeps_what_was_there(tmp_path):
     (["--seed=abc", "--bmp=x.bmp"], "--seed takes a whole number from 0 to 4294967295, not 'abc'"),
     (["--scale"], "option '--scale' needs a value, as in --scale=..."),
     (["--fast"], "unknown option '--fast'"),
+    (["--point=3:0.5,0,0", "--point=3:0.6,0,0"], "--point gives control point 3 twice"),
 ])
 def test_mistakes_are_refused_before_any_window_opens(xserver, tmp_path, args, reason):
     done = run(args, tmp_path, env=xserver.env)
