@@ -71,7 +71,7 @@ def test_help_and_version_print_on_standard_output(tmp_path):
     assert shown.returncode == 0 and shown.stderr == ""
     assert shown.stdout.startswith("Usage: noisedemo ")
     for option in ("--seed=N", "--noise=", "--blend=", "--slopes=", "--octaves=", "--turbulence",
-                   "--scale=", "--bmp=FILE", "--stl=FILE", "--version"):
+                   "--scale=", "--point=K:V,G,C", "--bmp=FILE", "--stl=FILE", "--version"):
         assert option in shown.stdout
     version = run(["--version"], tmp_path)
     assert version.returncode == 0 and version.stdout.startswith("noisedemo ")
