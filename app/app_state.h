@@ -81,6 +81,6 @@ void ApplyPointEdits(const std::vector<PointEdit>& edits);
 // longer holds the bits the fill gave it, each with all three as they are
 // now. These are compared rather than tracked: a point dragged or slid back
 // to exactly what it had is the seed's again and needs no --point, while
-// one that moved at all, if only from 0 to -0, is listed, since the
-// arithmetic may tell them apart.
+// one that moved at all, if only from 0 to -0, is listed: comparing the
+// bits is the one test that never misses a difference.
 std::vector<PointEdit> EditedPoints();
