@@ -2,6 +2,7 @@
 
 #include <GL/glut.h>
 
+#include <cstring>
 #include <optional>
 
 #include "noise/lattice.h"
@@ -34,8 +35,31 @@ void SeedRandom() {
 
 void FillNewLattice() {
   App.latticeSeed = GeneratorState();
-  App.editedPoints = 0;
   FillLattice();
+  std::memcpy(App.filledPoints, NoiseLattice[0], sizeof App.filledPoints);
 }
 
-void MarkPointEdited(int point) { App.editedPoints |= 1u << point; }
+void ApplyPointEdits(const std::vector<PointEdit>& edits) {
+  for (const PointEdit& e : edits) {
+    LatticePoint& p = NoiseLattice[0][e.point];
+    p.value = e.value;
+    p.gx = e.gradient;
+    p.cx = e.curvature;
+  }
+}
+
+namespace {
+bool SameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+}  // namespace
+
+std::vector<PointEdit> EditedPoints() {
+  std::vector<PointEdit> edits;
+  for (int i = 0; i < kControlPoints; i++) {
+    const LatticePoint& now = NoiseLattice[0][i];
+    const LatticePoint& filled = App.filledPoints[i];
+    if (!SameBits(now.value, filled.value) || !SameBits(now.gx, filled.gx) ||
+        !SameBits(now.cx, filled.cx))
+      edits.push_back({i, now.value, now.gx, now.cx});
+  }
+  return edits;
+}

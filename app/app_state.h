@@ -8,7 +8,10 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
+#include "app/command_line.h"
+#include "noise/lattice.h"
 #include "noise/noise_settings.h"
 #include "render/graph_layout.h"
 
@@ -38,9 +41,9 @@ struct AppState {
   int lastMouseX;
   int lastMouseY;       // window pixels, counted from the top edge
   // The generator state the current lattice was filled from, and the control
-  // points edited (a bit each) since: what key i needs to reproduce it.
+  // points as that fill left them: what key i needs to reproduce it.
   uint32_t latticeSeed;
-  unsigned editedPoints;
+  LatticePoint filledPoints[kControlPoints];
   uint32_t selectionBuffer[kSelectionBufferSize];  // the hit records of a press
 
   // Handles, set once during start-up.
@@ -67,8 +70,17 @@ void SeedRandom();
 void ChooseSeed(uint32_t seed);
 
 // Fills the lattice from the generator's current state, remembering that
-// state and that no point is edited yet.
+// state and the control points as the fill left them.
 void FillNewLattice();
 
-// Notes that control point `point` no longer holds what the fill gave it.
-void MarkPointEdited(int point);
+// Sets control points as drags and sliders would: value, gradient x and
+// curvature x of lattice row 0, column `point`.
+void ApplyPointEdits(const std::vector<PointEdit>& edits);
+
+// The control points, in order, whose value, gradient x or curvature x no
+// longer holds the bits the fill gave it, each with all three as they are
+// now. These are compared rather than tracked: a point dragged or slid back
+// to exactly what it had is the seed's again and needs no --point, while
+// one that moved at all, if only from 0 to -0, is listed: comparing the
+// bits is the one test that never misses a difference.
+std::vector<PointEdit> EditedPoints();

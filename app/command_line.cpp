@@ -1,9 +1,14 @@
 #include "app/command_line.h"
 
+#include <charconv>
 #include <cstring>
+#include <vector>
 
+#include "app/input_logic.h"
+#include "noise/lattice.h"
 #include "noise/noise_settings.h"
 #include "render/colour_scale.h"
+#include "render/graph_layout.h"
 
 namespace {
 
@@ -80,6 +85,112 @@ bool IsGlutOption(const char* arg, bool* takesValue) {
 
 std::string Quoted(const std::string& s) { return "'" + s + "'"; }
 
+// ---------------------------------------------------------------------------
+// --point=K:VALUE,GRADIENT,CURVATURE
+// ---------------------------------------------------------------------------
+
+// How a decimal number could not be read.
+enum class DecimalError { kNone, kNotDecimal, kTooLargeOrSmall };
+
+// A decimal number as people write one: an optional sign, digits with at
+// most one point, an optional exponent. Not "nan", "inf", hexadecimal or
+// spaces, which the library's readers would take. The float is the nearest
+// to the decimal, as a compiler rounds a literal.
+DecimalError ParseDecimal(const std::string& text, float* number) {
+  size_t at = 0;
+  auto sign = [&] {
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) at++;
+  };
+  auto digits = [&] {
+    const size_t from = at;
+    while (at < text.size() && text[at] >= '0' && text[at] <= '9') at++;
+    return at - from;
+  };
+  sign();
+  size_t mantissa = digits();
+  if (at < text.size() && text[at] == '.') {
+    at++;
+    mantissa += digits();
+  }
+  if (mantissa == 0) return DecimalError::kNotDecimal;
+  if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
+    at++;
+    sign();
+    if (digits() == 0) return DecimalError::kNotDecimal;
+  }
+  if (at != text.size()) return DecimalError::kNotDecimal;
+
+  // from_chars reads no leading plus; the grammar above allows only one sign.
+  const char* first = text.data() + (text[0] == '+' ? 1 : 0);
+  const char* last = text.data() + text.size();
+  const std::from_chars_result read = std::from_chars(first, last, *number);
+  if (read.ec == std::errc::result_out_of_range) return DecimalError::kTooLargeOrSmall;
+  if (read.ec != std::errc() || read.ptr != last) return DecimalError::kNotDecimal;
+  return DecimalError::kNone;
+}
+
+// Splits at every comma; "" gives one empty field.
+std::vector<std::string> Fields(const std::string& text) {
+  std::vector<std::string> fields;
+  size_t from = 0;
+  for (size_t comma; (comma = text.find(',', from)) != std::string::npos; from = comma + 1)
+    fields.push_back(text.substr(from, comma - from));
+  fields.push_back(text.substr(from));
+  return fields;
+}
+
+// Reads the value of one --point into *edit; on a mistake, returns its
+// one-line reason, else an empty string. Only what the program itself can
+// set is taken: the eight control points, each number in the range its drag
+// or slider has.
+std::string ParsePointEdit(const std::string& text, PointEdit* edit) {
+  const std::string form = "--point takes K:VALUE,GRADIENT,CURVATURE with K from 0 to " +
+                           std::to_string(kControlPoints - 1) + ", not " + Quoted(text);
+  const size_t colon = text.find(':');
+  if (colon == std::string::npos) return form;
+  uint64_t point = 0;
+  if (!ParseWhole(text.substr(0, colon), 99, &point)) return form;
+  if (point >= static_cast<uint64_t>(kControlPoints)) {
+    return "--point: control points run from 0 to " + std::to_string(kControlPoints - 1) +
+           ", not " + Quoted(text.substr(0, colon));
+  }
+  const std::vector<std::string> fields = Fields(text.substr(colon + 1));
+  if (fields.size() != 3) return form;
+
+  struct Number {
+    const char* name;
+    float low, high;
+    const char* range;
+    float* into;
+  };
+  const Number numbers[] = {
+      {"value", kDragValueMin, kDragValueMax, "-1 to 1", &edit->value},
+      {"gradient", -kGradientBound, kGradientBound, "-1 to 1", &edit->gradient},
+      {"curvature", -kCurvatureBound, kCurvatureBound, "-10 to 10", &edit->curvature},
+  };
+  const std::string which = " of control point " + std::to_string(point);
+  for (size_t k = 0; k < 3; k++) {
+    const Number& n = numbers[k];
+    float number = 0.0f;
+    const DecimalError error = ParseDecimal(fields[k], &number);
+    if (error == DecimalError::kNotDecimal) {
+      return std::string("--point: the ") + n.name + which + " must be a decimal number, not " +
+             Quoted(fields[k]);
+    }
+    if (error == DecimalError::kTooLargeOrSmall) {
+      return std::string("--point: the ") + n.name + which + ", " + Quoted(fields[k]) +
+             ", is beyond what a float holds";
+    }
+    if (number < n.low || number > n.high) {
+      return std::string("--point: the ") + n.name + which + " runs from " + n.range +
+             ", not " + Quoted(fields[k]);
+    }
+    *n.into = number;
+  }
+  edit->point = static_cast<int>(point);
+  return std::string();
+}
+
 }  // namespace
 
 StartMode ParseCommandLine(int argc, const char* const* argv, StartOptions* options,
@@ -120,7 +231,7 @@ StartMode ParseCommandLine(int argc, const char* const* argv, StartOptions* opti
     const bool known = name == "--seed" || name == "--noise" || name == "--blend" ||
                        name == "--slopes" || name == "--octaves" || name == "--scale" ||
                        name == "--bmp" || name == "--stl" || name == "--png" ||
-                       name == "--heightmap" || name == "--stl-binary";
+                       name == "--heightmap" || name == "--stl-binary" || name == "--point";
     if (!known) return bad("unknown option " + Quoted(name));
     if (!hasValue || value.empty())
       return bad("option " + Quoted(name) + " needs a value, as in " + name + "=...");
@@ -153,6 +264,16 @@ StartMode ParseCommandLine(int argc, const char* const* argv, StartOptions* opti
       if (!ParseChoice(kScaleChoices, value == "gray" ? "grey" : value, &choice))
         return bad("--scale takes " + ChoiceList(kScaleChoices) + ", not " + Quoted(value));
       options->colourScale = choice;
+    } else if (name == "--point") {
+      PointEdit edit{};
+      const std::string reason = ParsePointEdit(value, &edit);
+      if (!reason.empty()) return bad(reason);
+      // A second setting of one point would silently win; say so instead.
+      for (const PointEdit& given : options->points) {
+        if (given.point == edit.point)
+          return bad("--point gives control point " + std::to_string(edit.point) + " twice");
+      }
+      options->points.push_back(edit);
     } else if (name == "--bmp") {
       options->bmpFile = value;
     } else if (name == "--png") {
@@ -182,7 +303,7 @@ const char* UsageText() {
          "control panel. Keys in the graph and texture windows: b saves the texture as a\n"
          "BMP image, p as a PNG, h saves a 16-bit heightmap, s saves the BMP and the\n"
          "noise as an ASCII STL solid, m as a binary STL, i prints the command line that\n"
-         "reproduces the picture, q or Escape quits.\n"
+         "reproduces the picture, edited points included, q or Escape quits.\n"
          "\n"
          "Settings at start (the panel shows them and can change them):\n"
          "  --seed=N            fill the first lattice from seed N (0 to 4294967295)\n"
@@ -193,6 +314,10 @@ const char* UsageText() {
          "  --octaves=K         1 to 8 (default 1)\n"
          "  --turbulence        fold every octave above the midpoint\n"
          "  --scale=SCALE       grey, rainbow, clouds or fire (default grey)\n"
+         "  --point=K:V,G,C     after the seed's fill, give control point K (0 to 7) the\n"
+         "                      value V (-1 to 1), gradient G (-1 to 1) and curvature C\n"
+         "                      (-10 to 10), as a drag and the two sliders would; once\n"
+         "                      per point, for as many points as were edited\n"
          "\n"
          "Batch exports (no window, no display needed; the program exits when done):\n"
          "  --bmp=FILE          write the 512 x 512 texture as a 24-bit BMP image\n"
@@ -204,6 +329,11 @@ const char* UsageText() {
          "  --help              show this text and exit\n"
          "  --version           show the version and exit\n"
          "\n"
+         "Key i prints a command that makes the picture again, for instance\n"
+         "  noisedemo --seed=7 --noise=value+gradient --blend=quintic --slopes=zero\n"
+         "    --octaves=3 --scale=grey --point=3:0.9,0.75,-6.5\n"
+         "and the same command with --png=FILE writes that picture without a window.\n"
+         "\n"
          "GLUT's own options, such as -display DISPLAY and -geometry WxH+X+Y, may be\n"
          "given too. Exit status: 0 on success, 1 when a batch export fails, 2 for a\n"
          "mistake on the command line.\n";
@@ -214,7 +344,16 @@ const char* BlendWord(int interpolation) { return WordOf(kBlendChoices, interpol
 const char* SlopesWord(int gradientRule) { return WordOf(kSlopeChoices, gradientRule); }
 const char* ScaleWord(int colourScale) { return WordOf(kScaleChoices, colourScale); }
 
-std::string ReproducingCommand(uint32_t seed, const ReproducedSettings& s, int editedPoints) {
+std::string FloatWord(float number) {
+  // The shortest digits that read back to the same float: a teacher can
+  // read "0.3" where "%.9g" would print 0.300000012.
+  char text[32];
+  const std::to_chars_result written = std::to_chars(text, text + sizeof text, number);
+  return std::string(text, written.ptr);
+}
+
+std::string ReproducingCommand(uint32_t seed, const ReproducedSettings& s,
+                               const std::vector<PointEdit>& edits) {
   std::string line = "noisedemo --seed=" + std::to_string(seed);
   line += std::string(" --noise=") + NoiseTypeWord(s.noiseType);
   line += std::string(" --blend=") + BlendWord(s.interpolation);
@@ -222,9 +361,9 @@ std::string ReproducingCommand(uint32_t seed, const ReproducedSettings& s, int e
   line += " --octaves=" + std::to_string(s.octaveIndex + 1);
   if (s.turbulence) line += " --turbulence";
   line += std::string(" --scale=") + ScaleWord(s.colourScale);
-  if (editedPoints > 0) {
-    line += " (" + std::to_string(editedPoints) + " control point" +
-            (editedPoints == 1 ? "" : "s") + " edited)";
+  for (const PointEdit& e : edits) {
+    line += " --point=" + std::to_string(e.point) + ":" + FloatWord(e.value) + "," +
+            FloatWord(e.gradient) + "," + FloatWord(e.curvature);
   }
   return line;
 }

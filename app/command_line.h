@@ -10,6 +10,16 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
+
+// One control point (lattice row 0, column `point`) as --point sets it after
+// the seed's fill: what a drag and the two sliders can set, and nothing else.
+struct PointEdit {
+  int point;        // 0..7
+  float value;      // the drag's range, -1 to 1
+  float gradient;   // gradient x, -1 to 1, as "Set Gradient"
+  float curvature;  // curvature x, -10 to 10, as "Set Curvature"
+};
 
 struct StartOptions {
   std::optional<uint32_t> seed;
@@ -19,6 +29,7 @@ struct StartOptions {
   std::optional<int> octaveIndex;   // 0..7
   bool turbulence = false;
   std::optional<int> colourScale;   // ColourScaleValue
+  std::vector<PointEdit> points;    // in the order given, each point at most once
   std::string bmpFile;              // batch exports: written without a window
   std::string stlFile;
   std::string pngFile;
@@ -53,7 +64,11 @@ struct ReproducedSettings {
 };
 
 // "noisedemo --seed=S --noise=... --blend=... --slopes=... --octaves=...
-// [--turbulence] --scale=...", with " (N control points edited)" when the
-// lattice no longer is the seed's.
+// [--turbulence] --scale=... [--point=K:V,G,C ...]", one --point for each
+// edit, in the order given. Each number reads back to the same float.
 std::string ReproducingCommand(uint32_t seed, const ReproducedSettings& settings,
-                               int editedPoints);
+                               const std::vector<PointEdit>& edits);
+
+// The shortest decimal that reads back to exactly `number` ("0.3", "-0",
+// "1e-05"): what the command line prints, and what --point reads back.
+std::string FloatWord(float number);

@@ -136,7 +136,6 @@ void SetSliderG(int) {
   if (App.currentPoint < 0) return;
   CurrentPoint().cx = App.curvatureSliderValue;
   CurrentPoint().gx = App.gradientSliderValue;
-  MarkPointEdited(App.currentPoint);
 }
 
 void ReRandomize(int) {

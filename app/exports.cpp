@@ -69,7 +69,7 @@ std::string ReproducingCommandNow() {
   const ReproducedSettings settings{App.noise.noiseType,   App.noise.interpolation,
                                     App.noise.gradientRule, App.noise.octaveIndex,
                                     App.noise.turbulence,   App.colourScale};
-  return ReproducingCommand(App.latticeSeed, settings, __builtin_popcount(App.editedPoints));
+  return ReproducingCommand(App.latticeSeed, settings, EditedPoints());
 }
 
 std::vector<PngText> PngTexts() {

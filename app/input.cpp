@@ -120,7 +120,6 @@ void MouseMotion(int x, int y) {
   if (App.debug) fprintf(stderr, "MouseMotion: %d, %d\n", x, y);
   if (App.mouseButtonMask != 0 && App.currentPoint >= 0) {
     NoiseLattice[0][App.currentPoint].value = DragValue(glutGet(GLUT_WINDOW_HEIGHT), y);
-    MarkPointEdited(App.currentPoint);
   }
   App.lastMouseX = x;
   App.lastMouseY = y;

@@ -42,7 +42,7 @@ float DragValue(int height, int y) {
   const double above = (h - y) * kGraphWindowHeight / h;
   float v = static_cast<float>((kNoiseMax - kNoiseMin) * (above - kBottomMargin) / kGraphHeight +
                                kNoiseMin);
-  if (v < -1.0f) v = -1.0f;
-  if (v > 1.0f) v = 1.0f;
+  if (v < kDragValueMin) v = kDragValueMin;
+  if (v > kDragValueMax) v = kDragValueMax;
   return v;
 }

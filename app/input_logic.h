@@ -15,8 +15,14 @@ int ButtonBit(int button);
 // words. With `debug`, prints each record's name count and depths.
 int ReadPickHits(const uint32_t* buffer, int capacity, int hits, bool debug);
 
+// A dragged value is clamped to this range, wider than the graph's 0 to 1 so
+// a point can be pulled below and above what the graph shows.
+constexpr float kDragValueMin = -1.0f;
+constexpr float kDragValueMax = 1.0f;
+
 // The value a drag to window row y (counted from the top) sets, for a window
 // `height` pixels high: the pointer's height is mapped into the 500-unit
 // drawing, whose graph spans 0 to 1 from 150 to 450 units, and clamped to
-// [-1, 1]. For a 500-pixel window this is (500 - y - 150) / 300.
+// [kDragValueMin, kDragValueMax]. For a 500-pixel window this is
+// (500 - y - 150) / 300.
 float DragValue(int height, int y);

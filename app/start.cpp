@@ -17,6 +17,8 @@ void ApplyStartSettings(const StartOptions& options) {
   if (options.octaveIndex) App.noise.octaveIndex = *options.octaveIndex;
   if (options.turbulence) App.noise.turbulence = 1;
   if (options.colourScale) App.colourScale = *options.colourScale;
+  // Both callers have filled the lattice from the seed by now.
+  ApplyPointEdits(options.points);
 }
 
 int RunBatchExports(const StartOptions& options) {

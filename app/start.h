@@ -4,9 +4,9 @@
 
 #include "app/command_line.h"
 
-// Chooses the seed (if one was given) for the first lattice and puts the
-// given settings into AppState over Reset's defaults. Called after Reset and
-// before InitGlui, so the panel shows them.
+// Puts the given settings into AppState over Reset's defaults and sets the
+// control points that --point names. Called after the first fill and Reset,
+// and before InitGlui, so the panel shows them.
 void ApplyStartSettings(const StartOptions& options);
 
 // Fills a lattice and writes the requested BMP and STL files as keys b and s

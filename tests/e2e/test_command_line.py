@@ -52,6 +52,7 @@ def test_a_failed_batch_export_says_why_and_keeps_what_was_there(tmp_path):
     (["--seed=abc", "--bmp=x.bmp"], "--seed takes a whole number from 0 to 4294967295, not 'abc'"),
     (["--scale"], "option '--scale' needs a value, as in --scale=..."),
     (["--fast"], "unknown option '--fast'"),
+    (["--point=3:0.5,0,0", "--point=3:0.6,0,0"], "--point gives control point 3 twice"),
 ])
 def test_mistakes_are_refused_before_any_window_opens(xserver, tmp_path, args, reason):
     done = run(args, tmp_path, env=xserver.env)
@@ -70,7 +71,7 @@ def test_help_and_version_print_on_standard_output(tmp_path):
     assert shown.returncode == 0 and shown.stderr == ""
     assert shown.stdout.startswith("Usage: noisedemo ")
     for option in ("--seed=N", "--noise=", "--blend=", "--slopes=", "--octaves=", "--turbulence",
-                   "--scale=", "--bmp=FILE", "--stl=FILE", "--version"):
+                   "--scale=", "--point=K:V,G,C", "--bmp=FILE", "--stl=FILE", "--version"):
         assert option in shown.stdout
     version = run(["--version"], tmp_path)
     assert version.returncode == 0 and version.stdout.startswith("noisedemo ")

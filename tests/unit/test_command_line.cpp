@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -23,6 +25,26 @@ Parsed Parse(std::vector<const char*> args) {
   Parsed p;
   p.mode = ParseCommandLine(static_cast<int>(args.size()), args.data(), &p.options, &p.error);
   return p;
+}
+
+// A printed command line read back as a shell would split it (it holds no
+// quotes), without the program's name.
+Parsed ParseLine(const std::string& line) {
+  std::vector<std::string> words;
+  for (size_t at = 0; at < line.size();) {
+    const size_t space = line.find(' ', at);
+    words.push_back(line.substr(at, space - at));
+    at = space == std::string::npos ? line.size() : space + 1;
+  }
+  std::vector<const char*> args;
+  for (size_t k = 1; k < words.size(); k++) args.push_back(words[k].c_str());
+  return Parse(args);
+}
+
+uint32_t Bits(float f) {
+  uint32_t bits;
+  std::memcpy(&bits, &f, sizeof bits);
+  return bits;
 }
 
 }  // namespace
@@ -92,30 +114,21 @@ TEST(CommandLine, RefusesBadOptionsWithAOneLineReason) {
 
 TEST(CommandLine, TheReproducingCommandReadsBackAsTheSameSettings) {
   const ReproducedSettings plain{kValueOnly, kCubic, kZeroSlopes, 0, 0, kGreyscale};
-  EXPECT_EQ(ReproducingCommand(38, plain, 0),
+  EXPECT_EQ(ReproducingCommand(38, plain, {}),
             "noisedemo --seed=38 --noise=value --blend=cubic --slopes=zero --octaves=1 "
             "--scale=grey");
   const ReproducedSettings busy{kValueGradient, kQuintic, kCatmullRom, 7, 1, kFire};
-  EXPECT_EQ(ReproducingCommand(4294967295u, busy, 1),
+  EXPECT_EQ(ReproducingCommand(4294967295u, busy, {{3, 0.75f, -0.3f, 4.5f}}),
             "noisedemo --seed=4294967295 --noise=value+gradient --blend=quintic "
-            "--slopes=catmull-rom --octaves=8 --turbulence --scale=fire (1 control point edited)");
-  EXPECT_EQ(ReproducingCommand(5, plain, 3).substr(85), " (3 control points edited)");
+            "--slopes=catmull-rom --octaves=8 --turbulence --scale=fire --point=3:0.75,-0.3,4.5");
 
   // Every combination parses back to what it says.
   for (int noise = 0; noise < 3; noise++) {
     for (int scale = 0; scale < 4; scale++) {
       const ReproducedSettings s{noise, scale % 2, (scale + noise) % 2, scale + noise, scale % 2,
                                  scale};
-      std::vector<std::string> words;
-      const std::string line = ReproducingCommand(123, s, 0);
-      for (size_t at = 0; at < line.size();) {
-        const size_t space = line.find(' ', at);
-        words.push_back(line.substr(at, space - at));
-        at = space == std::string::npos ? line.size() : space + 1;
-      }
-      std::vector<const char*> args;
-      for (size_t k = 1; k < words.size(); k++) args.push_back(words[k].c_str());
-      const Parsed p = Parse(args);
+      const std::string line = ReproducingCommand(123, s, {});
+      const Parsed p = ParseLine(line);
       ASSERT_EQ(p.mode, StartMode::kWindows) << line;
       EXPECT_EQ(*p.options.seed, 123u);
       EXPECT_EQ(*p.options.noiseType, s.noiseType) << line;
@@ -134,12 +147,10 @@ TEST(CommandLine, TheRecordedSeedRefillsTheSameLattice) {
   SeedGenerator(2026u);
   FillNewLattice();
   EXPECT_EQ(App.latticeSeed, 2026u);
-  MarkPointEdited(3);
-  MarkPointEdited(3);
-  MarkPointEdited(0);
-  EXPECT_EQ(App.editedPoints, 0x9u);
-  FillNewLattice();
-  EXPECT_EQ(App.editedPoints, 0u);
+  EXPECT_TRUE(EditedPoints().empty());
+  NoiseLattice[0][3].cx = 2.0f;
+  FillNewLattice();  // the edits go with the old lattice
+  EXPECT_TRUE(EditedPoints().empty());
   const uint32_t second = App.latticeSeed;
   EXPECT_NE(second, 2026u);
   const LatticePoint a = NoiseLattice[0][5];
@@ -148,4 +159,113 @@ TEST(CommandLine, TheRecordedSeedRefillsTheSameLattice) {
   FillLattice();
   EXPECT_EQ(std::memcmp(&a, &NoiseLattice[0][5], sizeof a), 0);
   EXPECT_EQ(std::memcmp(&b, &NoiseLattice[1023][1023], sizeof b), 0);
+}
+
+TEST(CommandLine, TakesOnlyControlPointsTheProgramCouldHaveSet) {
+  // The ends of every range, any decimal spelling, points in any order.
+  const Parsed p = Parse({"--point=7:-1,1,-10", "--point=0:+.5e0,-0,10", "--point=2:1E-45,0.,-3"});
+  ASSERT_EQ(p.mode, StartMode::kWindows) << p.error;
+  ASSERT_EQ(p.options.points.size(), 3u);
+  const PointEdit& last = p.options.points[2];
+  EXPECT_EQ(p.options.points[0].point * 100 + p.options.points[1].point * 10 + last.point, 702);
+  EXPECT_EQ(Bits(p.options.points[0].value), Bits(-1.0f));
+  EXPECT_EQ(Bits(p.options.points[0].curvature), Bits(-10.0f));
+  EXPECT_EQ(Bits(p.options.points[1].value), Bits(0.5f));
+  EXPECT_EQ(Bits(p.options.points[1].gradient), Bits(-0.0f));
+  EXPECT_EQ(Bits(last.value), Bits(std::nextafter(0.0f, 1.0f)));
+  EXPECT_EQ(Parse({"--point=1:0,0,0", "--bmp=a.bmp"}).mode, StartMode::kBatch);
+
+  const std::string form = "--point takes K:VALUE,GRADIENT,CURVATURE with K from 0 to 7, not ";
+  const std::pair<std::vector<const char*>, std::string> refused[] = {
+      {{"--point=8:0.5,0,0"}, "--point: control points run from 0 to 7, not '8'"},
+      {{"--point=3:"}, form + "'3:'"},
+      {{"--point=3:0.5"}, form + "'3:0.5'"},
+      {{"--point=3:0.5,0,0,0"}, form + "'3:0.5,0,0,0'"},
+      {{"--point=x"}, form + "'x'"},
+      {{"--point=-1:0,0,0"}, form + "'-1:0,0,0'"},
+      {{"--point"}, "option '--point' needs a value, as in --point=..."},
+      {{"--point=3:0.5,2,0"}, "--point: the gradient of control point 3 runs from -1 to 1, not '2'"},
+      {{"--point=3:1.0000001,0,0"},
+       "--point: the value of control point 3 runs from -1 to 1, not '1.0000001'"},
+      {{"--point=5:0,0,-10.5"},
+       "--point: the curvature of control point 5 runs from -10 to 10, not '-10.5'"},
+      {{"--point=3:nan,0,0"},
+       "--point: the value of control point 3 must be a decimal number, not 'nan'"},
+      {{"--point=3:0.5,inf,0"},
+       "--point: the gradient of control point 3 must be a decimal number, not 'inf'"},
+      {{"--point=3:0x1p-1,0,0"},
+       "--point: the value of control point 3 must be a decimal number, not '0x1p-1'"},
+      {{"--point=3:0.5, 0,0"},
+       "--point: the gradient of control point 3 must be a decimal number, not ' 0'"},
+      {{"--point=3:0.5,0,"},
+       "--point: the curvature of control point 3 must be a decimal number, not ''"},
+      {{"--point=3:1e-50,0,0"},
+       "--point: the value of control point 3, '1e-50', is beyond what a float holds"},
+      {{"--point=3:0.5,0,0", "--point=3:0.6,0,0"}, "--point gives control point 3 twice"},
+  };
+  for (const auto& [args, reason] : refused) {
+    const Parsed bad = Parse(args);
+    EXPECT_EQ(bad.mode, StartMode::kBadOption) << args[0];
+    EXPECT_EQ(bad.error, reason) << args[0];
+  }
+}
+
+TEST(CommandLine, EditedPointsReadBackToTheSameBits) {
+  // Numbers a drag or a slider leaves: no short decimal, the ends, the
+  // smallest, and a negative zero, which the arithmetic may tell from zero.
+  std::mt19937 rng(17);
+  std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
+  const ReproducedSettings settings{kGradientOnly, kQuintic, kZeroSlopes, 2, 0, kClouds};
+  for (int round = 0; round < 50; round++) {
+    std::vector<PointEdit> edits;
+    for (int i = 0; i < 8; i++) {
+      if ((rng() & 1) == 0) continue;
+      edits.push_back({i, unit(rng), unit(rng), 10.0f * unit(rng)});
+    }
+    if (round == 0) edits = {{0, -0.0f, 1.0f, -10.0f}, {7, std::nextafter(0.0f, 1.0f), 0.1f, 0.3f}};
+    const std::string line = ReproducingCommand(99, settings, edits);
+    const Parsed p = ParseLine(line);
+    ASSERT_EQ(p.mode, StartMode::kWindows) << line << ": " << p.error;
+    ASSERT_EQ(p.options.points.size(), edits.size()) << line;
+    for (size_t k = 0; k < edits.size(); k++) {
+      const PointEdit& back = p.options.points[k];
+      EXPECT_EQ(back.point, edits[k].point) << line;
+      EXPECT_EQ(Bits(back.value), Bits(edits[k].value)) << line;
+      EXPECT_EQ(Bits(back.gradient), Bits(edits[k].gradient)) << line;
+      EXPECT_EQ(Bits(back.curvature), Bits(edits[k].curvature)) << line;
+    }
+  }
+  EXPECT_EQ(FloatWord(0.1f) + " " + FloatWord(-0.0f) + " " + FloatWord(1e-5f), "0.1 -0 1e-05");
+}
+
+TEST(CommandLine, TheLineListsThePointsThatDifferFromTheFillAndRemakesThem) {
+  SeedGenerator(77u);
+  FillNewLattice();
+  LatticePoint* row = NoiseLattice[0];
+  const float value3 = row[3].value;
+  row[3].value = 0.9f;  // a drag
+  row[5].gx = 0.25f;    // a slider
+  row[6].cx = -0.0f;    // a slider to the other zero
+  row[8].value = 1.0f;  // beyond the control points: nothing the user can edit
+  std::vector<PointEdit> edits = EditedPoints();
+  ASSERT_EQ(edits.size(), 3u);
+  EXPECT_EQ(edits[0].point * 100 + edits[1].point * 10 + edits[2].point, 356);
+  EXPECT_EQ(edits[0].value, 0.9f);
+  EXPECT_EQ(edits[0].gradient, row[3].gx);
+  EXPECT_EQ(Bits(edits[2].curvature), Bits(-0.0f));
+
+  // Dragged back to exactly what it had, point 3 is the seed's again.
+  row[3].value = value3;
+  edits = EditedPoints();
+  ASSERT_EQ(edits.size(), 2u);
+  EXPECT_EQ(edits[0].point, 5);
+
+  // The seed refilled and the edits applied give the same row, bit for bit.
+  LatticePoint edited[8];
+  std::memcpy(edited, row, sizeof edited);
+  SeedGenerator(App.latticeSeed);
+  FillNewLattice();
+  ApplyPointEdits(edits);
+  EXPECT_EQ(std::memcmp(edited, row, sizeof edited), 0);
+  EXPECT_EQ(EditedPoints().size(), 2u);
 }
