@@ -185,8 +185,14 @@ bool FollowLinks(const std::string& path, std::string* final) {
     return true;
   }
   if (stat(path.c_str(), &st) == 0) {
-    // The target exists: the system knows the whole chain, /proc's links to
-    // open files included.
+    // Not a file to replace (/dev/stdout on a pipe, say): opening the link
+    // reaches it, though its name may be no path at all ("pipe:[1234]").
+    if (!S_ISREG(st.st_mode)) {
+      *final = path;
+      return true;
+    }
+    // A file: the system knows the whole chain, /proc's links to open files
+    // included.
     char* real = realpath(path.c_str(), nullptr);
     if (real == nullptr) return false;
     *final = real;

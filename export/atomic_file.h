@@ -99,7 +99,8 @@ bool IsTemporaryName(const std::string& name, long* pid);
 int RemoveStaleTemporaryFiles(const std::string& folderPrefix);
 
 // The path a write to `path` lands on: the final target of a chain of
-// symbolic links (also one that does not exist yet), else `path` itself.
+// symbolic links to a regular file (also one that does not exist yet), else
+// `path` itself.
 // False, with errno set, for a loop of links or an unreadable one.
 bool FollowLinks(const std::string& path, std::string* final);
 
