@@ -80,7 +80,8 @@ def test_links_fifos_and_standard_output_get_the_bytes(tmp_path):
     os.mkfifo(work / "pipe.png")
 
     got = {}
-    reader = threading.Thread(target=lambda: got.update(fifo=(work / "pipe.png").read_bytes()))
+    reader = threading.Thread(target=lambda: got.update(fifo=(work / "pipe.png").read_bytes()),
+                              daemon=True)  # never keeps pytest from ending
     reader.start()
     done = batch(work, *SEED, "--png=link.png", "--bmp=dangling.png", "--heightmap=pipe.png")
     reader.join(timeout=60)
