@@ -274,16 +274,16 @@ StartMode ParseCommandLine(int argc, const char* const* argv, StartOptions* opti
           return bad("--point gives control point " + std::to_string(edit.point) + " twice");
       }
       options->points.push_back(edit);
-    } else if (name == "--bmp") {
-      options->bmpFile = value;
-    } else if (name == "--png") {
-      options->pngFile = value;
-    } else if (name == "--heightmap") {
-      options->heightmapFile = value;
-    } else if (name == "--stl-binary") {
-      options->stlBinaryFile = value;
     } else {
-      options->stlFile = value;
+      std::string& file = name == "--bmp"          ? options->bmpFile
+                          : name == "--png"        ? options->pngFile
+                          : name == "--heightmap"  ? options->heightmapFile
+                          : name == "--stl-binary" ? options->stlBinaryFile
+                                                   : options->stlFile;
+      // One output, one file: a second one would silently win over the first.
+      if (!file.empty())
+        return bad(name + "=" + file + " and " + arg + ": each output is written once");
+      file = value;
     }
   }
 
@@ -325,6 +325,7 @@ const char* UsageText() {
          "  --heightmap=FILE    the noise as a 512 x 512 16-bit greyscale PNG heightmap\n"
          "  --stl=FILE          write the noise as a closed ASCII STL height field\n"
          "  --stl-binary=FILE   the same solid as a binary STL with colours\n"
+         "  A FILE of - is standard output.\n"
          "\n"
          "  --help              show this text and exit\n"
          "  --version           show the version and exit\n"

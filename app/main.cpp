@@ -6,7 +6,9 @@
 // handed what they draw. One thread: GLUT's main loop calls everything.
 #include <GL/glut.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "app/command_line.h"
@@ -17,7 +19,24 @@
 #include "app/start.h"
 #include "toolkit/glui.h"
 
+namespace {
+
+// --help and --version: a text on standard output, and an honest status if
+// it could not be written (a full disk, a closed pipe).
+int PrintAndExit(const std::string& text) {
+  if (fputs(text.c_str(), stdout) == EOF || fflush(stdout) != 0) {
+    const int error = errno;
+    fprintf(stderr, "noisedemo: cannot write to standard output: %s\n", strerror(error));
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+  // Before anything opens a file or the display.
+  OpenClosedStandardStreams();
   // Before anything is written: a signal must find the export's temporary
   // file, and a closed standard error must not end the program.
   InstallSignalHandlers();
@@ -31,12 +50,14 @@ int main(int argc, char* argv[]) {
       fprintf(stderr, "noisedemo: %s\nTry 'noisedemo --help'.\n", error.c_str());
       return 2;
     case StartMode::kHelp:
-      fputs(UsageText(), stdout);
-      return 0;
+      return PrintAndExit(UsageText());
     case StartMode::kVersion:
-      printf("noisedemo %s\n", NOISEDEMO_VERSION);
-      return 0;
+      return PrintAndExit(std::string("noisedemo ") + NOISEDEMO_VERSION + "\n");
     case StartMode::kBatch:
+      if (!CheckBatchOutputs(options, &error)) {
+        fprintf(stderr, "noisedemo: %s\n", error.c_str());
+        return 2;
+      }
       return RunBatchExports(options);
     case StartMode::kWindows:
       break;

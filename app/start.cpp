@@ -1,14 +1,99 @@
 #include "app/start.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <vector>
 
 #include "app/app_state.h"
 #include "app/exports.h"
+#include "export/atomic_file.h"
 #include "export/bmp_writer.h"
 #include "export/stl_binary.h"
 #include "noise/lattice.h"
 #include "render/texture_fill_fast.h"
+
+void OpenClosedStandardStreams() {
+  for (int fd = 0; fd <= 2; fd++) {
+    if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    // The lowest free number is taken, which is fd itself: 0, 1 and 2 are
+    // filled in order.
+    const int opened = open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+    if (opened >= 0 && opened != fd) {
+      dup2(opened, fd);
+      close(opened);
+    }
+  }
+}
+
+namespace {
+
+// What a file name stands for, to tell whether two outputs would write the
+// same file: an existing file by its device and inode; a file still to be
+// made by its folder's device and inode and its own name.
+struct FileIdentity {
+  bool known = false;
+  dev_t device = 0;
+  ino_t inode = 0;
+  std::string name;  // empty for an existing file
+
+  bool operator==(const FileIdentity& other) const {
+    return known && other.known && device == other.device && inode == other.inode &&
+           name == other.name;
+  }
+};
+
+FileIdentity IdentityOf(const std::string& path) {
+  FileIdentity id;
+  struct stat st;
+  if (path == "-") {
+    if (fstat(STDOUT_FILENO, &st) != 0) return id;
+  } else {
+    std::string place;
+    if (!FollowLinks(path, &place)) return id;
+    if (stat(place.c_str(), &st) != 0) {
+      const std::string folder = FolderPrefix(place);
+      if (stat(folder.empty() ? "." : folder.c_str(), &st) != 0) return id;
+      id.name = place.substr(folder.size());
+    }
+  }
+  id.known = true;
+  id.device = st.st_dev;
+  id.inode = st.st_ino;
+  return id;
+}
+
+}  // namespace
+
+bool CheckBatchOutputs(const StartOptions& options, std::string* error) {
+  const std::pair<const char*, const std::string*> given[] = {
+      {"--bmp", &options.bmpFile},          {"--png", &options.pngFile},
+      {"--heightmap", &options.heightmapFile}, {"--stl", &options.stlFile},
+      {"--stl-binary", &options.stlBinaryFile}};
+  std::vector<std::pair<std::string, FileIdentity>> outputs;
+  for (const auto& [option, file] : given) {
+    if (file->empty()) continue;
+    const std::string named = std::string(option) + "=" + *file;
+    if (*file == "-" && isatty(STDOUT_FILENO)) {
+      *error = named + " would put binary data on the terminal; redirect standard output "
+                       "to a file or a pipe";
+      return false;
+    }
+    const FileIdentity id = IdentityOf(*file);
+    for (const auto& [earlier, earlierId] : outputs) {
+      if (earlier.substr(earlier.find('=') + 1) == *file || earlierId == id) {
+        *error = earlier + " and " + named + " name the same file; give each output its own";
+        return false;
+      }
+    }
+    outputs.emplace_back(named, id);
+  }
+  return true;
+}
 
 void ApplyStartSettings(const StartOptions& options) {
   if (options.noiseType) App.noise.noiseType = *options.noiseType;
@@ -27,6 +112,7 @@ int RunBatchExports(const StartOptions& options) {
       options.seed ? *options.seed
                    : static_cast<uint32_t>(std::chrono::steady_clock::now().time_since_epoch() /
                                            std::chrono::milliseconds(1));
+  if (!options.seed) fprintf(stderr, "noisedemo: --seed=%u\n", static_cast<unsigned>(seed));
   SeedGenerator(seed);
   FillNewLattice();
   Reset();

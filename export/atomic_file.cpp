@@ -10,6 +10,7 @@
 #include <climits>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -107,13 +108,42 @@ void RemoveOpenTemporaryFiles() {
   }
 }
 
-bool IsTemporaryNameOf(const std::string& name, const std::string& base, long* pid) {
-  const std::string head = "." + base + ".";
-  const std::string tail = ".tmp";
-  if (name.size() <= head.size() + tail.size()) return false;
-  if (name.compare(0, head.size(), head) != 0) return false;
+namespace {
+
+constexpr char kTemporaryTail[] = ".noisedemo.tmp";
+
+// The longest file name the folder takes; 255 where it cannot say.
+size_t NameMax(const std::string& folderPrefix) {
+  const long max = pathconf(folderPrefix.empty() ? "." : folderPrefix.c_str(), _PC_NAME_MAX);
+  return max > 0 ? static_cast<size_t>(max) : 255;
+}
+
+}  // namespace
+
+std::string TemporaryName(const std::string& target, long pid, unsigned counter,
+                          size_t nameMax) {
+  const std::string tail =
+      "." + std::to_string(pid) + "-" + std::to_string(counter) + kTemporaryTail;
+  std::string base = BaseName(target);
+  // A name near the limit must still be writable: the temporary name gives
+  // way, not the user's. At least one byte of the base stays, so that the
+  // name is recognisably ours.
+  size_t room = nameMax > tail.size() + 2 ? nameMax - tail.size() - 1 : 1;
+  if (base.size() > room) {
+    while (room > 1 && (static_cast<unsigned char>(base[room]) & 0xC0) == 0x80) room--;
+    base.resize(room);
+  }
+  return FolderPrefix(target) + "." + base + tail;
+}
+
+bool IsTemporaryName(const std::string& name, long* pid) {
+  const std::string tail = kTemporaryTail;
+  if (name.size() <= 1 + tail.size() || name[0] != '.') return false;
   if (name.compare(name.size() - tail.size(), tail.size(), tail) != 0) return false;
-  const std::string middle = name.substr(head.size(), name.size() - head.size() - tail.size());
+  const std::string rest = name.substr(1, name.size() - 1 - tail.size());
+  const size_t dot = rest.find_last_of('.');
+  if (dot == std::string::npos || dot == 0) return false;  // the base is never empty
+  const std::string middle = rest.substr(dot + 1);
   const size_t dash = middle.find('-');
   if (dash == std::string::npos) return false;
   long process = 0;
@@ -124,20 +154,18 @@ bool IsTemporaryNameOf(const std::string& name, const std::string& base, long* p
   return true;
 }
 
-int RemoveStaleTemporaryFiles(const std::string& target) {
-  const std::string folder = FolderPrefix(target);
-  const std::string base = BaseName(target);
-  DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+int RemoveStaleTemporaryFiles(const std::string& folderPrefix) {
+  DIR* dir = opendir(folderPrefix.empty() ? "." : folderPrefix.c_str());
   if (dir == nullptr) return 0;
   std::vector<std::string> stale;
   while (const dirent* entry = readdir(dir)) {
     long pid = 0;
-    if (!IsTemporaryNameOf(entry->d_name, base, &pid)) continue;
+    if (!IsTemporaryName(entry->d_name, &pid)) continue;
     // Only a process that is gone: kill(pid, 0) also fails with EPERM for a
     // live process of another user, whose file is not ours to take.
     if (pid == static_cast<long>(getpid())) continue;
     if (kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
-    stale.push_back(folder + entry->d_name);
+    stale.push_back(folderPrefix + entry->d_name);
   }
   closedir(dir);
   int removed = 0;
@@ -150,39 +178,97 @@ std::string FolderPrefix(const std::string& path) {
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
+bool FollowLinks(const std::string& path, std::string* final) {
+  struct stat st;
+  if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+    *final = path;
+    return true;
+  }
+  if (stat(path.c_str(), &st) == 0) {
+    // Not a file to replace (/dev/stdout on a pipe, say): opening the link
+    // reaches it, though its name may be no path at all ("pipe:[1234]").
+    if (!S_ISREG(st.st_mode)) {
+      *final = path;
+      return true;
+    }
+    // A file: the system knows the whole chain, /proc's links to open files
+    // included.
+    char* real = realpath(path.c_str(), nullptr);
+    if (real == nullptr) return false;
+    *final = real;
+    free(real);
+    return true;
+  }
+  if (errno != ENOENT) return false;
+  // A dangling link: the file is to be made where its last link points.
+  std::string at = path;
+  for (int hop = 0; hop < 40; hop++) {
+    if (lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+      *final = at;
+      return true;
+    }
+    std::vector<char> text(PATH_MAX);
+    const ssize_t n = readlink(at.c_str(), text.data(), text.size());
+    if (n < 0) return false;
+    const std::string next(text.data(), static_cast<size_t>(n));
+    at = !next.empty() && next[0] == '/' ? next : FolderPrefix(at) + next;
+  }
+  errno = ELOOP;
+  return false;
+}
+
 AtomicFile::AtomicFile(std::string target) : target_(std::move(target)) {}
 
 AtomicFile::~AtomicFile() { Discard(); }
 
 bool AtomicFile::Create() {
+  buffer_.clear();
+  buffer_.reserve(kBufferSize);
+  failed_ = false;
+  if (target_ == "-") {
+    // A copy of standard output, so that closing the file leaves it open.
+    fd_ = fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
+    if (fd_ < 0) return Fail(errno);
+    inPlace_ = true;
+    return true;
+  }
+
+  std::string place;
+  if (!FollowLinks(target_, &place)) return Fail(errno);
   // What opening the target for writing would have refused, refuse here too,
   // before anything is written: a folder at the name, or an existing file we
   // may not write.
   struct stat existing;
-  const bool exists = stat(target_.c_str(), &existing) == 0;
-  if (exists) {
-    if (S_ISDIR(existing.st_mode)) return Fail(EISDIR);
-    if (access(target_.c_str(), W_OK) != 0) return Fail(errno);
+  const bool exists = stat(place.c_str(), &existing) == 0;
+  if (!exists && errno != ENOENT) return Fail(errno);
+  if (exists && S_ISDIR(existing.st_mode)) return Fail(EISDIR);
+  if (exists && !S_ISREG(existing.st_mode)) {
+    // A device, a FIFO, a socket: nothing to replace, the bytes go in. A FIFO
+    // waits here for its reader, as a shell's redirection would.
+    fd_ = open(place.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd_ < 0) return Fail(errno);
+    inPlace_ = true;
+    return true;
   }
+  if (exists && access(place.c_str(), W_OK) != 0) return Fail(errno);
+  const std::string folder = FolderPrefix(place);
+  const size_t nameMax = NameMax(folder);
+  if (BaseName(place).size() > nameMax) return Fail(ENAMETOOLONG);
 
   // A writer killed mid-write (SIGKILL, a power cut) could not clean up.
-  RemoveStaleTemporaryFiles(target_);
+  RemoveStaleTemporaryFiles(folder);
 
-  const std::string stem = FolderPrefix(target_) + "." + BaseName(target_) + "." +
-                           std::to_string(static_cast<long>(getpid())) + "-";
   for (int attempt = 0; attempt < kNameAttempts; attempt++) {
-    std::string name = stem + std::to_string(TempCounter++) + ".tmp";
+    std::string name = TemporaryName(place, static_cast<long>(getpid()), TempCounter++, nameMax);
     // 0666 so that the umask decides, as it would for a file fopen creates.
     const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) {
       fd_ = fd;
+      place_ = place;
       temp_ = std::move(name);
       slot_ = RegisterOpenFile(temp_);
-      failed_ = false;
-      buffer_.clear();
-      buffer_.reserve(kBufferSize);
       // Replacing a file keeps its permissions, as rewriting it in place would.
-      if (exists && S_ISREG(existing.st_mode)) fchmod(fd_, existing.st_mode & 07777);
+      if (exists) fchmod(fd_, existing.st_mode & 07777);
       return true;
     }
     if (errno != EEXIST) return Fail(errno);
@@ -213,13 +299,21 @@ bool AtomicFile::Write(const void* data, size_t size) {
 bool AtomicFile::Commit() {
   if (fd_ < 0) return false;
   bool ok = FlushBuffer();
+  if (inPlace_) {
+    // No sync: a pipe or a device has nothing to sync, and says so (EINVAL).
+    const int fd = fd_;
+    fd_ = -1;
+    if (close(fd) != 0 && ok) ok = Fail(errno);
+    if (!ok) failed_ = true;
+    return ok;
+  }
   // The sync makes the rename publish bytes that are on the disk, so even a
   // crash right after it cannot leave an empty file under the target's name.
   if (ok && fsync(fd_) != 0) ok = Fail(errno);
   const int fd = fd_;
   fd_ = -1;
   if (close(fd) != 0 && ok) ok = Fail(errno);
-  if (ok && rename(temp_.c_str(), target_.c_str()) != 0) ok = Fail(errno);
+  if (ok && rename(temp_.c_str(), place_.c_str()) != 0) ok = Fail(errno);
   if (ok) {
     temp_.clear();
     ReleaseOpenFile(slot_);

@@ -6,6 +6,14 @@
 // temporary file and leaves whatever was at the target untouched. A failed
 // export therefore never leaves a partial file and never destroys the file a
 // previous export wrote.
+//
+// Where the bytes go depends on what stands at the name:
+// - a symbolic link is followed to its final target, which is replaced as
+//   above (beside it, in its own folder) while the link stays;
+// - a device, a FIFO or a socket is not a file to replace: it is opened and
+//   written in place, with no temporary file and no rename, so /dev/null
+//   takes the bytes and /dev/full reports that it is full;
+// - "-" is standard output, written in place the same way.
 #pragma once
 
 #include <cstddef>
@@ -16,14 +24,16 @@
 
 class AtomicFile : public ByteSink {
  public:
+  // `target` as the user named it; "-" means standard output.
   explicit AtomicFile(std::string target);
   ~AtomicFile() override;  // removes the temporary file unless committed
   AtomicFile(const AtomicFile&) = delete;
   AtomicFile& operator=(const AtomicFile&) = delete;
 
-  // Creates the temporary file. False, with nothing created, when the target
-  // could not be written as a file: a folder stands at its name, an existing
-  // file there is not writable, or the folder does not take new files.
+  // Creates the temporary file (or opens the device, FIFO or standard output
+  // to write in place). False, with nothing created, when the target could
+  // not be written: a folder stands at its name, an existing file there is
+  // not writable, its name is too long, or the folder does not take new files.
   bool Create();
 
   // Buffered; false once any write to the temporary file has failed.
@@ -31,13 +41,16 @@ class AtomicFile : public ByteSink {
 
   // Flushes, syncs and closes the temporary file and renames it over the
   // target. False, with the temporary file removed, if any step fails or an
-  // earlier write did.
+  // earlier write did. Written in place: flushes and closes, false if either
+  // fails.
   bool Commit();
 
   const std::string& target() const { return target_; }
   // The errno of the first call that failed, or 0 if none did.
   int error() const override { return error_; }
   const std::string& temporary() const { return temp_; }
+  // Whether the bytes go straight to the target (a device, a FIFO, "-").
+  bool in_place() const { return inPlace_; }
 
  private:
   bool FlushBuffer();
@@ -45,8 +58,10 @@ class AtomicFile : public ByteSink {
   void Discard();
 
   std::string target_;
+  std::string place_;  // where the temporary file is renamed to: links followed
   std::string temp_;
   int fd_ = -1;
+  bool inPlace_ = false;
   int slot_ = -1;  // where RemoveOpenTemporaryFiles finds temp_, or -1
   bool failed_ = false;
   int error_ = 0;
@@ -65,15 +80,29 @@ void PrintFailureReason(FILE* messages, int error);
 // on paths kept in fixed buffers while the files are open.
 void RemoveOpenTemporaryFiles();
 
-// Whether `name` (a bare file name) is one of our temporary names for the
-// target base name `base`: "." base "." pid "-" counter ".tmp", pid and
-// counter in decimal digits. The pid goes to *pid when it is.
-bool IsTemporaryNameOf(const std::string& name, const std::string& base, long* pid);
+// Our temporary name for `target` in its folder, for process `pid` and
+// counter `counter`: "." base "." pid "-" counter ".noisedemo.tmp", with the
+// base name cut short (never inside a UTF-8 character) so that the whole
+// name has at most `nameMax` bytes.
+std::string TemporaryName(const std::string& target, long pid, unsigned counter,
+                          size_t nameMax);
 
-// Removes the temporary files for `target` that a process which no longer
-// exists left beside it (it was killed mid-write, say). Files of live
-// processes and every other name are left alone. Returns how many it removed.
-int RemoveStaleTemporaryFiles(const std::string& target);
+// Whether `name` (a bare file name) is one of our temporary names, whatever
+// target it was for: "." something "." pid "-" counter ".noisedemo.tmp",
+// pid and counter in decimal digits. The pid goes to *pid when it is.
+bool IsTemporaryName(const std::string& name, long* pid);
+
+// Removes the temporary files that processes which no longer exist left in
+// the folder `folderPrefix` ("" for the current one, else ending in '/'):
+// a writer killed mid-write, say. Files of live processes and every other
+// name are left alone. Returns how many it removed.
+int RemoveStaleTemporaryFiles(const std::string& folderPrefix);
+
+// The path a write to `path` lands on: the final target of a chain of
+// symbolic links to a regular file (also one that does not exist yet), else
+// `path` itself.
+// False, with errno set, for a loop of links or an unreadable one.
+bool FollowLinks(const std::string& path, std::string* final);
 
 // The folder part of a path, as a prefix to put a sibling name after: "" for
 // a bare name, "dir/" for "dir/name", "/" for "/name".

@@ -39,7 +39,7 @@ class BinarySolid : public StlFacetVisitor {
     return Facet(v, StlFacetColour(colour));
   }
   bool TopDone() override { return true; }
-  bool PlainFacet(const StlVertex v[3]) override { return Facet(v, kStlUseDefaultColour); }
+  bool PlainFacet(const StlVertex v[3]) override { return Facet(v, kStlWallColour); }
   bool Counted(int facets, bool) override {
     facets_ = facets;
     return ok_;
@@ -92,11 +92,17 @@ uint16_t StlFacetColour(const float colour[3]) {
 
 bool WriteStlBinary(ByteSink& file, const StlColours rgb, int* facets) {
   uint8_t header[84] = {};
-  const char text[] = "COLOR=";
-  std::memcpy(header, text, 6);
-  std::memcpy(header + 6, kStlDefaultColour, 4);
+  uint8_t* at = header;
+  auto put = [&at](const void* bytes, size_t size) {
+    std::memcpy(at, bytes, size);
+    at += size;
+  };
+  put("COLOR=", 6);
+  put(kStlDefaultColour, 4);
+  put(",MATERIAL=", 10);
+  put(kStlMaterial, 12);
   const char about[] = " noisedemo height field, 4 x 4 units";
-  std::memcpy(header + 10, about, sizeof about - 1);
+  put(about, sizeof about - 1);
   const uint32_t count = kStlFacetCount;
   for (int k = 0; k < 4; k++) header[80 + k] = static_cast<uint8_t>(count >> (8 * k));
   if (!file.Write(header, sizeof header)) return false;

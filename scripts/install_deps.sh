@@ -7,7 +7,8 @@ set -euo pipefail
 build_pkgs=(build-essential cmake freeglut3-dev libglu1-mesa-dev libgl-dev libx11-dev libpng-dev
             libgtest-dev)
 run_pkgs=(xvfb x11-utils xdotool imagemagick)
-test_pkgs=(xvfb xdotool x11-utils imagemagick python3 python3-pytest python3-pil python3-xlib admesh pngcheck)
+test_pkgs=(xvfb xdotool x11-utils imagemagick python3 python3-pytest python3-pil python3-xlib admesh pngcheck
+            groff-base man-db)
 bench_pkgs=(libbenchmark-dev xvfb python3)
 
 case "${1:-build}" in

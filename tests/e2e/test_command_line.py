@@ -75,3 +75,10 @@ def test_help_and_version_print_on_standard_output(tmp_path):
         assert option in shown.stdout
     version = run(["--version"], tmp_path)
     assert version.returncode == 0 and version.stdout.startswith("noisedemo ")
+    # A text that could not be written is no success.
+    for option in ("--help", "--version"):
+        with open("/dev/full", "w") as full:
+            failed = subprocess.run([os.path.abspath(PROGRAM), option], stdout=full,
+                                    stderr=subprocess.PIPE, text=True, timeout=60)
+        assert failed.returncode == 1
+        assert failed.stderr == "noisedemo: cannot write to standard output: No space left on device\n"

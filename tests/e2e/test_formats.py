@@ -104,6 +104,7 @@ def test_the_binary_solid_is_the_ascii_solid_with_its_colours(tmp_path):
     data = (tmp_path / "b.stl").read_bytes()
     assert len(data) == 84 + 50 * 81590
     assert data[:6] == b"COLOR=" and list(data[6:10]) == [128, 128, 128, 255]
+    assert data[10:20] == b",MATERIAL=" and b"\0" not in data[:32]
     assert struct.unpack("<I", data[80:84]) == (81590,)
 
     ascii_facets = facets_of_ascii((tmp_path / "a.stl").read_text())
@@ -114,7 +115,7 @@ def test_the_binary_solid_is_the_ascii_solid_with_its_colours(tmp_path):
         assert all(abs(a - b) <= 0.00005 + 1e-6 for a, b in zip(record[3:12], vertices)), n
         attribute = record[12]
         if colour is None:
-            assert attribute & 0x8000, n
+            assert attribute == 16 | 16 << 5 | 16 << 10, n  # the default grey, as its own colour
         else:
             top += 1
             assert not attribute & 0x8000, n

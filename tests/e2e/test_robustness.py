@@ -74,21 +74,6 @@ def test_a_signal_during_an_export_removes_its_temporary_file(xserver, tmp_path)
         session.stop()
 
 
-def test_an_export_removes_what_a_dead_writer_left(tmp_path):
-    gone = subprocess.Popen(["true"])
-    gone.wait()
-    stale = f".noise001N.stl.{gone.pid}-0.tmp"
-    kept = [f".noise001N.stl.{os.getpid()}-0.tmp",   # a live writer's
-            f".noise001N.stl.{gone.pid}-0.tmp.bak",  # not our name
-            f".noise002N.stl.{gone.pid}-0.tmp"]      # another file's
-    for name in [stale, *kept]:
-        (tmp_path / name).write_text("half a solid")
-    done = subprocess.run([os.path.abspath(PROGRAM), "--seed=1", "--stl=noise001N.stl"],
-                          cwd=str(tmp_path), capture_output=True, text=True, timeout=60)
-    assert done.returncode == 0, done.stderr
-    assert sorted(os.listdir(tmp_path)) == sorted(kept + ["noise001N.stl"])
-
-
 def test_a_closed_standard_error_is_no_reason_to_stop(xserver, tmp_path):
     read_end, write_end = os.pipe()
     os.close(read_end)  # every message now fails with EPIPE

@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -6,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -132,24 +134,38 @@ TEST(FailureReason, TheSystemsWordsOrAPlainStatement) {
 // Temporary files left by a writer that did not finish
 // ---------------------------------------------------------------------------
 
-TEST(TemporaryNames, OnlyOurExactPatternForThatTarget) {
+TEST(TemporaryNames, OurPatternWhateverTheTargetAndWithinTheNameLimit) {
   long pid = 0;
-  EXPECT_TRUE(IsTemporaryNameOf(".noise001N.stl.1234-0.tmp", "noise001N.stl", &pid));
+  EXPECT_EQ(TemporaryName("d/noise001N.stl", 1234, 0, 255), "d/.noise001N.stl.1234-0.noisedemo.tmp");
+  EXPECT_TRUE(IsTemporaryName(".noise001N.stl.1234-0.noisedemo.tmp", &pid));
   EXPECT_EQ(pid, 1234);
-  EXPECT_TRUE(IsTemporaryNameOf(".a-b.c.7-15.tmp", "a-b.c", &pid));
+  EXPECT_TRUE(IsTemporaryName(".a-b.c.7-15.noisedemo.tmp", &pid));
   EXPECT_EQ(pid, 7);
   const char* const nearMisses[] = {
-      "noise001N.stl.1234-0.tmp",    // not hidden
-      ".noise001N.stl.1234-0.tmp~",  // something after
-      ".noise001N.stl.1234-0.temp",  ".noise001N.stl.1234.tmp",  ".noise001N.stl.-0.tmp",
-      ".noise001N.stl.1234-.tmp",    ".noise001N.stl.12a4-0.tmp", ".noise001N.stl.+12-0.tmp",
-      ".noise001N.stl.1234-0-1.tmp", ".noise001N.stl.0-0.tmp",    ".noise001N.stl.0123-0.tmp",
-      ".noise001N.stl.99999999999-0.tmp",  // no process has that number
-      ".noise002N.stl.1234-0.tmp",         // another target
-      ".xnoise001N.stl.1234-0.tmp",        ".noise001N.stl1234-0.tmp"};
-  for (const char* name : nearMisses) {
-    EXPECT_FALSE(IsTemporaryNameOf(name, "noise001N.stl", &pid)) << name;
+      "noise001N.stl.1234-0.noisedemo.tmp",    // not hidden
+      ".noise001N.stl.1234-0.noisedemo.tmp~",  // something after
+      ".noise001N.stl.1234-0.tmp",             // another program's
+      ".1234-0.noisedemo.tmp",                 // no base
+      ".noise001N.stl.1234.noisedemo.tmp",  ".noise001N.stl.-0.noisedemo.tmp",
+      ".noise001N.stl.1234-.noisedemo.tmp", ".noise001N.stl.12a4-0.noisedemo.tmp",
+      ".noise001N.stl.+12-0.noisedemo.tmp", ".noise001N.stl.1234-0-1.noisedemo.tmp",
+      ".noise001N.stl.0-0.noisedemo.tmp",   ".noise001N.stl.0123-0.noisedemo.tmp",
+      ".noise001N.stl.99999999999-0.noisedemo.tmp",  // no process has that number
+      ".noise001N.stl1234-0.noisedemo.tmp"};
+  for (const char* name : nearMisses) EXPECT_FALSE(IsTemporaryName(name, &pid)) << name;
+
+  // A base of every length up to the limit gives a name within the limit
+  // that is recognisably ours; a cut never splits a UTF-8 character.
+  for (size_t length = 1; length <= 255; length++) {
+    const std::string base(length, 'n');
+    const std::string name = TemporaryName(base, 2147483647, 4294967295u, 255);
+    ASSERT_LE(name.size(), 255u) << length;
+    ASSERT_TRUE(IsTemporaryName(name, &pid)) << length;
   }
+  // 255 - 1 - 23 = 231 bytes of room: 228 "a" and one and a half "é".
+  const std::string accented = std::string(228, 'a') + "\xc3\xa9\xc3\xa9\xc3\xa9";
+  EXPECT_EQ(TemporaryName(accented, 99999, 12, 255),
+            "." + accented.substr(0, 230) + ".99999-12.noisedemo.tmp");
 }
 
 TEST(TemporaryNames, OnlyFilesOfProcessesThatAreGoneAreRemoved) {
@@ -160,31 +176,114 @@ TEST(TemporaryNames, OnlyFilesOfProcessesThatAreGoneAreRemoved) {
   ASSERT_EQ(waitpid(child, nullptr, 0), child);
   const std::string dead = std::to_string(child);
   const std::string live = std::to_string(getppid());
+  const std::string tail = "-0.noisedemo.tmp";
 
   ScratchDir dir;
   const std::vector<std::string> kept = {
-      ".noise001N.stl." + live + "-3.tmp",             // its writer is still at work
-      ".noise001N.stl." + std::to_string(getpid()) + "-0.tmp",  // ours
-      ".noise002N.stl." + dead + "-0.tmp",             // another target's
-      ".noise001N.stl." + dead + "-0.tmp.keep",        // not our name
-      "noise001N.stl." + dead + "-0.tmp"};
+      ".noise001N.stl." + live + tail,                          // its writer is at work
+      ".noise001N.stl." + std::to_string(getpid()) + tail,      // ours
+      ".noise001N.stl." + dead + tail + ".keep",                // not our name
+      ".noise001N.stl." + dead + "-0.tmp",                      // nor this
+      "noise001N.stl." + dead + tail};
   for (const std::string& name : kept) WriteFile(dir / name, "x");
-  WriteFile(dir / (".noise001N.stl." + dead + "-0.tmp"), "half");
-  WriteFile(dir / (".noise001N.stl." + dead + "-12.tmp"), "half");
+  // A dead writer's files go, whatever file they were for.
+  WriteFile(dir / (".noise001N.stl." + dead + tail), "half");
+  WriteFile(dir / (".image002NG.png." + dead + "-12.noisedemo.tmp"), "half");
 
-  EXPECT_EQ(RemoveStaleTemporaryFiles(dir / "noise001N.stl"), 2);
+  EXPECT_EQ(RemoveStaleTemporaryFiles(dir.path() + "/"), 2);
   std::vector<std::string> expected = kept;
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(dir.Entries(), expected);
 
-  // Creating the file cleans up the same way.
-  WriteFile(dir / (".noise001N.stl." + dead + "-5.tmp"), "half");
-  AtomicFile file(dir / "noise001N.stl");
+  // Creating any file in the folder cleans up the same way.
+  WriteFile(dir / (".noise001N.stl." + dead + "-5.noisedemo.tmp"), "half");
+  AtomicFile file(dir / "other.bmp");
   ASSERT_TRUE(file.Create());
   ASSERT_TRUE(file.Commit());
-  expected.push_back("noise001N.stl");
+  expected.push_back("other.bmp");
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(dir.Entries(), expected);
+}
+
+// ---------------------------------------------------------------------------
+// Where the bytes go: links, FIFOs, long names
+// ---------------------------------------------------------------------------
+
+TEST(AtomicFile, ALinkStaysAndItsFinalTargetIsReplacedInItsOwnFolder) {
+  ScratchDir dir;
+  ASSERT_EQ(mkdir((dir / "real").c_str(), 0755), 0);
+  WriteFile(dir / "real/target.png", "stale");
+  ASSERT_EQ(symlink("real/target.png", (dir / "link.png").c_str()), 0);
+  ASSERT_EQ(symlink("link.png", (dir / "chain.png").c_str()), 0);      // a link to a link
+  ASSERT_EQ(symlink("real/new.png", (dir / "dangling.png").c_str()), 0);
+  ASSERT_EQ(symlink("loop.png", (dir / "loop.png").c_str()), 0);
+
+  for (const char* name : {"link.png", "chain.png"}) {
+    AtomicFile file(dir / name);
+    ASSERT_TRUE(file.Create()) << name;
+    EXPECT_FALSE(file.in_place());
+    EXPECT_EQ(FolderPrefix(file.temporary()), dir.path() + "/real/") << name;
+    ASSERT_TRUE(file.Write(name, strlen(name)));
+    ASSERT_TRUE(file.Commit());
+    EXPECT_EQ(ReadFile(dir / "real/target.png"), name);
+  }
+  AtomicFile fresh(dir / "dangling.png");
+  ASSERT_TRUE(fresh.Create());
+  ASSERT_TRUE(fresh.Write("new", 3));
+  ASSERT_TRUE(fresh.Commit());
+  EXPECT_EQ(ReadFile(dir / "real/new.png"), "new");
+
+  AtomicFile looped(dir / "loop.png");
+  EXPECT_FALSE(looped.Create());
+  EXPECT_EQ(looped.error(), ELOOP);
+
+  struct stat st;
+  for (const char* link : {"link.png", "chain.png", "dangling.png", "loop.png"}) {
+    ASSERT_EQ(lstat((dir / link).c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode)) << link;
+  }
+  EXPECT_EQ(dir.Entries(),
+            (std::vector<std::string>{"chain.png", "dangling.png", "link.png", "loop.png", "real"}));
+}
+
+TEST(AtomicFile, AFifoIsWrittenInPlace) {
+  ScratchDir dir;
+  const std::string fifo = dir / "pipe.bmp";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  // The reader first, so that opening for writing does not wait.
+  const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  AtomicFile file(fifo);
+  ASSERT_TRUE(file.Create());
+  EXPECT_TRUE(file.in_place());
+  EXPECT_TRUE(file.temporary().empty());
+  ASSERT_TRUE(file.Write("through", 7));
+  ASSERT_TRUE(file.Commit());
+  char got[16] = {};
+  EXPECT_EQ(read(reader, got, sizeof got), 7);
+  close(reader);
+  EXPECT_STREQ(got, "through");
+  struct stat st;
+  ASSERT_EQ(lstat(fifo.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"pipe.bmp"});
+}
+
+TEST(AtomicFile, EveryNameTheFolderTakesWorks) {
+  ScratchDir dir;
+  for (size_t length : {size_t{230}, size_t{243}, size_t{250}, size_t{255}}) {
+    const std::string name(length, 'x');
+    AtomicFile file(dir / name);
+    ASSERT_TRUE(file.Create()) << length << ": " << FailureReason(file.error());
+    ASSERT_TRUE(file.Write("ok", 2));
+    ASSERT_TRUE(file.Commit()) << length;
+    EXPECT_EQ(ReadFile(dir / name), "ok");
+    ASSERT_EQ(unlink((dir / name).c_str()), 0);
+  }
+  AtomicFile tooLong(dir / std::string(256, 'x'));
+  EXPECT_FALSE(tooLong.Create());
+  EXPECT_EQ(tooLong.error(), ENAMETOOLONG);
+  EXPECT_TRUE(dir.Entries().empty());
 }
 
 // What a signal handler calls: the open file's temporary name goes, a

@@ -103,6 +103,11 @@ TEST(CommandLine, RefusesBadOptionsWithAOneLineReason) {
       {{"--turbulence=1"}, "option '--turbulence' takes no value"},
       {{"--help=me"}, "option '--help' takes no value"},
       {{"--octaves=2", "--version", "--nope"}, "unknown option '--nope'"},
+      // A repeated output would silently lose the first file; a repeated
+      // setting just takes the last value.
+      {{"--png=a.png", "--seed=1", "--seed=2", "--png=b.png"},
+       "--png=a.png and --png=b.png: each output is written once"},
+      {{"--stl=x", "--stl=x"}, "--stl=x and --stl=x: each output is written once"},
   };
   for (const auto& [args, reason] : cases) {
     const Parsed p = Parse(args);

@@ -19,7 +19,9 @@ TEST(StlBinary, FacetColoursFollowTheColourConvention) {
   // round(c * 31): 15.5 -> 16, 7.75 -> 8, 30.97 -> 31; bit 15 stays clear.
   EXPECT_EQ(StlFacetColour(mixed), 16 | 8 << 5 | 31 << 10);
   EXPECT_EQ(StlFacetColour(outside), 31 << 5);
-  EXPECT_EQ(kStlUseDefaultColour, 0x8000);
+  // The default grey, 128 of 255 in each channel, as the facets' own colour.
+  const float grey[3] = {128 / 255.0f, 128 / 255.0f, 128 / 255.0f};
+  EXPECT_EQ(StlFacetColour(grey), kStlWallColour);
 }
 
 // A level grid: every facet's stored normal must point out of the solid,

@@ -11,6 +11,7 @@
 
 #include "app/exports.h"
 #include "app/app_state.h"
+#include "export/stl_binary.h"
 #include "export/stl_writer.h"
 #include "export_helpers.h"
 #include "noise/hermite.h"
@@ -457,4 +458,47 @@ TEST_F(StlTest, AFolderAtTheNameCannotBeCreated) {
   // Only this: neither "Writing STL file" nor a count.
   EXPECT_EQ(messages.Text(), "Cannot create STL file '" + name + "'\n  Is a directory\n");
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"noise001N.stl"});
+}
+
+// What a reader of the "COLOR=" / "MATERIAL=" layout decodes from the binary
+// file: the rainbow of the ASCII file's colour lines on top, grey elsewhere.
+TEST_F(StlTest, TheBinaryColourWordsDecodeToTheAsciiColours) {
+  Settings(kValueOnly, kQuintic, 3, 0);
+  const ParsedStl ascii = Parse(Solid());
+  ASSERT_EQ(ascii.error, "");
+  SampleStlGrid(App.noise, colours_);
+  StringSink binary;
+  int facets = 0;
+  ASSERT_TRUE(::WriteStlBinary(binary, colours_, &facets));
+  ASSERT_EQ(binary.text.size(), kStlBinarySize);
+
+  // The header, byte for byte: readers look for both words before the first
+  // zero byte, so none comes earlier.
+  const std::string header = binary.text.substr(0, 80);
+  const std::string expected = std::string("COLOR=\x80\x80\x80\xff,MATERIAL=") +
+                               "\x80\x80\x80\xff\x33\x33\x33\xff\x40\x40\x40\xff" +
+                               " noisedemo height field, 4 x 4 units";
+  EXPECT_EQ(header.substr(0, expected.size()), expected);
+  EXPECT_EQ(header.find('\0'), expected.size());
+  EXPECT_EQ(header.substr(expected.size()), std::string(80 - expected.size(), '\0'));
+
+  int top = 0;
+  for (int f = 0; f < kStlFacetCount; f++) {
+    const auto* at = reinterpret_cast<const unsigned char*>(binary.text.data()) + 84 + 50 * f + 48;
+    const unsigned word = at[0] | at[1] << 8;
+    ASSERT_EQ(word & 0x8000, 0u) << f;  // every facet has its own colour
+    const float decoded[3] = {(word & 31) / 31.0f, (word >> 5 & 31) / 31.0f,
+                              (word >> 10 & 31) / 31.0f};
+    if (f >= kTopFacets) {
+      ASSERT_EQ(word, 0x4210u) << f;  // 16 of 31 in each channel: grey 128
+      continue;
+    }
+    float line[3];
+    ASSERT_EQ(sscanf(ascii.facets[f].colour.c_str(), " color %f %f %f", &line[0], &line[1],
+                     &line[2]), 3);
+    // round(c * 31) is within 1/62 of c, and the line's %6.2f within 0.005.
+    for (int c = 0; c < 3; c++) ASSERT_NEAR(decoded[c], line[c], 1.0f / 62 + 0.005f + 1e-6f) << f;
+    top++;
+  }
+  EXPECT_EQ(top, kTopFacets);
 }
