@@ -12,7 +12,10 @@ NOISEDEMO_SESSION_ACTIONS=K makes each session K actions long (150).
 Every check holds by construction, or with a bound derived beside it: a check
 that holds only for some settings is made only for those, and where no exact
 relation between two windows is known, a window is compared with what a fresh
-program makes instead."""
+program makes instead. After a drag or a slider, key i tells which control
+points now differ from the seed's fill and how (--point options); the texture
+window must then equal the batch export of that command, and the graph window
+(start sizes, no point selected) that of a fresh program started with it."""
 import concurrent.futures
 import os
 import random
@@ -40,6 +43,8 @@ FRESH_GRAPHS = int(os.environ.get("NOISEDEMO_SESSION_FRESH_GRAPHS", "4"))
 # soon as they do, so it only bounds how long a failure takes to be reported;
 # it is generous because another test run may share the processors.
 CHECK_TIMEOUT = 30.0
+# The actions that may change a control point; after each, key i tells how.
+EDITS = ("drag a dot", "hold a slider arrow", "drag a slider thumb")
 
 # The sessions `make test` runs. A seed that `make explore` found failing
 # joins the list once the fault it showed is mended, program or test:
@@ -75,7 +80,8 @@ class Model:
         self.current = -1
         self.sliders = False
         self.rule_enabled = self.noise == 0
-        self.edited = set()
+        self.edited = set()  # the points a drag or a slider may have changed
+        self.points = {}  # point: its --point option, as key i last printed it
         self.size = {"graph": GRAPH_START, "texture": TEXTURE_START}
         self.mapped = {"graph": True, "texture": True}
 
@@ -84,11 +90,15 @@ class Model:
                 f"--slopes={SLOPE_WORDS[self.slopes]}", f"--octaves={self.octaves}"] + \
             (["--turbulence"] if self.turbulence else []) + [f"--scale={SCALE_WORDS[self.scale]}"]
 
+    def options(self, scale=True):
+        """The options that make this picture again, edits included; the
+        graph does not depend on the colour scale."""
+        settings = self.settings() if scale else self.settings()[:-1]
+        return [f"--seed={self.seed}"] + settings + [self.points[i] for i in sorted(self.points)]
+
     def line(self):
         """What key i prints."""
-        line = " ".join(["noisedemo", f"--seed={self.seed}"] + self.settings())
-        n = len(self.edited)
-        return line + (f" ({n} control point{'' if n == 1 else 's'} edited)" if n else "")
+        return " ".join(["noisedemo"] + self.options())
 
     def radios_on(self):
         chosen = {NOISE[self.noise], INTERPOLATION[self.blend], RULE[self.slopes],
@@ -305,8 +315,8 @@ class Driver:
             # that the projection's float arithmetic rounds just below.
             elif m.noise == 1 and abs(dot[1] - 200 * h / 500) > 2:
                 p.append(f"dot {i} at row {dot[1]}, not on the midpoint line")
-        if not m.edited and m.current < 0 and m.at_start_sizes():
-            fresh = self.refs.graph([f"--seed={m.seed}"] + m.settings()[:-1])
+        if m.current < 0 and m.at_start_sizes():
+            fresh = self.refs.graph(m.options(scale=False))
             if fresh is not None and graph.tobytes() != self.wait(fresh):
                 p.append("graph differs from a fresh program's with the same options")
         return p
@@ -315,17 +325,9 @@ class Driver:
         m, p = self.model, []
         p += scale_problems(texture, m.scale)
         if texture.size == TEXTURE_START:
-            reference = self.wait(self.refs.bmp([f"--seed={m.seed}"] + m.settings()))
-            shown = texture.tobytes()
-            if not m.edited and shown != reference:
-                p.append("texture differs from the batch export of the same options")
-            # Edits change lattice row 0 alone. At octave k texel row r (shown
-            # r rows above the bottom) reads lattice rows floor(r 2^(k-1) / 64)
-            # and the one above it, so row 0 only for r < 64 / 2^(k-1): all
-            # but the bottom 64 rows of the window stay the seed's.
-            band = slice(0, 448 * 512 * 3)
-            if m.edited and shown[band] != reference[band]:
-                p.append("texture above the bottom 64 rows differs from the batch export")
+            reference = self.wait(self.refs.bmp(m.options()))
+            if texture.tobytes() != reference:
+                p.append("texture differs from the batch export of key i's command")
         if (m.scale == 0 and m.at_start_sizes() and m.octaves == 1 and not m.turbulence
                 and m.noise != 1):
             # One octave of value or value+gradient noise is, at a lattice
@@ -410,7 +412,7 @@ class Driver:
     def rerandomize(self):
         m = self.model
         self.s.panel.click(*self.layout.buttons[0].centre)
-        m.edited = set()
+        m.edited, m.points = set(), {}
         # Learn the new lattice's seed from key i, which must agree on the rest.
         line = self.key_line()
         seed = re.match(r"noisedemo --seed=(\d+) ", line)
@@ -423,6 +425,19 @@ class Driver:
         lines = len(self.s.stdout().splitlines())
         self.windows[self.mapped_window()].key("i")
         return self.s.wait_for_stdout_lines(lines + 1)[lines]
+
+    def learn_points(self):
+        """Reads the edited points from key i's line: every other word must be
+        the model's, and only points a drag or a slider worked on may be
+        listed. From then on the windows are compared with what that command
+        makes."""
+        m, line = self.model, self.key_line()
+        before = m.line()
+        m.points = {int(w[len("--point="):].split(":")[0]): w for w in line.split(" ")
+                    if w.startswith("--point=")}
+        if line != m.line() or not set(m.points) <= m.edited:
+            self.fail(f"key i printed {line!r}; expected {before!r} with --point options "
+                      f"for points {sorted(m.edited)} at most, in order")
 
     def key_i(self):
         line = self.key_line()
@@ -609,10 +624,14 @@ class Driver:
                     self.restore[key] = (left - 1, text, put_back)
             self.done.append(what)
             act()
+            if what in EDITS and (self.model.mapped["graph"] or self.model.mapped["texture"]):
+                self.learn_points()
             self.check()
         for _, what, act in list(self.restore.values()):
             self.done.append(what)
             act()
+            if what in EDITS and (self.model.mapped["graph"] or self.model.mapped["texture"]):
+                self.learn_points()
             self.check()
         if "freeglut" in self.s.stderr():
             self.fail("freeglut complained: " + self.s.stderr()[-1000:])
