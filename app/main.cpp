@@ -16,6 +16,7 @@
 #include "app/windows.h"
 #include "app/start.h"
 #include "toolkit/glui.h"
+#include "toolkit/glui_platform.h"
 
 int main(int argc, char* argv[]) {
   // Before anything is written: a signal must find the export's temporary
@@ -43,6 +44,7 @@ int main(int argc, char* argv[]) {
   }
 
   glutInit(&argc, argv);
+  SetText(&GLUI_GlutText());
   InstallXErrorHandlers();
   if (options.seed) ChooseSeed(*options.seed);
   InitGraphics();

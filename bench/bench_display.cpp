@@ -10,6 +10,7 @@
 #include "app/app_state.h"
 #include "bench_settings.h"
 #include "render/graph_display.h"
+#include "toolkit/glui_platform.h"
 
 namespace {
 
@@ -27,6 +28,7 @@ bool OpenWindows() {
   char name[] = "noisedemo_bench";
   char* argv[] = {name, nullptr};
   glutInit(&argc, argv);
+  SetText(&GLUI_GlutText());
   InitGraphics();
   Reset();
   SeedGenerator(20261207u);

@@ -1,7 +1,6 @@
 #include "render/graph_display.h"
 
 #include <GL/glu.h>
-#include <GL/glut.h>
 
 #include <cmath>
 #include <cstdint>
@@ -10,6 +9,7 @@
 #include "noise/lattice.h"
 #include "noise/noise1d.h"
 #include "render/frame.h"
+#include "text/text.h"
 
 namespace {
 
@@ -44,10 +44,7 @@ float GraphX(const AxisScale& xAxis, float x) {
 }
 
 void DrawString(float x, float y, float z, const char* text) {
-  glRasterPos3f(x, y, z);
-  for (const char* c = text; *c != '\0'; c++) {
-    glutBitmapCharacter(GLUT_BITMAP_9_BY_15, *c);
-  }
+  Text().draw(TextFont::kFixed9x15, x, y, z, text);
 }
 
 // ---------------------------------------------------------------------------

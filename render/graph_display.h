@@ -37,8 +37,8 @@ void PlotLine(const GraphView& view);
 void PlotBar(const GraphView& view);
 void PlotPoints(const GraphView& view);
 
-// Draws a string in GLUT's 9-by-15 bitmap font with its raster position at
-// (x, y, z).
+// Draws a string in the fixed 9-by-15 font with its first glyph's origin at
+// (x, y, z), through the text seam (text/text.h).
 void DrawString(float x, float y, float z, const char* text);
 
 // Where position x (0..7) of the graph lies in drawing units.
