@@ -230,8 +230,6 @@ void PlotBar(const GraphView& view) {
 
 void PlotPoints(const GraphView& view) {
   if (view.debug) fprintf(stderr, "PlotPoints\n");
-  glInitNames();
-  glPushName(UINT32_MAX);
   glPointSize(7.0f);
   for (int i = 0; i < kControlPoints; i++) {
     if (i == view.currentPoint) {
@@ -239,7 +237,6 @@ void PlotPoints(const GraphView& view) {
     } else {
       glColor3f(1.0f, 1.0f, 1.0f);
     }
-    glLoadName(static_cast<GLuint>(i));
     // Not clamped: a value dragged below 0 is drawn below the noise axis.
     const float y = view.noise.noiseType == kGradientOnly ? kNoiseMid : NoiseLattice[0][i].value;
     glBegin(GL_POINTS);
