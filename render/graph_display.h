@@ -31,10 +31,17 @@ void DrawGraph(const GraphView& view, int width, int height);
 int PickPoints(const GraphView& view, int x, int y, int width, int height, uint32_t* buffer,
                int capacity);
 
-void Xaxis(const char* label, const AxisScale& scale, bool debug);
-void Zaxis(const char* label, const AxisScale& scale, bool debug);
-void PlotLine(const GraphView& view);
-void PlotBar(const GraphView& view);
+// Window pixels per drawing unit, across and up: lines are measured in pixels.
+struct PixelScale {
+  float perUnitX;
+  float perUnitY;
+};
+PixelScale GraphPixels(int width, int height);
+
+void Xaxis(const char* label, const AxisScale& scale, bool debug, const PixelScale& pixels);
+void Zaxis(const char* label, const AxisScale& scale, bool debug, const PixelScale& pixels);
+void PlotLine(const GraphView& view, const PixelScale& pixels);
+void PlotBar(const GraphView& view, const PixelScale& pixels);
 void PlotPoints(const GraphView& view);
 
 // Draws a string in the fixed 9-by-15 font with its first glyph's origin at
