@@ -3,7 +3,6 @@
 #include <GL/glu.h>
 
 #include <cmath>
-#include <cstdint>
 #include <cstdio>
 
 #include "noise/lattice.h"
@@ -106,18 +105,13 @@ void DrawGraph(const GraphView& view, int width, int height) {
   PlotBar(view, pixels);
 }
 
-int PickPoints(const GraphView& view, int x, int y, int width, int height, uint32_t* buffer,
-               int capacity) {
-  if (width <= 0 || height <= 0) return 0;
+PickHits PickPoints(const GraphView& view, int x, int y, int width, int height) {
+  PickHits hits{};
+  if (width <= 0 || height <= 0) return hits;
   // The pick box in window pixels, y up as OpenGL counts it.
   const double centreX = x;
   const double centreY = height - y;
   const double reach = kPickSize / 2.0;
-  // A depth of 0 in the 2D drawing is the middle of the depth range, the
-  // value a selection pass records for it.
-  const uint32_t depth = 2147483648u;
-  int hits = 0;
-  int at = 0;
   for (int i = 0; i < kControlPoints; i++) {
     // Where PlotPoints puts dot i, through the 700 by 500 drawing stretched
     // over the whole window.
@@ -126,12 +120,7 @@ int PickPoints(const GraphView& view, int x, int y, int width, int height, uint3
                         kGraphWindowWidth;
     const double dotY = static_cast<double>(GraphY(view, value)) * height / kGraphWindowHeight;
     if (std::fabs(dotX - centreX) > reach || std::fabs(dotY - centreY) > reach) continue;
-    if (at + 4 > capacity) break;
-    buffer[at++] = 1;  // names on the stack
-    buffer[at++] = depth;
-    buffer[at++] = depth;
-    buffer[at++] = static_cast<uint32_t>(i);
-    hits++;
+    hits.index[hits.count++] = i;
   }
   return hits;
 }

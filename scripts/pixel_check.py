@@ -10,7 +10,8 @@ Each setting starts the program on its own virtual display with a fixed seed,
 then walks through the same steps: the first frame, a press on control point 3
 (it turns green; under the gradient types the sliders come alive), a drag of
 that point, a drag of each slider's thumb (when they are enabled), Debug switched on,
-and a resized graph window. After every step the windows are left to settle
+another press on the dot (its traces go to stderr.txt), and a resized
+graph window. After every step the windows are left to settle
 and each is saved. `compare` exits 1 if any image differs in size or in any
 byte and counts the differing pixels of each. `edges` also checks that every
 differing pixel lies within one pixel of the old drawing's edge: a pixel that
@@ -71,8 +72,15 @@ def capture_one(program, folder, args):
             save(session, folder, f"3-slider{k}")
         session.panel.click(*panel.checkboxes[conftest.DEBUG].centre)
         save(session, folder, "4-debug")
+        # With Debug on, a press on the (green) dot prints the pick's traces.
+        shot = session.graph.screenshot()
+        dot = conftest.find_dot(shot, conftest.point_x(3), 0, shot.height, conftest.GREEN)
+        if dot is None:
+            raise RuntimeError(f"no green dot 3 in {args}")
+        session.graph.click(*dot)
+        save(session, folder, "5-repicked")
         session.graph.resize(523, 377)
-        save(session, folder, "5-resized")
+        save(session, folder, "6-resized")
     finally:
         session.stop()
         x.stop()
