@@ -6,13 +6,17 @@
 // matching `#pragma GCC target`, so every copy is compiled for its own
 // registers and the fastest one is picked at run time. Hence no include
 // guard. Everything it needs (FillJob, the lattice, the texture constants,
-// <cstring>, <algorithm>) is declared by the including file.
+// the colour scales, <cstring>, <algorithm>) is declared by the including
+// file.
 //
 // Every float operation below is one that FractalNoise2D and NoiseColourBytes
-// perform for the same texel, on the same operands, in the same order; only
+// perform for the same texel (the colour scales are the very same code,
+// colour_math.h), on the same operands, in the same order; only
 // where and how often they run differs. texture_fill_fast.cpp explains the
 // one place where the reference's result is taken from a shorter sum: the
 // octaves whose texels sit on lattice points.
+
+#include "render/colour_math.h"
 
 typedef float VF __attribute__((vector_size(4 * kLanes)));
 typedef int32_t VI __attribute__((vector_size(4 * kLanes)));
@@ -209,6 +213,27 @@ inline VI TruncatedBytes(VF channel) {
   return __builtin_convertvector(d, VI);
 }
 
+// Many texels at a time (colour_math.h).
+struct VectorColourOps {
+  using F = VF;
+  using I = VI;
+  static VF Splat(float x) { return VF{} + x; }
+  static VI ToInt(VF x) { return __builtin_convertvector(x, VI); }
+  static VF ToFloat(VI i) { return __builtin_convertvector(i, VF); }
+  static VF Pick(VI i, VF a0, VF a1, VF a2, VF a3, VF a4, VF a5) {
+    return i == 0 ? a0 : i == 1 ? a1 : i == 2 ? a2 : i == 3 ? a3 : i == 4 ? a4 : a5;
+  }
+  static VI TruncatedByte(VF channel) { return TruncatedBytes(channel); }
+  static VI RoundedGrey(VF s) {
+    VD d = __builtin_convertvector(s, VD);
+    d = d * 255.0 + 0.5;
+    VI grey = __builtin_convertvector(d, VI);
+    grey = grey < 0 ? SplatInt(0) : grey;
+    grey = grey > 255 ? SplatInt(255) : grey;
+    return grey;
+  }
+};
+
 void ColourRow(const FillJob& job, const float* sum, uint8_t (*out)[3]) {
   alignas(64) int32_t red[kTextureSize];
   alignas(64) int32_t green[kTextureSize];
@@ -221,50 +246,7 @@ void ColourRow(const FillJob& job, const float* sum, uint8_t (*out)[3]) {
     s = s < 0.0f ? zero : s;
     s = s > 1.0f ? one : s;
     VI r, g, b;
-    switch (job.colourScale) {
-      case kRainbow: {
-        // HsvToRgb at saturation and value 1. The hue lies in [0, 240], so
-        // the wrap-around loops never run and truncation is the floor.
-        const VF hue = 240.0f - 240.0f * s;
-        const VF sat = one;
-        const VF v = one;
-        const VF h = hue / 60.0f;
-        const VI sector = __builtin_convertvector(h, VI);
-        const VF f = h - __builtin_convertvector(sector, VF);
-        const VF p = v * (1.0f - sat);
-        const VF q = v * (1.0f - sat * f);
-        const VF t = v * (1.0f - sat * (1.0f - f));
-        const VF rf = sector == 0 ? v : sector == 1 ? q : sector == 2 ? p : sector == 3 ? p
-                    : sector == 4 ? t : v;
-        const VF gf = sector == 0 ? t : sector == 1 ? v : sector == 2 ? v : sector == 3 ? q
-                    : p;
-        const VF bf = sector == 0 ? p : sector == 1 ? p : sector == 2 ? t : sector == 3 ? v
-                    : sector == 4 ? v : q;
-        r = TruncatedBytes(rf);
-        g = TruncatedBytes(gf);
-        b = TruncatedBytes(bf);
-        break;
-      }
-      case kClouds:
-        r = TruncatedBytes(s);
-        g = TruncatedBytes(s);
-        b = TruncatedBytes(one);
-        break;
-      case kFire:
-        r = TruncatedBytes(one);
-        g = TruncatedBytes(s);
-        b = TruncatedBytes(zero);
-        break;
-      default: {
-        VD d = __builtin_convertvector(s, VD);
-        d = d * 255.0 + 0.5;
-        VI grey = __builtin_convertvector(d, VI);
-        grey = grey < 0 ? SplatInt(0) : grey;
-        grey = grey > 255 ? SplatInt(255) : grey;
-        r = g = b = grey;
-        break;
-      }
-    }
+    ScaleBytes<VectorColourOps>(job.colourScale, s, r, g, b);
     Store(red + j0, r);
     Store(green + j0, g);
     Store(blue + j0, b);
