@@ -3,7 +3,7 @@
 //
 // texture_fill_fast.cpp includes this file once per instruction set, each
 // time inside a namespace of its own that defines kLanes and under the
-// matching `#pragma GCC target`, so every copy is compiled for its own
+// matching target (a pragma for GCC, an attribute for Clang), so every copy is compiled for its own
 // registers and the fastest one is picked at run time. Hence no include
 // guard. Everything it needs (FillJob, the lattice, the texture constants,
 // the colour scales, <cstring>, <algorithm>) is declared by the including
@@ -110,8 +110,16 @@ inline void Corners(const float* field, int firstCell, const OctavePlan& plan, V
     end = Splat(field[firstCell + 1]);
   } else {
     const VF v = Load(field + firstCell);
+#if defined(__clang__)
+    // Clang's shuffle takes constant lane numbers only: lane by lane.
+    for (int l = 0; l < kLanes; l++) {
+      start[l] = v[plan.startCell[l]];
+      end[l] = v[plan.endCell[l]];
+    }
+#else
     start = __builtin_shuffle(v, plan.startCell);
     end = __builtin_shuffle(v, plan.endCell);
+#endif
   }
 }
 
