@@ -58,8 +58,8 @@ inline VF Blend(VF p0, VF s0, VF c0, VF p1, VF s1, VF c1, VF h0, VF g0, VF k0, V
 
 constexpr int kCornerSlots = kTextureSize / 2 + 1 + kLanes;  // the most cells of a row, padded
 
-// What one octave's blends along x need: the weights of each lane and, when
-// a lattice cell is narrower than a vector, which cell each lane lies in.
+// What one octave's blends along x need: the cell width and the weights of
+// each lane.
 struct OctavePlan {
   int cellTexels;  // texels across one lattice cell: 64 >> k
   int span;        // lanes after which the weight pattern repeats
@@ -69,8 +69,6 @@ struct OctavePlan {
   alignas(64) float h1[kCellTexels];
   alignas(64) float g1[kCellTexels];
   alignas(64) float k1[kCellTexels];
-  VI startCell;  // lane -> cell offset from the vector's first cell
-  VI endCell;    // the cell's far corner: startCell + 1
 };
 
 void MakePlan(const FillJob& job, int k, OctavePlan& plan) {
@@ -86,10 +84,6 @@ void MakePlan(const FillJob& job, int k, OctavePlan& plan) {
     plan.g1[l] = w.g1;
     plan.k1[l] = w.c1;
   }
-  for (int l = 0; l < kLanes; l++) {
-    plan.startCell[l] = plan.cellTexels >= kLanes ? 0 : l / plan.cellTexels;
-    plan.endCell[l] = plan.startCell[l] + 1;
-  }
 }
 
 // One lattice row's three blends along x at one octave, for every texel
@@ -101,6 +95,15 @@ struct EdgeRow {
   alignas(64) float curvature[kTextureSize];
 };
 
+// A shuffle by lane numbers known when compiling (the one both compilers
+// have), so each cell width narrower than a vector (2, 4 or 8 texels) gets
+// its own: lane L reads corner L / cell and the one after it.
+template <int kCell, int... L>
+inline void SpreadCorners(VF v, VF& start, VF& end, std::integer_sequence<int, L...>) {
+  start = __builtin_shufflevector(v, v, (L / kCell)...);
+  end = __builtin_shufflevector(v, v, (L / kCell + 1)...);
+}
+
 // The start and end corner of the cell under each lane, from one field of a
 // row's corners.
 inline void Corners(const float* field, int firstCell, const OctavePlan& plan, VF& start,
@@ -110,16 +113,11 @@ inline void Corners(const float* field, int firstCell, const OctavePlan& plan, V
     end = Splat(field[firstCell + 1]);
   } else {
     const VF v = Load(field + firstCell);
-#if defined(__clang__)
-    // Clang's shuffle takes constant lane numbers only: lane by lane.
-    for (int l = 0; l < kLanes; l++) {
-      start[l] = v[plan.startCell[l]];
-      end[l] = v[plan.endCell[l]];
+    switch (plan.cellTexels) {
+      case 2: SpreadCorners<2>(v, start, end, std::make_integer_sequence<int, kLanes>()); break;
+      case 4: SpreadCorners<4>(v, start, end, std::make_integer_sequence<int, kLanes>()); break;
+      default: SpreadCorners<8>(v, start, end, std::make_integer_sequence<int, kLanes>()); break;
     }
-#else
-    start = __builtin_shuffle(v, plan.startCell);
-    end = __builtin_shuffle(v, plan.endCell);
-#endif
   }
 }
 
