@@ -9,8 +9,9 @@ JOBS := $(shell nproc 2>/dev/null || echo 2)
 BENCH_FLAGS := -O2 -DNDEBUG
 
 SANITIZE_BUILD := build-sanitize
+CLANG_BUILD := build-clang
 
-.PHONY: all build run test explore bench soak sanitize clean
+.PHONY: all build run test test-clang explore bench soak sanitize clean
 
 all: build
 
@@ -39,6 +40,17 @@ explore:
 	@scripts/install_deps.sh test
 	@$(MAKE) --no-print-directory build
 	@/usr/bin/python3 tests/e2e/explore.py ./$(BUILD)/noisedemo
+
+# The same sources built with Clang into build-clang/: every warning is an
+# error there, and the unit tests, the check for fused multiply-adds and the
+# layer check run on that build (the end-to-end tests too with
+# CLANG_E2E=1).
+test-clang:
+	@scripts/install_deps.sh clang
+	@cmake -S . -B $(CLANG_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
+	  -DCMAKE_CXX_FLAGS=-Werror >/dev/null
+	@cmake --build $(CLANG_BUILD) -j $(JOBS)
+	@cd $(CLANG_BUILD) && ctest --output-on-failure -j $(JOBS) $(if $(CLANG_E2E),,-E '^e2e$$')
 
 bench:
 	@scripts/install_deps.sh bench

@@ -25,7 +25,6 @@ constexpr int kTextureWindowY = kGraphWindowHeight + 60;  // 560
 constexpr int kTextureWindowMinSide = 200;
 constexpr int kPanelX = kGraphWindowWidth + 50;  // 750
 constexpr int kPanelY = 0;
-constexpr int kSelectionBufferSize = 256;
 
 struct AppState {
   // User settings: each is the live variable of one panel control.
@@ -44,7 +43,6 @@ struct AppState {
   // points as that fill left them: what key i needs to reproduce it.
   uint32_t latticeSeed;
   LatticePoint filledPoints[kControlPoints];
-  uint32_t selectionBuffer[kSelectionBufferSize];  // the hit records of a press
 
   // Handles, set once during start-up.
   int graphWindow;

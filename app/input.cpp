@@ -19,25 +19,22 @@ namespace {
 // last hit, when several dots are in the pick box), or none.
 //
 // The hits are computed (PickPoints) rather than read from an OpenGL
-// selection pass. Under Mesa's llvmpipe, every immediate-mode draw made in
-// GL_SELECT kept the vertex store it read alive for good, 512 KB at a time:
-// a click leaked about 22 KB, an hour of clicking hundreds of megabytes. The
-// computed hits are the records that pass wrote, for the same clicks, ties
-// included. A press in the texture window is no press on a dot.
+// selection pass: not every GL has one, and under Mesa's llvmpipe every
+// immediate-mode draw made in GL_SELECT kept the vertex store it read alive
+// for good (a click leaked about 22 KB). The computed hits are the dots that
+// pass found, for the same clicks, ties included. A press in the texture window is no press on a dot.
 void PickControlPoint(int y) {
   if (App.debug) {
     const int h = glutGet(GLUT_WINDOW_HEIGHT);
     const float zw = static_cast<float>((h - y - kBottomMargin) * 2.0 / kGraphHeight - 1.0);
     fprintf(stderr, "MouseButton: zw = %8.2f\n", zw);
   }
-  int hits = 0;
+  PickHits hits{};
   if (glutGetWindow() == App.graphWindow) {
     hits = PickPoints(CurrentGraphView(), App.lastMouseX, App.lastMouseY,
-                      glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT),
-                      App.selectionBuffer, kSelectionBufferSize);
+                      glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
   }
-  if (App.debug) fprintf(stderr, "# pick hits = %d\n", hits);
-  App.currentPoint = ReadPickHits(App.selectionBuffer, kSelectionBufferSize, hits, App.debug);
+  App.currentPoint = CurrentFromHits(hits, App.debug);
 }
 
 // The command line that makes this picture again, on standard output where a

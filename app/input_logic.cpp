@@ -14,26 +14,15 @@ int ButtonBit(int button) {
   }
 }
 
-int ReadPickHits(const uint32_t* buffer, int capacity, int hits, bool debug) {
-  int current = -1;
-  int at = 0;
-  for (int j = 0; j < hits; j++) {
-    if (at + 3 > capacity) break;
-    const uint32_t names = buffer[at];
-    const uint32_t zmin = buffer[at + 1];
-    const uint32_t zmax = buffer[at + 2];
-    at += 3;
-    if (debug) {
-      fprintf(stderr, "Hit # %2d found %2u items on the name stack\n", j, names);
-      fprintf(stderr, "\tZmin = %8u, Zmax = %8u\n", zmin, zmax);
-    }
-    for (uint32_t k = 0; k < names && at < capacity; k++) {
-      // Only control points carry names; anything else cannot be current.
-      if (buffer[at] < static_cast<uint32_t>(kControlPoints)) current = static_cast<int>(buffer[at]);
-      at++;
+int CurrentFromHits(const PickHits& hits, bool debug) {
+  if (debug) {
+    fprintf(stderr, "# pick hits = %d\n", hits.count);
+    for (int j = 0; j < hits.count; j++) {
+      fprintf(stderr, "Hit # %2d found %2u items on the name stack\n", j, 1u);
+      fprintf(stderr, "\tZmin = %8u, Zmax = %8u\n", 2147483648u, 2147483648u);
     }
   }
-  return current;
+  return hits.count > 0 ? hits.index[hits.count - 1] : -1;
 }
 
 float DragValue(int height, int y) {

@@ -2,18 +2,17 @@
 // which control point a pick pass found, and what value a drag sets.
 #pragma once
 
-#include <cstdint>
+#include "render/graph_display.h"
 
 // The button's bit in the mouse button mask: left 4, middle 2, right 1; 0 for
 // any other button (the wheel arrives as buttons 3 and 4).
 int ButtonBit(int button);
 
-// Reads the hit records a pick pass left in the selection buffer, in buffer
-// order, and returns the last name of the last record: the control point that
-// becomes current, or -1 when there is no hit. A negative hit count (the
-// buffer overflowed) reads nothing. Records are never read past `capacity`
-// words. With `debug`, prints each record's name count and depths.
-int ReadPickHits(const uint32_t* buffer, int capacity, int hits, bool debug);
+// The control point a press makes current: the last dot hit (the one drawn
+// on top), or -1 when none is. With `debug`, prints the hit count and two
+// lines for each hit, in the words of an OpenGL selection record (one name,
+// depth 0 at the middle of the depth range), as the traces always read.
+int CurrentFromHits(const PickHits& hits, bool debug);
 
 // A dragged value is clamped to this range, wider than the graph's 0 to 1 so
 // a point can be pulled below and above what the graph shows.

@@ -18,6 +18,7 @@
 #include "app/windows.h"
 #include "app/start.h"
 #include "toolkit/glui.h"
+#include "toolkit/glui_platform.h"
 
 namespace {
 
@@ -64,6 +65,7 @@ int main(int argc, char* argv[]) {
   }
 
   glutInit(&argc, argv);
+  SetText(&GLUI_GlutText());
   InstallXErrorHandlers();
   if (options.seed) ChooseSeed(*options.seed);
   InitGraphics();

@@ -10,6 +10,7 @@
 #include "app/app_state.h"
 #include "bench_settings.h"
 #include "render/graph_display.h"
+#include "toolkit/glui_platform.h"
 
 namespace {
 
@@ -27,6 +28,7 @@ bool OpenWindows() {
   char name[] = "noisedemo_bench";
   char* argv[] = {name, nullptr};
   glutInit(&argc, argv);
+  SetText(&GLUI_GlutText());
   InitGraphics();
   Reset();
   SeedGenerator(20261207u);
@@ -65,16 +67,15 @@ void Plot(benchmark::State& state, BenchSetting setting, bool line) {
   ApplySetting(setting);
   Display();  // the graph window's projection and state, as a plot finds them
   glutSetWindow(App.graphWindow);
-  GraphView view{};
-  view.noise = App.noise;
-  view.currentPoint = App.currentPoint;
-  view.xAxis = App.xAxis;
-  view.noiseAxis = App.noiseAxis;
+  GraphView view = CurrentGraphView();
+  view.debug = false;
+  const PixelScale pixels =
+      GraphPixels(glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
   for (auto _ : state) {
     if (line) {
-      PlotLine(view);
+      PlotLine(view, pixels);
     } else {
-      PlotBar(view);
+      PlotBar(view, pixels);
     }
     glFinish();
   }

@@ -4,16 +4,34 @@
 
 namespace {
 
+#include "render/colour_math.h"
+
 float ClampUnit(float v) {
   if (v < 0.0f) return 0.0f;
   if (v > 1.0f) return 1.0f;
   return v;
 }
 
-// The byte of a channel in [0, 1], truncated as the non-grey scales require.
-uint8_t TruncatedByte(float channel) {
-  return static_cast<uint8_t>(static_cast<int>(static_cast<double>(channel) * 255.0));
-}
+// One texel at a time (colour_math.h).
+struct ScalarColourOps {
+  using F = float;
+  using I = int;
+  static float Splat(float x) { return x; }
+  static int ToInt(float x) { return static_cast<int>(x); }
+  static float ToFloat(int i) { return static_cast<float>(i); }
+  static float Pick(int i, float a0, float a1, float a2, float a3, float a4, float a5) {
+    return i == 0 ? a0 : i == 1 ? a1 : i == 2 ? a2 : i == 3 ? a3 : i == 4 ? a4 : a5;
+  }
+  static int TruncatedByte(float channel) {
+    return static_cast<int>(static_cast<double>(channel) * 255.0);
+  }
+  static int RoundedGrey(float s) {
+    int g = static_cast<int>(static_cast<double>(s) * 255.0 + 0.5);
+    if (g < 0) g = 0;
+    if (g > 255) g = 255;
+    return g;
+  }
+};
 
 }  // namespace
 
@@ -36,54 +54,15 @@ void HsvToRgb(const float hsv[3], float rgb[3]) {
     return;
   }
 
-  const int i = static_cast<int>(std::floor(h));
-  const float f = h - static_cast<float>(i);
-  const float p = v * (1.0f - s);
-  const float q = v * (1.0f - s * f);
-  const float t = v * (1.0f - s * (1.0f - f));
-  float r, g, b;
-  switch (i) {
-    case 0: r = v; g = t; b = p; break;
-    case 1: r = q; g = v; b = p; break;
-    case 2: r = p; g = v; b = t; break;
-    case 3: r = p; g = q; b = v; break;
-    case 4: r = t; g = p; b = v; break;
-    default: r = v; g = p; b = q; break;
-  }
-  rgb[0] = r;
-  rgb[1] = g;
-  rgb[2] = b;
+  HsvSectorToRgb<ScalarColourOps>(h, s, v, rgb[0], rgb[1], rgb[2]);
 }
 
 void NoiseColourBytes(float s, int colourScale, uint8_t out[3]) {
-  float rgb[3];
-  switch (colourScale) {
-    case kRainbow: {
-      const float hsv[3] = {240.0f - 240.0f * s, 1.0f, 1.0f};
-      HsvToRgb(hsv, rgb);
-      break;
-    }
-    case kClouds:
-      rgb[0] = s;
-      rgb[1] = s;
-      rgb[2] = 1.0f;
-      break;
-    case kFire:
-      rgb[0] = 1.0f;
-      rgb[1] = s;
-      rgb[2] = 0.0f;
-      break;
-    default: {
-      int g = static_cast<int>(static_cast<double>(s) * 255.0 + 0.5);
-      if (g < 0) g = 0;
-      if (g > 255) g = 255;
-      out[0] = out[1] = out[2] = static_cast<uint8_t>(g);
-      return;
-    }
-  }
-  out[0] = TruncatedByte(rgb[0]);
-  out[1] = TruncatedByte(rgb[1]);
-  out[2] = TruncatedByte(rgb[2]);
+  int r, g, b;
+  ScaleBytes<ScalarColourOps>(colourScale, ClampUnit(s), r, g, b);
+  out[0] = static_cast<uint8_t>(r);
+  out[1] = static_cast<uint8_t>(g);
+  out[2] = static_cast<uint8_t>(b);
 }
 
 void HeightColour(float sum, float rgb[3]) {

@@ -11,9 +11,10 @@ enum ColourScale { kGreyscale = 0, kRainbow = 1, kClouds = 2, kFire = 3 };
 // to [0, 1]). rgb: red, green, blue in [0, 1]. Single precision throughout.
 void HsvToRgb(const float hsv[3], float rgb[3]);
 
-// The three bytes of noise value s (in [0, 1]) under a colour-scale setting.
-// Grayscale rounds to the nearest level; the other scales truncate, so
-// s = 0.5 is grey 128 but channel value 127 elsewhere.
+// The three bytes of noise value s under a colour-scale setting, s limited to
+// [0, 1] first. Grayscale rounds to the nearest level; the other scales
+// truncate, so s = 0.5 is grey 128 but channel value 127 elsewhere. The fast
+// fill computes the same bytes from the same code (colour_math.h).
 void NoiseColourBytes(float s, int colourScale, uint8_t out[3]);
 
 // The STL solid's colour for a height-field sum: a rainbow from blue at -1

@@ -3,11 +3,11 @@
 
 #include <GL/gl.h>
 
-// A cleared back buffer, no depth test, flat shading, the viewport over the
+// A cleared back buffer (a double-buffered window draws there from the
+// start; nothing of ours ever points drawing elsewhere), no depth test, flat shading, the viewport over the
 // whole window, and the projection matrix current and reset to identity for
 // the caller's own projection.
 inline void BeginFrame(int width, int height) {
-  glDrawBuffer(GL_BACK);
   glClear(GL_COLOR_BUFFER_BIT);
   glDisable(GL_DEPTH_TEST);
   glShadeModel(GL_FLAT);

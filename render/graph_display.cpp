@@ -1,15 +1,14 @@
 #include "render/graph_display.h"
 
 #include <GL/glu.h>
-#include <GL/glut.h>
 
 #include <cmath>
-#include <cstdint>
 #include <cstdio>
 
 #include "noise/lattice.h"
 #include "noise/noise1d.h"
 #include "render/frame.h"
+#include "text/text.h"
 
 namespace {
 
@@ -18,6 +17,8 @@ constexpr int kIntervals = 7;
 constexpr float kTickLength = 10.0f;
 constexpr float kBarBottom = 20.0f;
 constexpr float kBarTop = kBottomMargin - 50.0f;  // 100
+constexpr float kAxisWidth = 2.0f;   // pixels
+constexpr float kCurveWidth = 3.0f;  // pixels, the curve and the bar's lines
 
 // Drawing units per unit of position and per unit of noise.
 float XScale(const AxisScale& axis) { return kGraphWidth / ((axis.count - 1) * axis.step); }
@@ -37,17 +38,45 @@ float SamplePosition(int i, int j) {
   return static_cast<float>(i) + static_cast<float>(j) / static_cast<float>(kSamplesPerInterval - 1);
 }
 
+// A line `width` pixels wide from (x0, y0) to (x1, y1), as one quad inside
+// the caller's glBegin(GL_QUADS). Not every GL draws lines wider than a
+// pixel, so this is their shape drawn by hand: the line widened across its
+// major axis (vertically when it runs at least as far across the window as
+// up, else horizontally), whatever the window's stretch. The body covers
+// the pixels GL's wide line covers; at a sharp turn of the curve, where GL's
+// own rule for the pixel at a line's end decides, a pixel here and there may
+// differ (scripts/pixel_check.py edges counts them).
+void WideLine(float x0, float y0, float x1, float y1, float width, const PixelScale& pixels) {
+  const float across = std::fabs((x1 - x0) * pixels.perUnitX);
+  const float up = std::fabs((y1 - y0) * pixels.perUnitY);
+  if (across >= up) {
+    const float h = 0.5f * width / pixels.perUnitY;
+    glVertex2f(x0, y0 - h);
+    glVertex2f(x1, y1 - h);
+    glVertex2f(x1, y1 + h);
+    glVertex2f(x0, y0 + h);
+  } else {
+    const float h = 0.5f * width / pixels.perUnitX;
+    glVertex2f(x0 - h, y0);
+    glVertex2f(x0 + h, y0);
+    glVertex2f(x1 + h, y1);
+    glVertex2f(x1 - h, y1);
+  }
+}
+
 }  // namespace
+
+PixelScale GraphPixels(int width, int height) {
+  return {static_cast<float>(width) / kGraphWindowWidth,
+          static_cast<float>(height) / kGraphWindowHeight};
+}
 
 float GraphX(const AxisScale& xAxis, float x) {
   return kLeftMargin + (x - xAxis.minimum) * XScale(xAxis);
 }
 
 void DrawString(float x, float y, float z, const char* text) {
-  glRasterPos3f(x, y, z);
-  for (const char* c = text; *c != '\0'; c++) {
-    glutBitmapCharacter(GLUT_BITMAP_9_BY_15, *c);
-  }
+  Text().draw(TextFont::kFixed9x15, x, y, z, text);
 }
 
 // ---------------------------------------------------------------------------
@@ -60,8 +89,9 @@ void DrawGraph(const GraphView& view, int width, int height) {
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
 
-  Xaxis("N", view.xAxis, view.debug);
-  Zaxis("Noise", view.noiseAxis, view.debug);
+  const PixelScale pixels = GraphPixels(width, height);
+  Xaxis("N", view.xAxis, view.debug, pixels);
+  Zaxis("Noise", view.noiseAxis, view.debug, pixels);
 
   const float midY = kBottomMargin + kGraphHeight / 2.0f;
   glColor3f(0.7f, 1.0f, 0.0f);
@@ -70,23 +100,18 @@ void DrawGraph(const GraphView& view, int width, int height) {
   glVertex2f(kLeftMargin + kGraphWidth, midY);
   glEnd();
 
-  PlotLine(view);
+  PlotLine(view, pixels);
   PlotPoints(view);
-  PlotBar(view);
+  PlotBar(view, pixels);
 }
 
-int PickPoints(const GraphView& view, int x, int y, int width, int height, uint32_t* buffer,
-               int capacity) {
-  if (width <= 0 || height <= 0) return 0;
+PickHits PickPoints(const GraphView& view, int x, int y, int width, int height) {
+  PickHits hits{};
+  if (width <= 0 || height <= 0) return hits;
   // The pick box in window pixels, y up as OpenGL counts it.
   const double centreX = x;
   const double centreY = height - y;
   const double reach = kPickSize / 2.0;
-  // A depth of 0 in the 2D drawing is the middle of the depth range, the
-  // value a selection pass records for it.
-  const uint32_t depth = 2147483648u;
-  int hits = 0;
-  int at = 0;
   for (int i = 0; i < kControlPoints; i++) {
     // Where PlotPoints puts dot i, through the 700 by 500 drawing stretched
     // over the whole window.
@@ -95,12 +120,7 @@ int PickPoints(const GraphView& view, int x, int y, int width, int height, uint3
                         kGraphWindowWidth;
     const double dotY = static_cast<double>(GraphY(view, value)) * height / kGraphWindowHeight;
     if (std::fabs(dotX - centreX) > reach || std::fabs(dotY - centreY) > reach) continue;
-    if (at + 4 > capacity) break;
-    buffer[at++] = 1;  // names on the stack
-    buffer[at++] = depth;
-    buffer[at++] = depth;
-    buffer[at++] = static_cast<uint32_t>(i);
-    hits++;
+    hits.index[hits.count++] = i;
   }
   return hits;
 }
@@ -109,84 +129,71 @@ int PickPoints(const GraphView& view, int x, int y, int width, int height, uint3
 // Axes
 // ---------------------------------------------------------------------------
 
-void Xaxis(const char* label, const AxisScale& scale, bool debug) {
-  if (debug) fprintf(stderr, "Xaxis\n");
+namespace {
+
+// How one axis differs from the other: the direction it runs in from the
+// graph's bottom-left corner, its length, and where each tick's number goes
+// relative to the tick.
+struct AxisShape {
+  float alongX, alongY;  // (1, 0) or (0, 1)
+  float length;
+  float numberDx, numberDy;
+};
+
+// The axis line, its ticks (pointing away from the graph) and the number at
+// each tick, in white. The tick positions are summed step by step along the
+// axis, as the labels read.
+void DrawAxis(const AxisScale& scale, const AxisShape& shape, const PixelScale& pixels) {
   const float left = kLeftMargin;
   const float bottom = kBottomMargin;
-  const float d = static_cast<float>(kGraphWidth) / static_cast<float>(scale.count - 1);
+  const float d = shape.length / static_cast<float>(scale.count - 1);
+  // One of these is d, the other 0 (adding 0 leaves a position exact).
+  const float stepX = shape.alongX * d;
+  const float stepY = shape.alongY * d;
 
   glColor3f(1.0f, 1.0f, 1.0f);
-  glLineWidth(2.0f);
-  glBegin(GL_LINE_STRIP);
-  glVertex2f(left, bottom);
-  glVertex2f(left + kGraphWidth, bottom);
-  glEnd();
-
-  glBegin(GL_LINES);
+  glBegin(GL_QUADS);
+  WideLine(left, bottom, left + shape.alongX * shape.length, bottom + shape.alongY * shape.length,
+           kAxisWidth, pixels);
   float x = left;
-  for (int t = 0; t < scale.count; t++) {
-    glVertex2f(x, bottom - kTickLength);
-    glVertex2f(x, bottom);
-    x += d;
-  }
-  glEnd();
-
-  glColor3f(1.0f, 1.0f, 1.0f);
-  char text[32];
-  x = left;
-  float value = scale.minimum;
-  for (int t = 0; t < scale.count; t++) {
-    snprintf(text, sizeof text, "%.2f", value);
-    DrawString(x - 20.0f, bottom - 2.0f * kTickLength, 0.0f, text);
-    x += d;
-    value += scale.step;
-  }
-  glLineWidth(1.0f);
-
-  glColor3f(1.0f, 1.0f, 1.0f);
-  DrawString(left + kGraphWidth / 2.0f, bottom - 3.0f * kTickLength, 0.0f, label);
-}
-
-void Zaxis(const char* label, const AxisScale& scale, bool debug) {
-  if (debug) fprintf(stderr, "Zaxis\n");
-  const float left = kLeftMargin;
-  const float bottom = kBottomMargin;
-  const float d = static_cast<float>(kGraphHeight) / static_cast<float>(scale.count - 1);
-
-  glColor3f(1.0f, 1.0f, 1.0f);
-  glLineWidth(2.0f);
-  glBegin(GL_LINE_STRIP);
-  glVertex2f(left, bottom);
-  glVertex2f(left, bottom + kGraphHeight);
-  glEnd();
-
-  glBegin(GL_LINES);
   float y = bottom;
   for (int t = 0; t < scale.count; t++) {
-    glVertex2f(left - kTickLength, y);
-    glVertex2f(left, y);
-    y += d;
+    WideLine(x - shape.alongY * kTickLength, y - shape.alongX * kTickLength, x, y, kAxisWidth,
+             pixels);
+    x += stepX;
+    y += stepY;
   }
   glEnd();
-  glLineWidth(1.0f);
 
-  glColor3f(1.0f, 1.0f, 1.0f);
   char text[32];
+  x = left;
   y = bottom;
   float value = scale.minimum;
   for (int t = 0; t < scale.count; t++) {
     snprintf(text, sizeof text, "%.2f", value);
-    DrawString(left - 3.0f * kTickLength, y, 0.0f, text);
-    y += d;
+    DrawString(x + shape.numberDx, y + shape.numberDy, 0.0f, text);
+    x += stepX;
+    y += stepY;
     value += scale.step;
   }
+}
 
+}  // namespace
+
+void Xaxis(const char* label, const AxisScale& scale, bool debug, const PixelScale& pixels) {
+  if (debug) fprintf(stderr, "Xaxis\n");
+  DrawAxis(scale, {1.0f, 0.0f, kGraphWidth, -20.0f, -2.0f * kTickLength}, pixels);
+  DrawString(kLeftMargin + kGraphWidth / 2.0f, kBottomMargin - 3.0f * kTickLength, 0.0f, label);
+}
+
+void Zaxis(const char* label, const AxisScale& scale, bool debug, const PixelScale& pixels) {
+  if (debug) fprintf(stderr, "Zaxis\n");
+  DrawAxis(scale, {0.0f, 1.0f, kGraphHeight, -3.0f * kTickLength, 0.0f}, pixels);
   // The title reads downwards, one letter every 15 units.
-  glColor3f(1.0f, 1.0f, 1.0f);
-  y = bottom + kGraphHeight / 2.0f;
+  float y = kBottomMargin + kGraphHeight / 2.0f;
   for (const char* c = label; *c != '\0'; c++) {
     const char letter[2] = {*c, '\0'};
-    DrawString(left - 4.0f * kTickLength, y, 0.0f, letter);
+    DrawString(kLeftMargin - 4.0f * kTickLength, y, 0.0f, letter);
     y -= 15.0f;
   }
 }
@@ -195,26 +202,30 @@ void Zaxis(const char* label, const AxisScale& scale, bool debug) {
 // Plots
 // ---------------------------------------------------------------------------
 
-void PlotLine(const GraphView& view) {
+// A strip of segments, each its own wide line, as GL draws a wide strip.
+void PlotLine(const GraphView& view, const PixelScale& pixels) {
   if (view.debug) fprintf(stderr, "PlotLine\n");
   glColor3f(1.0f, 1.0f, 0.0f);
-  glLineWidth(3.0f);
-  glBegin(GL_LINE_STRIP);
+  glBegin(GL_QUADS);
+  float lastX = 0.0f;
+  float lastY = 0.0f;
   for (int i = 0; i < kIntervals; i++) {
     for (int j = 0; j < kSamplesPerInterval; j++) {
       const float x = SamplePosition(i, j);
       const float v = ClampNoise(Noise1D(x, view.noise));
-      glVertex2f(GraphX(view.xAxis, x), GraphY(view, v));
+      const float gx = GraphX(view.xAxis, x);
+      const float gy = GraphY(view, v);
+      if (i > 0 || j > 0) WideLine(lastX, lastY, gx, gy, kCurveWidth, pixels);
+      lastX = gx;
+      lastY = gy;
     }
   }
   glEnd();
-  glLineWidth(1.0f);
 }
 
-void PlotBar(const GraphView& view) {
+void PlotBar(const GraphView& view, const PixelScale& pixels) {
   if (view.debug) fprintf(stderr, "PlotBar\n");
-  glLineWidth(3.0f);
-  glBegin(GL_LINES);
+  glBegin(GL_QUADS);
   for (int i = 0; i < kIntervals; i++) {
     for (int j = 0; j < kSamplesPerInterval; j++) {
       const float x = SamplePosition(i, j);
@@ -223,18 +234,14 @@ void PlotBar(const GraphView& view) {
       if (g > 1.0f) g = 1.0f;
       glColor3f(g, g, g);
       const float gx = GraphX(view.xAxis, x);
-      glVertex2f(gx, kBarBottom);
-      glVertex2f(gx, kBarTop);
+      WideLine(gx, kBarBottom, gx, kBarTop, kCurveWidth, pixels);
     }
   }
   glEnd();
-  glLineWidth(1.0f);
 }
 
 void PlotPoints(const GraphView& view) {
   if (view.debug) fprintf(stderr, "PlotPoints\n");
-  glInitNames();
-  glPushName(UINT32_MAX);
   glPointSize(7.0f);
   for (int i = 0; i < kControlPoints; i++) {
     if (i == view.currentPoint) {
@@ -242,7 +249,6 @@ void PlotPoints(const GraphView& view) {
     } else {
       glColor3f(1.0f, 1.0f, 1.0f);
     }
-    glLoadName(static_cast<GLuint>(i));
     // Not clamped: a value dragged below 0 is drawn below the noise axis.
     const float y = view.noise.noiseType == kGradientOnly ? kNoiseMid : NoiseLattice[0][i].value;
     glBegin(GL_POINTS);

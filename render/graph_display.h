@@ -4,8 +4,6 @@
 // back buffer; choosing the window and swapping are the caller's.
 #pragma once
 
-#include <cstdint>
-
 #include "noise/noise_settings.h"
 #include "render/graph_layout.h"
 
@@ -21,24 +19,33 @@ struct GraphView {
 // One pass over a window of width by height pixels.
 void DrawGraph(const GraphView& view, int width, int height);
 
-// The control points under a press at window pixel (x, y), y counted from the
-// top, in a window of width by height pixels: what a selection pass of
-// PlotPoints under a 10 by 10 pixel pick matrix centred there reports. A dot
-// is hit when its centre lies in that box, edges included (a point is picked
-// by its vertex, whatever its size). Each hit adds a record of one name, the
-// point's index, to `buffer` in drawing order, as OpenGL writes them; at most
-// `capacity` words are written. Returns the number of hits.
-int PickPoints(const GraphView& view, int x, int y, int width, int height, uint32_t* buffer,
-               int capacity);
+// The control points under a press, in the order PlotPoints draws them.
+struct PickHits {
+  int count;
+  int index[kControlPoints];
+};
 
-void Xaxis(const char* label, const AxisScale& scale, bool debug);
-void Zaxis(const char* label, const AxisScale& scale, bool debug);
-void PlotLine(const GraphView& view);
-void PlotBar(const GraphView& view);
+// The dots under a press at window pixel (x, y), y counted from the top, in
+// a window of width by height pixels: those whose centre lies in the 10 by 10
+// pixel box centred there, edges included (a dot is picked by its centre,
+// whatever its size). A window of no size has none.
+PickHits PickPoints(const GraphView& view, int x, int y, int width, int height);
+
+// Window pixels per drawing unit, across and up: lines are measured in pixels.
+struct PixelScale {
+  float perUnitX;
+  float perUnitY;
+};
+PixelScale GraphPixels(int width, int height);
+
+void Xaxis(const char* label, const AxisScale& scale, bool debug, const PixelScale& pixels);
+void Zaxis(const char* label, const AxisScale& scale, bool debug, const PixelScale& pixels);
+void PlotLine(const GraphView& view, const PixelScale& pixels);
+void PlotBar(const GraphView& view, const PixelScale& pixels);
 void PlotPoints(const GraphView& view);
 
-// Draws a string in GLUT's 9-by-15 bitmap font with its raster position at
-// (x, y, z).
+// Draws a string in the fixed 9-by-15 font with its first glyph's origin at
+// (x, y, z), through the text seam (text/text.h).
 void DrawString(float x, float y, float z, const char* text);
 
 // Where position x (0..7) of the graph lies in drawing units.

@@ -3,16 +3,20 @@
 //
 // texture_fill_fast.cpp includes this file once per instruction set, each
 // time inside a namespace of its own that defines kLanes and under the
-// matching `#pragma GCC target`, so every copy is compiled for its own
+// matching target (a pragma for GCC, an attribute for Clang), so every copy is compiled for its own
 // registers and the fastest one is picked at run time. Hence no include
 // guard. Everything it needs (FillJob, the lattice, the texture constants,
-// <cstring>, <algorithm>) is declared by the including file.
+// the colour scales, <cstring>, <algorithm>) is declared by the including
+// file.
 //
 // Every float operation below is one that FractalNoise2D and NoiseColourBytes
-// perform for the same texel, on the same operands, in the same order; only
+// perform for the same texel (the colour scales are the very same code,
+// colour_math.h), on the same operands, in the same order; only
 // where and how often they run differs. texture_fill_fast.cpp explains the
 // one place where the reference's result is taken from a shorter sum: the
 // octaves whose texels sit on lattice points.
+
+#include "render/colour_math.h"
 
 typedef float VF __attribute__((vector_size(4 * kLanes)));
 typedef int32_t VI __attribute__((vector_size(4 * kLanes)));
@@ -54,8 +58,8 @@ inline VF Blend(VF p0, VF s0, VF c0, VF p1, VF s1, VF c1, VF h0, VF g0, VF k0, V
 
 constexpr int kCornerSlots = kTextureSize / 2 + 1 + kLanes;  // the most cells of a row, padded
 
-// What one octave's blends along x need: the weights of each lane and, when
-// a lattice cell is narrower than a vector, which cell each lane lies in.
+// What one octave's blends along x need: the cell width and the weights of
+// each lane.
 struct OctavePlan {
   int cellTexels;  // texels across one lattice cell: 64 >> k
   int span;        // lanes after which the weight pattern repeats
@@ -65,8 +69,6 @@ struct OctavePlan {
   alignas(64) float h1[kCellTexels];
   alignas(64) float g1[kCellTexels];
   alignas(64) float k1[kCellTexels];
-  VI startCell;  // lane -> cell offset from the vector's first cell
-  VI endCell;    // the cell's far corner: startCell + 1
 };
 
 void MakePlan(const FillJob& job, int k, OctavePlan& plan) {
@@ -82,10 +84,6 @@ void MakePlan(const FillJob& job, int k, OctavePlan& plan) {
     plan.g1[l] = w.g1;
     plan.k1[l] = w.c1;
   }
-  for (int l = 0; l < kLanes; l++) {
-    plan.startCell[l] = plan.cellTexels >= kLanes ? 0 : l / plan.cellTexels;
-    plan.endCell[l] = plan.startCell[l] + 1;
-  }
 }
 
 // One lattice row's three blends along x at one octave, for every texel
@@ -97,6 +95,15 @@ struct EdgeRow {
   alignas(64) float curvature[kTextureSize];
 };
 
+// A shuffle by lane numbers known when compiling (the one both compilers
+// have), so each cell width narrower than a vector (2, 4 or 8 texels) gets
+// its own: lane L reads corner L / cell and the one after it.
+template <int kCell, int... L>
+inline void SpreadCorners(VF v, VF& start, VF& end, std::integer_sequence<int, L...>) {
+  start = __builtin_shufflevector(v, v, (L / kCell)...);
+  end = __builtin_shufflevector(v, v, (L / kCell + 1)...);
+}
+
 // The start and end corner of the cell under each lane, from one field of a
 // row's corners.
 inline void Corners(const float* field, int firstCell, const OctavePlan& plan, VF& start,
@@ -106,8 +113,11 @@ inline void Corners(const float* field, int firstCell, const OctavePlan& plan, V
     end = Splat(field[firstCell + 1]);
   } else {
     const VF v = Load(field + firstCell);
-    start = __builtin_shuffle(v, plan.startCell);
-    end = __builtin_shuffle(v, plan.endCell);
+    switch (plan.cellTexels) {
+      case 2: SpreadCorners<2>(v, start, end, std::make_integer_sequence<int, kLanes>()); break;
+      case 4: SpreadCorners<4>(v, start, end, std::make_integer_sequence<int, kLanes>()); break;
+      default: SpreadCorners<8>(v, start, end, std::make_integer_sequence<int, kLanes>()); break;
+    }
   }
 }
 
@@ -209,6 +219,27 @@ inline VI TruncatedBytes(VF channel) {
   return __builtin_convertvector(d, VI);
 }
 
+// Many texels at a time (colour_math.h).
+struct VectorColourOps {
+  using F = VF;
+  using I = VI;
+  static VF Splat(float x) { return VF{} + x; }
+  static VI ToInt(VF x) { return __builtin_convertvector(x, VI); }
+  static VF ToFloat(VI i) { return __builtin_convertvector(i, VF); }
+  static VF Pick(VI i, VF a0, VF a1, VF a2, VF a3, VF a4, VF a5) {
+    return i == 0 ? a0 : i == 1 ? a1 : i == 2 ? a2 : i == 3 ? a3 : i == 4 ? a4 : a5;
+  }
+  static VI TruncatedByte(VF channel) { return TruncatedBytes(channel); }
+  static VI RoundedGrey(VF s) {
+    VD d = __builtin_convertvector(s, VD);
+    d = d * 255.0 + 0.5;
+    VI grey = __builtin_convertvector(d, VI);
+    grey = grey < 0 ? SplatInt(0) : grey;
+    grey = grey > 255 ? SplatInt(255) : grey;
+    return grey;
+  }
+};
+
 void ColourRow(const FillJob& job, const float* sum, uint8_t (*out)[3]) {
   alignas(64) int32_t red[kTextureSize];
   alignas(64) int32_t green[kTextureSize];
@@ -221,50 +252,7 @@ void ColourRow(const FillJob& job, const float* sum, uint8_t (*out)[3]) {
     s = s < 0.0f ? zero : s;
     s = s > 1.0f ? one : s;
     VI r, g, b;
-    switch (job.colourScale) {
-      case kRainbow: {
-        // HsvToRgb at saturation and value 1. The hue lies in [0, 240], so
-        // the wrap-around loops never run and truncation is the floor.
-        const VF hue = 240.0f - 240.0f * s;
-        const VF sat = one;
-        const VF v = one;
-        const VF h = hue / 60.0f;
-        const VI sector = __builtin_convertvector(h, VI);
-        const VF f = h - __builtin_convertvector(sector, VF);
-        const VF p = v * (1.0f - sat);
-        const VF q = v * (1.0f - sat * f);
-        const VF t = v * (1.0f - sat * (1.0f - f));
-        const VF rf = sector == 0 ? v : sector == 1 ? q : sector == 2 ? p : sector == 3 ? p
-                    : sector == 4 ? t : v;
-        const VF gf = sector == 0 ? t : sector == 1 ? v : sector == 2 ? v : sector == 3 ? q
-                    : p;
-        const VF bf = sector == 0 ? p : sector == 1 ? p : sector == 2 ? t : sector == 3 ? v
-                    : sector == 4 ? v : q;
-        r = TruncatedBytes(rf);
-        g = TruncatedBytes(gf);
-        b = TruncatedBytes(bf);
-        break;
-      }
-      case kClouds:
-        r = TruncatedBytes(s);
-        g = TruncatedBytes(s);
-        b = TruncatedBytes(one);
-        break;
-      case kFire:
-        r = TruncatedBytes(one);
-        g = TruncatedBytes(s);
-        b = TruncatedBytes(zero);
-        break;
-      default: {
-        VD d = __builtin_convertvector(s, VD);
-        d = d * 255.0 + 0.5;
-        VI grey = __builtin_convertvector(d, VI);
-        grey = grey < 0 ? SplatInt(0) : grey;
-        grey = grey > 255 ? SplatInt(255) : grey;
-        r = g = b = grey;
-        break;
-      }
-    }
+    ScaleBytes<VectorColourOps>(job.colourScale, s, r, g, b);
     Store(red + j0, r);
     Store(green + j0, g);
     Store(blue + j0, b);

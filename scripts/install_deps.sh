@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a target needs, only those missing, so a
 # machine that has them all needs neither network nor root.
-#   install_deps.sh build|test|bench
+#   install_deps.sh build|test|bench|clang
 set -euo pipefail
 
 build_pkgs=(build-essential cmake freeglut3-dev libglu1-mesa-dev libgl-dev libx11-dev libpng-dev
@@ -10,13 +10,15 @@ run_pkgs=(xvfb x11-utils xdotool imagemagick)
 test_pkgs=(xvfb xdotool x11-utils imagemagick python3 python3-pytest python3-pil python3-xlib admesh pngcheck
             groff-base man-db)
 bench_pkgs=(libbenchmark-dev xvfb python3)
+clang_pkgs=(clang-14)
 
 case "${1:-build}" in
   build) wanted=("${build_pkgs[@]}") ;;
   run) wanted=("${build_pkgs[@]}" "${run_pkgs[@]}") ;;
   test) wanted=("${build_pkgs[@]}" "${test_pkgs[@]}") ;;
   bench) wanted=("${build_pkgs[@]}" "${bench_pkgs[@]}") ;;
-  *) echo "usage: $0 build|run|test|bench" >&2; exit 2 ;;
+  clang) wanted=("${build_pkgs[@]}" "${test_pkgs[@]}" "${clang_pkgs[@]}") ;;
+  *) echo "usage: $0 build|run|test|bench|clang" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -322,7 +322,8 @@ class GLUI {
   void keyboard(unsigned char key, int x, int y);
   void special(int key, int x, int y);
   void reshape(int width, int height);
-  void display();  // draws the whole window (glui_draw.cpp)
+  // Draws the whole window, width by height pixels (glui_draw.cpp).
+  void display(int width, int height);
 
   // Gives the active control its idle time when it asks for it.
   void idle();

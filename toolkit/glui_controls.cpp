@@ -5,7 +5,7 @@
 #include "toolkit/glui_platform.h"
 
 namespace {
-int TextWidth(const std::string& text) { return GLUI_GetPlatform().text_width(text.c_str()); }
+int TextWidth(const std::string& text) { return GLUI_TextWidth(text.c_str()); }
 }  // namespace
 
 // ===========================================================================

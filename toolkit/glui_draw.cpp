@@ -1,21 +1,51 @@
 // Drawing: the window's display pass, the standard images and the draw() of
 // every built-in control. Nothing here changes a control's state.
-#include <GL/glut.h>
+#include <GL/gl.h>
 
 #include <cmath>
 
 #include "toolkit/glui.h"
 #include "toolkit/glui_draw.h"
 #include "toolkit/glui_layout.h"
+#include "toolkit/glui_platform.h"
 
 using namespace glui_layout;
 
 // ===========================================================================
 // Primitives
 // ===========================================================================
+namespace {
+// Where the control being drawn sits, and the window's height: the half-tone
+// is laid on whole window pixels, so it needs to know where they are.
+int origin_x = 0;
+int origin_y = 0;
+int frame_height = 0;
+}  // namespace
+
 void glui_fill_rect(int x0, int y0, int x1, int y1) {
   if (x1 <= x0 || y1 <= y0) return;
-  glRecti(x0, y0, x1, y1);
+  glBegin(GL_QUADS);
+  glVertex2i(x0, y0);
+  glVertex2i(x1, y0);
+  glVertex2i(x1, y1);
+  glVertex2i(x0, y1);
+  glEnd();
+}
+
+// Every other pixel of the box, as a 50 % checkerboard anchored to the
+// window's bottom-left corner (so neighbouring boxes line up): a pixel is
+// set when its column plus its row counted from the bottom is even. Each is
+// drawn as a point at its centre, which every rasteriser puts in that pixel.
+void glui_fill_checker(int x0, int y0, int x1, int y1) {
+  glBegin(GL_POINTS);
+  for (int y = y0; y < y1; ++y) {
+    const int row_from_bottom = frame_height - 1 - (origin_y + y);
+    for (int x = x0; x < x1; ++x) {
+      if ((origin_x + x + row_from_bottom) % 2 != 0) continue;
+      glVertex2f(static_cast<float>(x) + 0.5f, static_cast<float>(y) + 0.5f);
+    }
+  }
+  glEnd();
 }
 
 void glui_hline(int x0, int x1, int y) { glui_fill_rect(x0, y, x1 + 1, y + 1); }
@@ -28,8 +58,8 @@ void glui_color(int r, int g, int b) { glColor3ub(r, g, b); }
 
 void glui_draw_text(int x, int y, const char* text) {
   // The raster position is a pixel corner; one down puts the baseline on row y.
-  glRasterPos2i(x, y + 1);
-  for (const char* c = text; *c; ++c) glutBitmapCharacter(GLUT_BITMAP_HELVETICA_12, *c);
+  Text().draw(TextFont::kHelvetica12, static_cast<float>(x), static_cast<float>(y + 1), 0.0f,
+              text);
 }
 
 // ===========================================================================
@@ -233,8 +263,7 @@ void GLUI_Panel::draw(int, int) {
     glui_vline(w - 2, top, h - 2);
   }
   if (!name.empty()) {
-    const int text_w = glutBitmapLength(GLUT_BITMAP_HELVETICA_12,
-                                        reinterpret_cast<const unsigned char*>(name.c_str()));
+    const int text_w = GLUI_TextWidth(name.c_str());
     glui_color(kBackground);
     glui_fill_rect(kPanelTitleX - 2, 0, kPanelTitleX + text_w + 2, kPanelTitleBaseline + 2);
     draw_name(kPanelTitleX, kPanelTitleBaseline);
@@ -293,8 +322,7 @@ void GLUI_Button::draw(int, int) {
   } else {
     draw_raised_box(0, 0, w, h);
   }
-  const int text_w = glutBitmapLength(GLUT_BITMAP_HELVETICA_12,
-                                      reinterpret_cast<const unsigned char*>(name.c_str()));
+  const int text_w = GLUI_TextWidth(name.c_str());
   const int shift = currently_pressed ? 1 : 0;
   draw_name((w - text_w) / 2 + shift, kButtonBaseline + shift);
 }
@@ -305,6 +333,8 @@ void GLUI_Button::draw(int, int) {
 namespace {
 void DrawTree(GLUI_Control* control) {
   if (control->hidden) return;
+  origin_x = control->x_abs;
+  origin_y = control->y_abs;
   glPushMatrix();
   glTranslatef(static_cast<float>(control->x_abs), static_cast<float>(control->y_abs), 0.0f);
   control->draw(0, 0);
@@ -313,9 +343,8 @@ void DrawTree(GLUI_Control* control) {
 }
 }  // namespace
 
-void GLUI::display() {
-  const int width = glutGet(GLUT_WINDOW_WIDTH);
-  const int height = glutGet(GLUT_WINDOW_HEIGHT);
+void GLUI::display(int width, int height) {
+  frame_height = height;
   glViewport(0, 0, width, height);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
@@ -326,7 +355,6 @@ void GLUI::display() {
   glDisable(GL_TEXTURE_2D);
   glDisable(GL_LIGHTING);
   glDisable(GL_BLEND);
-  glDisable(GL_POLYGON_STIPPLE);
   glShadeModel(GL_FLAT);
   glClearColor(kBackground / 255.0f, kBackground / 255.0f, kBackground / 255.0f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);

@@ -7,6 +7,8 @@
 
 // Fills the pixels x0 <= x < x1, y0 <= y < y1 in the current colour.
 void glui_fill_rect(int x0, int y0, int x1, int y1);
+// Every other pixel of that box (a 50 % half-tone, aligned to the window).
+void glui_fill_checker(int x0, int y0, int x1, int y1);
 // The pixels of row y from x0 to x1, both included.
 void glui_hline(int x0, int x1, int y);
 // The pixels of column x from y0 to y1, both included.

@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+#include "text/text.h"
+
 class GLUI_Platform {
  public:
   virtual ~GLUI_Platform() = default;
@@ -28,8 +30,6 @@ class GLUI_Platform {
   virtual int modifiers() = 0;              // GLUT_ACTIVE_* of the event being handled
   // Installs (true) or removes (false) the toolkit's idle handler.
   virtual void set_idle(bool installed) = 0;
-  // Width in pixels of text in the toolkit's font.
-  virtual int text_width(const char* text) = 0;
   // A monotonic millisecond tick count.
   virtual uint32_t ticks_ms() = 0;
 };
@@ -38,6 +38,13 @@ class GLUI_Platform {
 GLUI_Platform& GLUI_GetPlatform();
 // Puts in another platform (null: back to GLUT). Returns the previous one.
 GLUI_Platform* GLUI_SetPlatform(GLUI_Platform* platform);
+
+// GLUT's bitmap fonts behind the text seam (text/text.h): the desktop front
+// end installs this with SetText before anything draws text.
+TextRenderer& GLUI_GlutText();
+
+// The toolkit's captions: every width it lays out or centres by.
+inline int GLUI_TextWidth(const char* text) { return Text().width(TextFont::kHelvetica12, text); }
 
 // GLUT's values, for code that must not include GLUT's header.
 enum {

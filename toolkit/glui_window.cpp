@@ -211,7 +211,7 @@ void Measure(GLUI_Control* c) {
   c->w = in.left + content_w + in.right;
   c->h = in.top + content_h + in.bottom;
   if (HasFrame(c) && !c->name.empty()) {
-    const int title_w = GLUI_GetPlatform().text_width(c->name.c_str()) + 2 * kPanelTitleX;
+    const int title_w = GLUI_TextWidth(c->name.c_str()) + 2 * kPanelTitleX;
     c->w = std::max(c->w, title_w);
   }
 }

@@ -1,6 +1,6 @@
 // The toolkit on GLUT: the real platform, and the GLUT callbacks of every
 // panel window, which find their GLUI and hand it the event.
-#include <GL/glut.h>
+#include <GL/freeglut.h>
 
 #include <chrono>
 #include <thread>
@@ -14,7 +14,7 @@ GLUI* CurrentGlui() { return GLUI_Master.find_glui_by_window_id(glutGetWindow())
 
 void OnDisplay() {
   if (GLUI* glui = CurrentGlui()) {
-    glui->display();
+    glui->display(glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
     glutSwapBuffers();
   }
 }
@@ -104,11 +104,6 @@ class GlutPlatform : public GLUI_Platform {
 
   void set_idle(bool installed) override { glutIdleFunc(installed ? OnIdle : nullptr); }
 
-  int text_width(const char* text) override {
-    return glutBitmapLength(GLUT_BITMAP_HELVETICA_12,
-                            reinterpret_cast<const unsigned char*>(text));
-  }
-
   // Wraps after 49 days; the slider compares tick counts by unsigned
   // difference, so the wrap does no harm.
   uint32_t ticks_ms() override {
@@ -118,12 +113,38 @@ class GlutPlatform : public GLUI_Platform {
   }
 };
 
+// The two fonts the program draws in, as GLUT's bitmaps.
+void* GlutFont(TextFont font) {
+  switch (font) {
+    case TextFont::kFixed9x15:
+      return GLUT_BITMAP_9_BY_15;
+    case TextFont::kHelvetica12:
+      return GLUT_BITMAP_HELVETICA_12;
+  }
+  return GLUT_BITMAP_9_BY_15;  // not reached: every font is named above
+}
+
+class GlutText : public TextRenderer {
+ public:
+  int width(TextFont font, const char* text) override {
+    return glutBitmapLength(GlutFont(font), reinterpret_cast<const unsigned char*>(text));
+  }
+  int line_height(TextFont font) override { return glutBitmapHeight(GlutFont(font)); }
+  void draw(TextFont font, float x, float y, float z, const char* text) override {
+    glRasterPos3f(x, y, z);
+    for (const char* c = text; *c != '\0'; ++c) glutBitmapCharacter(GlutFont(font), *c);
+  }
+};
+
+GlutText glut_text;
 GlutPlatform glut_platform;
 GLUI_Platform* current_platform = &glut_platform;
 
 }  // namespace
 
 GLUI_Platform& GLUI_GetPlatform() { return *current_platform; }
+
+TextRenderer& GLUI_GlutText() { return glut_text; }
 
 GLUI_Platform* GLUI_SetPlatform(GLUI_Platform* platform) {
   GLUI_Platform* previous = current_platform;

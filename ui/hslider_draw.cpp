@@ -1,24 +1,7 @@
-// The slider's drawing: arrows, a stippled track and a raised thumb. It reads
+// The slider's drawing: arrows, a half-toned track and a raised thumb. It reads
 // the state only; a disabled slider looks like an enabled one.
-#include <GL/gl.h>
-
 #include "toolkit/glui_draw.h"
 #include "ui/hslider.h"
-
-namespace {
-// A 50 % checkerboard: the track's dark half-tone.
-const GLubyte* Checkerboard() {
-  static GLubyte pattern[32 * 4];
-  static bool made = false;
-  if (!made) {
-    for (int row = 0; row < 32; ++row) {
-      for (int byte = 0; byte < 4; ++byte) pattern[row * 4 + byte] = row % 2 ? 0x55 : 0xAA;
-    }
-    made = true;
-  }
-  return pattern;
-}
-}  // namespace
 
 // Coordinates are pixel edges, as the toolkit's rectangles use them: the
 // track fills x 17 to w - 16 and y 1 to h, and its black lines run along the
@@ -31,11 +14,8 @@ void GLUI_HSlider::draw(int, int) {
   const int track_right = w - 16;
   glui_color(192);
   glui_fill_rect(track_left, 1, track_right, h);
-  glEnable(GL_POLYGON_STIPPLE);
-  glPolygonStipple(Checkerboard());
   glui_color(64);
-  glui_fill_rect(track_left, 1, track_right, h);
-  glDisable(GL_POLYGON_STIPPLE);
+  glui_fill_checker(track_left, 1, track_right, h);
   glui_color(0);
   glui_hline(track_left, track_right - 1, 0);
   glui_hline(track_left, track_right - 1, h - 1);

@@ -14,11 +14,14 @@ namespace {
 class ControlPanelTest : public NoiseTest {
  protected:
   FakePlatform platform;
+  FakeText text;
   GLUI_Platform* previous = nullptr;
+  TextRenderer* previous_text = nullptr;
 
   void SetUp() override {
     NoiseTest::SetUp();
     previous = GLUI_SetPlatform(&platform);
+    previous_text = SetText(&text);
     App.graphWindow = 1;
     App.curvatureSliderValue = 0.0f;
     InitGlui();
@@ -27,6 +30,7 @@ class ControlPanelTest : public NoiseTest {
   void TearDown() override {
     for (GLUI* g : std::vector<GLUI*>(GLUI_Master.guis)) g->close();
     GLUI_SetPlatform(previous);
+    SetText(previous_text);
     App.panel = nullptr;
     App.gradientSlider = App.curvatureSlider = nullptr;
     App.gradientRuleGroup = nullptr;

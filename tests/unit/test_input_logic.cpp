@@ -1,4 +1,3 @@
-#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -17,36 +16,21 @@ TEST(InputLogic, ButtonBits) {
   EXPECT_EQ(ButtonBit(-1), 0);
 }
 
-TEST(InputLogic, LastNameOfLastRecordWins) {
-  // Records: name count, zmin, zmax, names.
-  const uint32_t buffer[] = {1, 10, 20, 2, 1, 5, 6, 3, 2, 7, 8, 4, 6};
-  EXPECT_EQ(ReadPickHits(buffer, 13, 0, false), -1);
-  EXPECT_EQ(ReadPickHits(buffer, 13, 1, false), 2);
-  EXPECT_EQ(ReadPickHits(buffer, 13, 2, false), 3);
-  EXPECT_EQ(ReadPickHits(buffer, 13, 3, false), 6);
-  // An overflowed buffer reports a negative count and gives no point.
-  EXPECT_EQ(ReadPickHits(buffer, 13, -1, false), -1);
-}
+TEST(InputLogic, TheLastHitBecomesCurrentAndTheTraceReadsAsSelectionRecords) {
+  EXPECT_EQ(CurrentFromHits(PickHits{0, {}}, false), -1);
+  EXPECT_EQ(CurrentFromHits(PickHits{1, {2}}, false), 2);
+  EXPECT_EQ(CurrentFromHits(PickHits{3, {2, 3, 6}}, false), 6);
 
-TEST(InputLogic, HitRecordsAreNeverReadPastTheBuffer) {
-  // A record claiming more names than the buffer holds stops at its end.
-  const uint32_t buffer[] = {1, 0, 0, 5, 1000, 0, 0, 1};
-  EXPECT_EQ(ReadPickHits(buffer, 8, 2, false), 1);
-  EXPECT_EQ(ReadPickHits(buffer, 4, 64, false), 5);
-  // Names that are no control point are ignored.
-  const uint32_t stray[] = {1, 0, 0, 0xFFFFFFFFu};
-  EXPECT_EQ(ReadPickHits(stray, 4, 1, false), -1);
-}
-
-TEST(InputLogic, DebugTracesEveryRecord) {
-  const uint32_t buffer[] = {1, 4294967295u, 12, 3, 1, 0, 0, 4};
   testing::internal::CaptureStderr();
-  EXPECT_EQ(ReadPickHits(buffer, 8, 2, true), 4);
+  EXPECT_EQ(CurrentFromHits(PickHits{2, {0, 1}}, true), 1);
+  EXPECT_EQ(CurrentFromHits(PickHits{0, {}}, true), -1);
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "# pick hits = 2\n"
             "Hit #  0 found  1 items on the name stack\n"
-            "\tZmin = 4294967295, Zmax =       12\n"
+            "\tZmin = 2147483648, Zmax = 2147483648\n"
             "Hit #  1 found  1 items on the name stack\n"
-            "\tZmin =        0, Zmax =        0\n");
+            "\tZmin = 2147483648, Zmax = 2147483648\n"
+            "# pick hits = 0\n");
 }
 
 TEST(InputLogic, DragValueInA500PixelWindow) {
@@ -82,10 +66,8 @@ TEST_F(NoiseTest, PickPointsFindsTheDotsWhoseCentreIsInTheBox) {
   view.currentPoint = -1;
   view.xAxis = {8, 0.0f, 1.0f};
   view.noiseAxis = {5, 0.0f, 0.25f};
-  uint32_t buffer[kSelectionBufferSize];
   auto pick = [&](int x, int y, int width, int height) {
-    const int hits = PickPoints(view, x, y, width, height, buffer, kSelectionBufferSize);
-    return ReadPickHits(buffer, kSelectionBufferSize, hits, false);
+    return CurrentFromHits(PickPoints(view, x, y, width, height), false);
   };
   // Dot 3 at 50 + 3 * 600 / 7 = 307.14 units across, 200 pixels from the top.
   EXPECT_EQ(pick(307, 200, 700, 500), 3);
@@ -100,14 +82,11 @@ TEST_F(NoiseTest, PickPointsFindsTheDotsWhoseCentreIsInTheBox) {
 
   // A window 60 pixels wide puts the dots 7.3 pixels apart (dot 0 at 4.3,
   // dot 1 at 11.6): the box around x = 8 holds both.
-  const int hits = PickPoints(view, 8, 200, 60, 500, buffer, kSelectionBufferSize);
-  ASSERT_EQ(hits, 2);
-  EXPECT_EQ(buffer[0], 1u);
-  EXPECT_EQ(buffer[3], 0u);
-  EXPECT_EQ(buffer[7], 1u);
-  EXPECT_EQ(ReadPickHits(buffer, kSelectionBufferSize, hits, false), 1);
-  // Never more records than the buffer holds.
-  EXPECT_EQ(PickPoints(view, 8, 200, 60, 500, buffer, 7), 1);
+  const PickHits both = PickPoints(view, 8, 200, 60, 500);
+  ASSERT_EQ(both.count, 2);
+  EXPECT_EQ(both.index[0], 0);
+  EXPECT_EQ(both.index[1], 1);
+  EXPECT_EQ(pick(8, 200, 60, 500), 1);
 
   // Under value noise a dot sits at its value: dragged to 1.0, dot 5 is at
   // the graph's top, 50 pixels from the window's top.

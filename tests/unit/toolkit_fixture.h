@@ -11,6 +11,14 @@
 #include "toolkit/glui.h"
 #include "toolkit/glui_platform.h"
 
+// Every character six pixels wide: layout tests need widths, not a font.
+class FakeText : public TextRenderer {
+ public:
+  int width(TextFont, const char* text) override { return 6 * static_cast<int>(std::strlen(text)); }
+  int line_height(TextFont) override { return 12; }
+  void draw(TextFont, float, float, float, const char*) override {}
+};
+
 class FakePlatform : public GLUI_Platform {
  public:
   int next_window = 100;
@@ -43,8 +51,6 @@ class FakePlatform : public GLUI_Platform {
     idle_installed = on;
     ++idle_changes;
   }
-  // Every character six pixels wide: layout tests need widths, not a font.
-  int text_width(const char* text) override { return 6 * static_cast<int>(std::strlen(text)); }
   uint32_t ticks_ms() override { return now; }
 
   int RedisplaysOf(int id) const {
@@ -67,8 +73,10 @@ class ToolkitTest : public ::testing::Test {
   static constexpr int kPanelWindowCurrent = 7;
 
   FakePlatform platform;
+  FakeText text;
   GLUI* glui = nullptr;
   GLUI_Platform* previous = nullptr;
+  TextRenderer* previous_text = nullptr;
 
   static std::vector<CallbackCall>& Calls() {
     static std::vector<CallbackCall> calls;
@@ -96,6 +104,7 @@ class ToolkitTest : public ::testing::Test {
 
   void SetUp() override {
     previous = GLUI_SetPlatform(&platform);
+    previous_text = SetText(&text);
     Active() = &platform;
     Calls().clear();
     WatchedFloat() = nullptr;
@@ -109,6 +118,7 @@ class ToolkitTest : public ::testing::Test {
   void TearDown() override {
     for (GLUI* g : std::vector<GLUI*>(GLUI_Master.guis)) g->close();
     GLUI_SetPlatform(previous);
+    SetText(previous_text);
   }
 
   // A press and a release at the centre of a control, as a person clicks.
