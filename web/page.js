@@ -47,6 +47,7 @@ const page = {
   ready: false,     // the module is loaded and the settings taken
   frames: 0,        // pictures drawn so far
   fillMs: 0,        // the last fill's time
+  firstFrameMs: 0,  // from the start of the page's load to its first picture
   error: "",
 };
 self.noisedemoPage = page;
@@ -61,6 +62,7 @@ function draw() {
   const pixels = new Uint8ClampedArray(m.HEAPU8.slice(pointer, pointer + size));
   canvas.getContext("2d").putImageData(new ImageData(pixels, canvas.width, canvas.height), 0, 0);
   page.frames++;
+  if (page.frames === 1) page.firstFrameMs = performance.now();
 }
 
 // The BMP image as key b saves it, handed to the browser as a download.
