@@ -54,9 +54,12 @@ class Page:
 
     def open(self, url):
         """Loads url and waits until the page has drawn or given up."""
+        # The new document, not the one before it that may still be answering.
+        before = self.browser.evaluate("performance.timeOrigin")
         self.browser.navigate(url)
         return self.browser.wait_for(
-            "self.noisedemoPage && (noisedemoPage.frames > 0 || noisedemoPage.error !== '')"
+            f"performance.timeOrigin !== {before!r} && self.noisedemoPage"
+            " && (noisedemoPage.frames > 0 || noisedemoPage.error !== '')"
             " && {frames: noisedemoPage.frames, error: noisedemoPage.error,"
             "     message: document.getElementById('message').textContent,"
             "     isolated: self.crossOriginIsolated}")
