@@ -119,7 +119,16 @@ async function start() {
     return;
   }
   const m = page.module;
-  const refusal = m.ccall("NdStart", "string", ["string"], [optionLines(location.search)]);
+  let options;
+  try {
+    options = optionLines(location.search);
+  } catch (e) {
+    // A broken %-escape: there is no option to name, only the address.
+    page.error = "noisedemo: the address's settings are not well-formed (" + e.message + ")";
+    say(page.error);
+    return;
+  }
+  const refusal = m.ccall("NdStart", "string", ["string"], [options]);
   if (refusal !== "") {
     // Nothing is drawn from settings that were only half read.
     page.error = "noisedemo: " + refusal;

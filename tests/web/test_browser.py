@@ -117,3 +117,7 @@ def test_a_refused_address_says_why_and_draws_nothing(page, sites):
     for query in ["seed=3&bmp=x.bmp", "help"]:
         state = page.open(sites[False].url + "?" + query)
         assert state["frames"] == 0 and state["message"].startswith("noisedemo: the page "), state
+
+    # An escape that decodes to nothing: no option to blame, still a message.
+    state = page.open(sites[False].url + "?seed=%E0%A4%A")
+    assert state["frames"] == 0 and "not well-formed" in state["message"], state
