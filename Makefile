@@ -10,8 +10,10 @@ BENCH_FLAGS := -O2 -DNDEBUG
 
 SANITIZE_BUILD := build-sanitize
 CLANG_BUILD := build-clang
+WEB_BUILD := build-web
+WEB_PORT := 8000
 
-.PHONY: all build run test test-clang explore bench soak sanitize clean
+.PHONY: all build run test test-clang explore bench soak sanitize clean web web-build web-bench
 
 all: build
 
@@ -77,5 +79,24 @@ sanitize:
 	@cd $(SANITIZE_BUILD) && ctest --output-on-failure -j $(JOBS) -E '^e2e$$'
 	@cd $(SANITIZE_BUILD) && ctest --output-on-failure -R '^e2e$$'
 
+# The browser version: built with Debian's emscripten into $(WEB_BUILD)/site
+# (a static folder any web server can serve) and served here on
+# http://127.0.0.1:$(WEB_PORT) with the headers that let the page use threads.
+web: web-build
+	@/usr/bin/python3 web/serve.py $(WEB_BUILD)/site --port $(WEB_PORT)
+
+web-build:
+	@scripts/install_deps.sh web
+	@scripts/web_build.sh $(WEB_BUILD) $(JOBS)
+
+# The texture fill in headless Chromium (each WebAssembly build, one thread
+# and all) beside the native fill of the Release build.
+web-bench: web-build
+	@scripts/install_deps.sh bench
+	@cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS_RELEASE=$(BENCH_FLAGS)" \
+	  -DNOISEDEMO_TESTS=OFF -DNOISEDEMO_BENCH=ON >/dev/null
+	@cmake --build $(BENCH_BUILD) -j $(JOBS) --target noisedemo_bench
+	@/usr/bin/python3 web/bench.py $(WEB_BUILD)/site $(BENCH_BUILD)/bench/noisedemo_bench
+
 clean:
-	rm -rf $(BUILD) $(BENCH_BUILD) $(SANITIZE_BUILD) run-output
+	rm -rf $(BUILD) $(BENCH_BUILD) $(SANITIZE_BUILD) $(WEB_BUILD) run-output

@@ -1,6 +1,9 @@
 #include "app/command_line.h"
 
-#include <charconv>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -120,12 +123,18 @@ DecimalError ParseDecimal(const std::string& text, float* number) {
   }
   if (at != text.size()) return DecimalError::kNotDecimal;
 
-  // from_chars reads no leading plus; the grammar above allows only one sign.
-  const char* first = text.data() + (text[0] == '+' ? 1 : 0);
-  const char* last = text.data() + text.size();
-  const std::from_chars_result read = std::from_chars(first, last, *number);
-  if (read.ec == std::errc::result_out_of_range) return DecimalError::kTooLargeOrSmall;
-  if (read.ec != std::errc() || read.ptr != last) return DecimalError::kNotDecimal;
+  // The grammar above leaves strtof nothing of its own to take (no "nan",
+  // "inf", hexadecimal or spaces), and the program never changes the "C"
+  // locale, so the point is the decimal point. A result that overflows, or
+  // underflows to zero, is not the number the user wrote; one that lands
+  // among the smallest floats is.
+  const char* first = text.c_str();
+  char* end = nullptr;
+  errno = 0;
+  const float read = std::strtof(first, &end);
+  if (end != first + text.size()) return DecimalError::kNotDecimal;
+  if (errno == ERANGE && (std::isinf(read) || read == 0.0f)) return DecimalError::kTooLargeOrSmall;
+  *number = read;
   return DecimalError::kNone;
 }
 
@@ -346,11 +355,17 @@ const char* SlopesWord(int gradientRule) { return WordOf(kSlopeChoices, gradient
 const char* ScaleWord(int colourScale) { return WordOf(kScaleChoices, colourScale); }
 
 std::string FloatWord(float number) {
-  // The shortest digits that read back to the same float: a teacher can
-  // read "0.3" where "%.9g" would print 0.300000012.
+  // The fewest significant digits that read back to the same float, so a
+  // teacher reads "0.3" where "%.9g" would print 0.300000012; nine digits
+  // always do. Written with printf and strtof rather than <charconv>, whose
+  // float forms not every C++ library has (the browser build's has not).
   char text[32];
-  const std::to_chars_result written = std::to_chars(text, text + sizeof text, number);
-  return std::string(text, written.ptr);
+  for (int digits = 1; digits <= 9; digits++) {
+    snprintf(text, sizeof text, "%.*g", digits, static_cast<double>(number));
+    const float back = std::strtof(text, nullptr);
+    if (std::memcmp(&back, &number, sizeof back) == 0) break;
+  }
+  return text;
 }
 
 std::string ReproducingCommand(uint32_t seed, const ReproducedSettings& s,

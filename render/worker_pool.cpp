@@ -1,6 +1,8 @@
 #include "render/worker_pool.h"
 
+#ifndef __EMSCRIPTEN__
 #include <sched.h>
+#endif
 
 #include <algorithm>
 #include <condition_variable>
@@ -60,13 +62,21 @@ void StopWorkerPool() {
 int MachineThreads() {
   // The CPUs this process may run on (taskset, a container's limit), which
   // can be fewer than the machine has.
+  // A browser has no affinity; there the count is the page's, and a build
+  // without threads has one.
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+  return 1;
+#else
+#ifndef __EMSCRIPTEN__
   cpu_set_t allowed;
   if (sched_getaffinity(0, sizeof allowed, &allowed) == 0) {
     const int n = CPU_COUNT(&allowed);
     if (n > 0) return n;
   }
+#endif
   const unsigned n = std::thread::hardware_concurrency();
   return n == 0 ? 1 : static_cast<int>(n);
+#endif
 }
 
 void RunInParallel(int participants, void (*work)(void*), void* context) {

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a target needs, only those missing, so a
 # machine that has them all needs neither network nor root.
-#   install_deps.sh build|test|bench|clang
+#   install_deps.sh build|test|bench|clang|web
 set -euo pipefail
 
 build_pkgs=(build-essential cmake freeglut3-dev libglu1-mesa-dev libgl-dev libx11-dev libpng-dev
@@ -11,14 +11,22 @@ test_pkgs=(xvfb xdotool x11-utils imagemagick python3 python3-pytest python3-pil
             groff-base man-db)
 bench_pkgs=(libbenchmark-dev xvfb python3)
 clang_pkgs=(clang-14)
+# The browser build: Debian's emscripten (its cache is frozen, so no ports:
+# everything the page needs is our own code), Debian's Chromium for the
+# browser tests and the in-browser benchmark (driven over the DevTools
+# protocol with python3-websocket, so nothing downloads a browser), and wabt
+# to read the generated WebAssembly.
+web_pkgs=(emscripten chromium wabt python3 python3-websocket python3-pytest)
 
 case "${1:-build}" in
   build) wanted=("${build_pkgs[@]}") ;;
   run) wanted=("${build_pkgs[@]}" "${run_pkgs[@]}") ;;
-  test) wanted=("${build_pkgs[@]}" "${test_pkgs[@]}") ;;
+  # The tests include the browser suite, which needs the browser build.
+  test) wanted=("${build_pkgs[@]}" "${test_pkgs[@]}" "${web_pkgs[@]}") ;;
   bench) wanted=("${build_pkgs[@]}" "${bench_pkgs[@]}") ;;
   clang) wanted=("${build_pkgs[@]}" "${test_pkgs[@]}" "${clang_pkgs[@]}") ;;
-  *) echo "usage: $0 build|run|test|bench|clang" >&2; exit 2 ;;
+  web) wanted=("${web_pkgs[@]}") ;;
+  *) echo "usage: $0 build|run|test|bench|clang|web" >&2; exit 2 ;;
 esac
 
 missing=()

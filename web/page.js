@@ -1,0 +1,143 @@
+// The page: reads the settings from its address, loads the WebAssembly fill
+// (with a pool of web workers where the page is cross-origin isolated, on
+// the page's own thread elsewhere), shows the texture one texel per pixel
+// and answers keys b (download the BMP image) and i (the address and the
+// command line that make this picture again).
+"use strict";
+
+const message = document.getElementById("message");
+const canvas = document.getElementById("texture");
+const commandLine = document.getElementById("command");
+
+function say(text) {
+  message.textContent = text;
+}
+
+// The address's settings as command-line options, one per line, in order:
+// "?seed=7&turbulence" is "--seed=7" and "--turbulence". A "+" stays a plus,
+// as in noise=value+gradient (a form would have made it a space).
+function optionLines(search) {
+  const lines = [];
+  for (const part of search.replace(/^\?/, "").split("&")) {
+    if (part === "") continue;
+    const equals = part.indexOf("=");
+    const decode = (text) => decodeURIComponent(text);
+    if (equals < 0) lines.push("--" + decode(part));
+    else lines.push("--" + decode(part.slice(0, equals)) + "=" + decode(part.slice(equals + 1)));
+  }
+  return lines.join("\n");
+}
+
+// The module's build: threads need SharedArrayBuffer, which browsers give
+// only to cross-origin isolated pages.
+const moduleName = self.crossOriginIsolated ? "fill-mt" : "fill-simd";
+
+function loadScript(src) {
+  return new Promise((resolve, reject) => {
+    const script = document.createElement("script");
+    script.src = src;
+    script.onload = resolve;
+    script.onerror = () => reject(new Error("could not load " + src));
+    document.head.appendChild(script);
+  });
+}
+
+const page = {
+  module: null,
+  ready: false,     // the module is loaded and the settings taken
+  frames: 0,        // pictures drawn so far
+  fillMs: 0,        // the last fill's time
+  firstFrameMs: 0,  // from the start of the page's load to its first picture
+  error: "",
+};
+self.noisedemoPage = page;
+
+function draw() {
+  const m = page.module;
+  const start = performance.now();
+  const pointer = m._NdFill();
+  page.fillMs = performance.now() - start;
+  const size = canvas.width * canvas.height * 4;
+  // slice() copies, which a shared (threaded) memory needs before ImageData.
+  const pixels = new Uint8ClampedArray(m.HEAPU8.slice(pointer, pointer + size));
+  canvas.getContext("2d").putImageData(new ImageData(pixels, canvas.width, canvas.height), 0, 0);
+  page.frames++;
+  if (page.frames === 1) page.firstFrameMs = performance.now();
+}
+
+// The BMP image as key b saves it, handed to the browser as a download.
+function downloadBmp() {
+  const m = page.module;
+  const name = m.UTF8ToString(m._NdBmp());
+  const count = m._NdByteCount();
+  if (name === "" || count === 0) {
+    say("Cannot write BMP file: there is no picture yet");
+    return null;
+  }
+  const pointer = m._NdBytes();
+  const bytes = m.HEAPU8.slice(pointer, pointer + count);
+  try {
+    const url = URL.createObjectURL(new Blob([bytes], { type: "image/bmp" }));
+    const link = document.createElement("a");
+    link.href = url;
+    link.download = name;
+    document.body.appendChild(link);
+    link.click();
+    link.remove();
+    setTimeout(() => URL.revokeObjectURL(url), 60000);
+    say("Image file '" + name + "' created.");
+  } catch (e) {
+    say("Cannot write BMP file '" + name + "'\n  " + e.message);
+  }
+  return { name, bytes };
+}
+page.downloadBmp = downloadBmp;
+
+function showCommand() {
+  const m = page.module;
+  commandLine.textContent = location.href + "\n" + m.UTF8ToString(m._NdCommand());
+}
+
+function onKey(event) {
+  if (!page.ready) return;
+  switch (event.key) {
+    case "b": case "B": downloadBmp(); break;
+    case "i": case "I": showCommand(); break;
+    default: return;
+  }
+  event.preventDefault();
+}
+
+async function start() {
+  try {
+    await loadScript(moduleName + ".js");
+    const factory = self[moduleName.replace("-", "_")];
+    page.module = await factory({ mainScriptUrlOrBlob: moduleName + ".js" });
+  } catch (e) {
+    page.error = "The noise program could not be loaded: " + e.message;
+    say(page.error);
+    return;
+  }
+  const m = page.module;
+  let options;
+  try {
+    options = optionLines(location.search);
+  } catch (e) {
+    // A broken %-escape: there is no option to name, only the address.
+    page.error = "noisedemo: the address's settings are not well-formed (" + e.message + ")";
+    say(page.error);
+    return;
+  }
+  const refusal = m.ccall("NdStart", "string", ["string"], [options]);
+  if (refusal !== "") {
+    // Nothing is drawn from settings that were only half read.
+    page.error = "noisedemo: " + refusal;
+    say(page.error);
+    return;
+  }
+  page.ready = true;
+  document.addEventListener("keydown", onKey);
+  draw();
+}
+
+start();
