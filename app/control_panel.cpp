@@ -1,11 +1,11 @@
 #include "app/control_panel.h"
 
-#include <GL/glut.h>
+#include <GL/gl.h>
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "app/app_state.h"
+#include "app/platform.h"
 #include "app/windows.h"
 #include "noise/lattice.h"
 #include "toolkit/glui.h"
@@ -38,10 +38,8 @@ LatticePoint& CurrentPoint() { return NoiseLattice[0][App.currentPoint]; }
 }  // namespace
 
 void InitGlui() {
-  // The panel opens to the right of the graph window; create_glui with
-  // (-1, -1) keeps this position.
-  glutInitWindowPosition(kPanelX, kPanelY);
-  GLUI* panel = GLUI_Master.create_glui(kPanelTitle, 0, -1, -1);
+  // The panel opens to the right of the graph window.
+  GLUI* panel = GLUI_Master.create_glui(kPanelTitle, 0, kPanelX, kPanelY);
   App.panel = panel;
 
   panel->add_statictext(kPanelTitle);
@@ -127,8 +125,8 @@ void ShowCurrentPointOnSliders() {
 void SetColorScale(int) {
   if (App.debug) fprintf(stderr, "SetColorScale\n");
   PostGraphRedisplay();
-  glutSetWindow(App.textureWindow);
-  glutPostRedisplay();
+  CurrentPlatform().SetWindow(App.textureWindow);
+  CurrentPlatform().PostRedisplay();
 }
 
 void SetSliderG(int) {
@@ -151,8 +149,7 @@ void Buttons(int id) {
     PostGraphRedisplay();
   } else if (id == kQuitButton) {
     App.panel->close();
-    glFinish();
-    glutDestroyWindow(App.graphWindow);
-    exit(0);
+    if (CurrentPlatform().Draws()) glFinish();
+    CurrentPlatform().EndProgram(App.graphWindow);
   }
 }

@@ -1,6 +1,6 @@
 #include "app/exports.h"
 
-#include <GL/glut.h>
+#include <GL/gl.h>
 
 #include <atomic>
 #include <cstdint>
@@ -9,7 +9,7 @@
 
 #include "app/app_state.h"
 #include "app/command_line.h"
-#include "app/window_readback.h"
+#include "app/platform.h"
 #include "app/windows.h"
 #include "export/bmp_writer.h"
 #include "export/stl_binary.h"
@@ -41,7 +41,7 @@ std::string StlFileName(int octaveIndex, int turbulence) {
 }
 
 void SampleStlGrid(const NoiseSettings& settings, StlColours rgb) {
-  // 320 KB: static rather than on the stack of a GLUT callback.
+  // 320 KB: static rather than on the stack of an event callback.
   static HeightField field;
   SampleHeightField(settings, &field);
   LoadStlGrid(field.height);
@@ -133,11 +133,14 @@ namespace {
 // What the texture window shows now, at its current size, bottom row first;
 // empty (after saying why) when it cannot be saved.
 std::vector<uint8_t> ReadTextureWindow(int* width, int* height) {
-  glutSetWindow(App.textureWindow);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);  // rows back to back, no gaps
-  glReadBuffer(GL_FRONT);               // what the window shows now
-  *width = glutGet(GLUT_WINDOW_WIDTH);
-  *height = glutGet(GLUT_WINDOW_HEIGHT);
+  Platform& platform = CurrentPlatform();
+  platform.SetWindow(App.textureWindow);
+  if (platform.Draws()) {
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);  // rows back to back, no gaps
+    glReadBuffer(GL_FRONT);               // what the window shows now
+  }
+  *width = platform.WindowWidth();
+  *height = platform.WindowHeight();
   std::vector<uint8_t> pixels;
   if (!CheckBmpWindowSize(*width, *height, stderr)) return pixels;
 
@@ -149,7 +152,7 @@ std::vector<uint8_t> ReadTextureWindow(int* width, int* height) {
     fprintf(stderr, "WriteBmp() cannot allocate the temporary array!\n");
     return pixels;
   }
-  if (!ReadShownWindow(*width, *height, pixels.data())) {
+  if (!platform.ReadShownWindow(*width, *height, pixels.data()) && platform.Draws()) {
     // The server cannot give the window (part of it lies off the screen, say)
     // and a software renderer may not keep a front buffer to read. Draw the
     // same picture once more into the back buffer and read that: the same
@@ -162,7 +165,7 @@ std::vector<uint8_t> ReadTextureWindow(int* width, int* height) {
   return pixels;
 }
 
-// 480,000 bytes: static rather than on the stack of a GLUT callback.
+// 480,000 bytes: static rather than on the stack of an event callback.
 StlColours SolidColours;
 
 }  // namespace

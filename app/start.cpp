@@ -5,12 +5,12 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <vector>
 
 #include "app/app_state.h"
 #include "app/exports.h"
+#include "app/platform.h"
 #include "export/atomic_file.h"
 #include "export/bmp_writer.h"
 #include "export/stl_binary.h"
@@ -107,11 +107,8 @@ void ApplyStartSettings(const StartOptions& options) {
 }
 
 int RunBatchExports(const StartOptions& options) {
-  // Without --seed, a seed from the clock, as the windows would take one.
-  const uint32_t seed =
-      options.seed ? *options.seed
-                   : static_cast<uint32_t>(std::chrono::steady_clock::now().time_since_epoch() /
-                                           std::chrono::milliseconds(1));
+  // Without --seed, a seed from the front end's clock, as the windows take one.
+  const uint32_t seed = options.seed ? *options.seed : CurrentPlatform().ElapsedMs();
   if (!options.seed) fprintf(stderr, "noisedemo: --seed=%u\n", static_cast<unsigned>(seed));
   SeedGenerator(seed);
   FillNewLattice();

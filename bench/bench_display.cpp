@@ -9,6 +9,7 @@
 
 #include "app/app_state.h"
 #include "bench_settings.h"
+#include "frontends/desktop/desktop_platform.h"
 #include "render/graph_display.h"
 
 namespace {
@@ -27,6 +28,7 @@ bool OpenWindows() {
   char name[] = "noisedemo_bench";
   char* argv[] = {name, nullptr};
   glutInit(&argc, argv);
+  UseDesktopPlatform();
   InitGraphics();
   Reset();
   SeedGenerator(20261207u);
