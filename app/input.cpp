@@ -7,6 +7,7 @@
 #include "app/exports.h"
 #include "app/windows.h"
 #include "app/input_logic.h"
+#include "app/png_texts.h"
 #include "app/platform.h"
 #include "noise/lattice.h"
 #include "toolkit/glui.h"
@@ -59,16 +60,16 @@ void Keyboard(unsigned char key, int, int) {
       break;
     case 'b':
     case 'B':
-      WriteBmp();
+      WriteSnapshot(SnapshotFormat::kBmp);
       break;
     case 's':
     case 'S':
-      WriteBmp();
+      WriteSnapshot(SnapshotFormat::kBmp);
       WriteStl();
       break;
     case 'p':
     case 'P':
-      WritePng();
+      WriteSnapshot(SnapshotFormat::kPng);
       break;
     case 'h':
     case 'H':

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app_fixture.h"
 #include "app/control_panel.h"
 #include "noise_fixture.h"
 #include "toolkit_fixture.h"
@@ -18,6 +19,7 @@ class ControlPanelTest : public NoiseTest {
 
   void SetUp() override {
     NoiseTest::SetUp();
+    Reset();
     previous = GLUI_SetPlatform(&platform);
     App.graphWindow = 1;
     App.curvatureSliderValue = 0.0f;
@@ -25,11 +27,7 @@ class ControlPanelTest : public NoiseTest {
   }
 
   void TearDown() override {
-    for (GLUI* g : std::vector<GLUI*>(GLUI_Master.guis)) g->close();
-    GLUI_SetPlatform(previous);
-    App.panel = nullptr;
-    App.gradientSlider = App.curvatureSlider = nullptr;
-    App.gradientRuleGroup = nullptr;
+    ClosePanels(previous);
   }
 
   static void Describe(const GLUI_Control* c, std::vector<std::string>* out) {
