@@ -49,6 +49,17 @@ bool HeadlessPlatform::ReadShownWindow(int width, int height, uint8_t* rgb) {
 
 void HeadlessPlatform::EndProgram(int) { exit(0); }
 
+void HeadlessPlatform::Resize(int id, int width, int height) {
+  Window* w = Find(id);
+  if (w == nullptr) return;
+  w->width = width;
+  w->height = height;
+  if (w->which == AppWindow::kGraph) {
+    current_ = id;
+    ReSize(width, height);
+  }
+}
+
 int HeadlessPlatform::RunRedisplays() {
   int ran = 0;
   for (size_t k = 0; k < windows_.size(); k++) {

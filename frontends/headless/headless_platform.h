@@ -33,6 +33,10 @@ class HeadlessPlatform : public Platform {
   bool ReadShownWindow(int width, int height, uint8_t* rgb) override;
   [[noreturn]] void EndProgram(int window) override;
 
+  // Gives a window a new size, as a user's resize would; calls the graph
+  // window's reshape callback as the desktop's would.
+  void Resize(int id, int width, int height);
+
   // Runs the display callback of every window with a redisplay posted, as a
   // main loop would once the events at hand are handled; returns how many ran.
   int RunRedisplays();

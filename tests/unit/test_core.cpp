@@ -138,3 +138,34 @@ TEST_F(CoreTest, APressADragAndAPanelChangeReachTheTextureAndItsSnapshot) {
 }
 
 }  // namespace
+
+namespace {
+
+// A snapshot that cannot be taken says so under the name of the export the
+// key asked for, and writes nothing.
+TEST_F(CoreTest, ASnapshotThatCannotBeTakenSaysWhichAndWritesNothing) {
+  ScratchDir dir;
+  const std::string back = std::filesystem::current_path();
+  ASSERT_EQ(chdir(dir.path().c_str()), 0);
+  auto keyMessages = [](unsigned char key) {
+    testing::internal::CaptureStderr();
+    Keyboard(key, 0, 0);
+    return testing::internal::GetCapturedStderr();
+  };
+  platform.Resize(App.textureWindow, 0, kTextureSize);
+  const std::string png = keyMessages('p');
+  const std::string bmp = keyMessages('b');
+  // A size the headless texture window cannot show one texel per pixel.
+  platform.Resize(App.textureWindow, 300, 300);
+  const std::string unread = keyMessages('p');
+  ASSERT_EQ(chdir(back.c_str()), 0);
+
+  EXPECT_EQ(png, "WritePng() cannot save a window of 0 x 512 pixels!\n"
+                 "  the window is 0 x 512 pixels\n");
+  EXPECT_EQ(bmp, "WriteBmp() cannot save a window of 0 x 512 pixels!\n"
+                 "  the window is 0 x 512 pixels\n");
+  EXPECT_EQ(unread, "WritePng() cannot read the texture window\n");
+  EXPECT_TRUE(dir.Entries().empty());
+}
+
+}  // namespace
