@@ -1,10 +1,9 @@
 #include "app/app_state.h"
 
-#include <GL/glut.h>
-
 #include <cstring>
 #include <optional>
 
+#include "app/platform.h"
 #include "noise/lattice.h"
 #include "render/colour_scale.h"
 
@@ -30,7 +29,7 @@ std::optional<uint32_t> ChosenSeed;
 void ChooseSeed(uint32_t seed) { ChosenSeed = seed; }
 
 void SeedRandom() {
-  SeedGenerator(ChosenSeed ? *ChosenSeed : static_cast<uint32_t>(glutGet(GLUT_ELAPSED_TIME)));
+  SeedGenerator(ChosenSeed ? *ChosenSeed : CurrentPlatform().ElapsedMs());
 }
 
 void FillNewLattice() {

@@ -63,7 +63,7 @@ extern AppState App;
 void Reset();
 
 // Seeds the generator with the seed chosen on the command line, or else with
-// the milliseconds since GLUT started.
+// the milliseconds since the front end started.
 void SeedRandom();
 void ChooseSeed(uint32_t seed);
 

@@ -4,9 +4,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <cstring>
 #include <vector>
 
+#include "app/choices.h"
+#include "app/export_formats.h"
 #include "app/input_logic.h"
 #include "noise/lattice.h"
 #include "noise/noise_settings.h"
@@ -14,26 +17,6 @@
 #include "render/graph_layout.h"
 
 namespace {
-
-// A named choice of one option, and the value the setting stores for it.
-struct Choice {
-  const char* word;
-  int value;
-};
-
-const Choice kNoiseChoices[] = {
-    {"value", kValueOnly}, {"gradient", kGradientOnly}, {"value+gradient", kValueGradient}};
-const Choice kBlendChoices[] = {{"cubic", kCubic}, {"quintic", kQuintic}};
-const Choice kSlopeChoices[] = {{"zero", kZeroSlopes}, {"catmull-rom", kCatmullRom}};
-const Choice kScaleChoices[] = {
-    {"grey", kGreyscale}, {"rainbow", kRainbow}, {"clouds", kClouds}, {"fire", kFire}};
-
-template <size_t N>
-const char* WordOf(const Choice (&choices)[N], int value) {
-  for (const Choice& c : choices)
-    if (c.value == value) return c.word;
-  return choices[0].word;
-}
 
 template <size_t N>
 std::string ChoiceList(const Choice (&choices)[N]) {
@@ -49,7 +32,7 @@ template <size_t N>
 bool ParseChoice(const Choice (&choices)[N], const std::string& text, int* value) {
   for (const Choice& c : choices) {
     if (text == c.word) {
-      *value = c.value;
+      *value = c.id;
       return true;
     }
   }
@@ -200,6 +183,98 @@ std::string ParsePointEdit(const std::string& text, PointEdit* edit) {
   return std::string();
 }
 
+// An option's value, read into the options: a one-line reason if it cannot
+// be, else an empty string.
+using ReadValue = std::string (*)(const std::string& value, StartOptions* options);
+
+template <size_t N>
+std::string ReadChoice(const char* option, const Choice (&choices)[N], const std::string& value,
+                       std::optional<int>* into) {
+  int choice = 0;
+  if (!ParseChoice(choices, value, &choice))
+    return std::string(option) + " takes " + ChoiceList(choices) + ", not " + Quoted(value);
+  *into = choice;
+  return std::string();
+}
+
+// Every option of ours but the outputs, which come from kExportFormats: its
+// name, whether it takes a value, and how that value is read (a flag's
+// reader gets an empty value; --help and --version have none).
+struct OptionSpec {
+  const char* name;
+  bool takesValue;
+  ReadValue read;
+};
+
+const OptionSpec kOptions[] = {
+    {"--seed", true,
+     [](const std::string& value, StartOptions* o) {
+       uint64_t seed = 0;
+       if (!ParseWhole(value, UINT32_MAX, &seed))
+         return "--seed takes a whole number from 0 to 4294967295, not " + Quoted(value);
+       o->seed = static_cast<uint32_t>(seed);
+       return std::string();
+     }},
+    {"--noise", true,
+     [](const std::string& value, StartOptions* o) {
+       return ReadChoice("--noise", kNoiseChoices, value, &o->noiseType);
+     }},
+    {"--blend", true,
+     [](const std::string& value, StartOptions* o) {
+       return ReadChoice("--blend", kBlendChoices, value, &o->interpolation);
+     }},
+    {"--slopes", true,
+     [](const std::string& value, StartOptions* o) {
+       return ReadChoice("--slopes", kSlopeChoices, value, &o->gradientRule);
+     }},
+    {"--octaves", true,
+     [](const std::string& value, StartOptions* o) {
+       uint64_t octaves = 0;
+       if (!ParseWhole(value, 99, &octaves) || octaves < 1 || octaves > kMaxOctaveIndex + 1)
+         return "--octaves takes a number from 1 to 8, not " + Quoted(value);
+       o->octaveIndex = static_cast<int>(octaves) - 1;
+       return std::string();
+     }},
+    {"--turbulence", false,
+     [](const std::string&, StartOptions* o) {
+       o->turbulence = true;
+       return std::string();
+     }},
+    {"--scale", true,
+     [](const std::string& value, StartOptions* o) {
+       // Both spellings of grey are common; the program itself writes "grey".
+       return ReadChoice("--scale", kScaleChoices, value == "gray" ? "grey" : value,
+                         &o->colourScale);
+     }},
+    {"--point", true,
+     [](const std::string& value, StartOptions* o) {
+       PointEdit edit{};
+       const std::string reason = ParsePointEdit(value, &edit);
+       if (!reason.empty()) return reason;
+       // A second setting of one point would silently win; say so instead.
+       for (const PointEdit& given : o->points) {
+         if (given.point == edit.point)
+           return "--point gives control point " + std::to_string(edit.point) + " twice";
+       }
+       o->points.push_back(edit);
+       return std::string();
+     }},
+    {"--help", false, nullptr},
+    {"--version", false, nullptr},
+};
+
+const OptionSpec* FindOption(const std::string& name) {
+  for (const OptionSpec& o : kOptions)
+    if (name == o.name) return &o;
+  return nullptr;
+}
+
+const ExportFormatInfo* FindOutputOption(const std::string& name) {
+  for (const ExportFormatInfo& f : kExportFormats)
+    if (name == f.option) return &f;
+  return nullptr;
+}
+
 }  // namespace
 
 StartMode ParseCommandLine(int argc, const char* const* argv, StartOptions* options,
@@ -228,79 +303,35 @@ StartMode ParseCommandLine(int argc, const char* const* argv, StartOptions* opti
     const bool hasValue = equals != std::string::npos;
     const std::string value = hasValue ? arg.substr(equals + 1) : std::string();
 
-    // Options that take no value.
-    if (name == "--turbulence" || name == "--help" || name == "--version") {
+    const OptionSpec* option = FindOption(name);
+    const ExportFormatInfo* output = FindOutputOption(name);
+    if (option == nullptr && output == nullptr) return bad("unknown option " + Quoted(name));
+    if (option != nullptr && !option->takesValue) {
       if (hasValue) return bad("option " + Quoted(name) + " takes no value");
-      if (name == "--turbulence") options->turbulence = true;
-      if (name == "--help") help = true;
-      if (name == "--version") version = true;
+      help = help || name == "--help";
+      version = version || name == "--version";
+      if (option->read != nullptr) option->read(value, options);
       continue;
     }
-
-    const bool known = name == "--seed" || name == "--noise" || name == "--blend" ||
-                       name == "--slopes" || name == "--octaves" || name == "--scale" ||
-                       name == "--bmp" || name == "--stl" || name == "--png" ||
-                       name == "--heightmap" || name == "--stl-binary" || name == "--point";
-    if (!known) return bad("unknown option " + Quoted(name));
     if (!hasValue || value.empty())
       return bad("option " + Quoted(name) + " needs a value, as in " + name + "=...");
 
-    int choice = 0;
-    if (name == "--seed") {
-      uint64_t seed = 0;
-      if (!ParseWhole(value, UINT32_MAX, &seed))
-        return bad("--seed takes a whole number from 0 to 4294967295, not " + Quoted(value));
-      options->seed = static_cast<uint32_t>(seed);
-    } else if (name == "--octaves") {
-      uint64_t octaves = 0;
-      if (!ParseWhole(value, 99, &octaves) || octaves < 1 || octaves > kMaxOctaveIndex + 1)
-        return bad("--octaves takes a number from 1 to 8, not " + Quoted(value));
-      options->octaveIndex = static_cast<int>(octaves) - 1;
-    } else if (name == "--noise") {
-      if (!ParseChoice(kNoiseChoices, value, &choice))
-        return bad("--noise takes " + ChoiceList(kNoiseChoices) + ", not " + Quoted(value));
-      options->noiseType = choice;
-    } else if (name == "--blend") {
-      if (!ParseChoice(kBlendChoices, value, &choice))
-        return bad("--blend takes " + ChoiceList(kBlendChoices) + ", not " + Quoted(value));
-      options->interpolation = choice;
-    } else if (name == "--slopes") {
-      if (!ParseChoice(kSlopeChoices, value, &choice))
-        return bad("--slopes takes " + ChoiceList(kSlopeChoices) + ", not " + Quoted(value));
-      options->gradientRule = choice;
-    } else if (name == "--scale") {
-      // Both spellings of grey are common; the program itself writes "grey".
-      if (!ParseChoice(kScaleChoices, value == "gray" ? "grey" : value, &choice))
-        return bad("--scale takes " + ChoiceList(kScaleChoices) + ", not " + Quoted(value));
-      options->colourScale = choice;
-    } else if (name == "--point") {
-      PointEdit edit{};
-      const std::string reason = ParsePointEdit(value, &edit);
+    if (option != nullptr) {
+      const std::string reason = option->read(value, options);
       if (!reason.empty()) return bad(reason);
-      // A second setting of one point would silently win; say so instead.
-      for (const PointEdit& given : options->points) {
-        if (given.point == edit.point)
-          return bad("--point gives control point " + std::to_string(edit.point) + " twice");
-      }
-      options->points.push_back(edit);
-    } else {
-      std::string& file = name == "--bmp"          ? options->bmpFile
-                          : name == "--png"        ? options->pngFile
-                          : name == "--heightmap"  ? options->heightmapFile
-                          : name == "--stl-binary" ? options->stlBinaryFile
-                                                   : options->stlFile;
-      // One output, one file: a second one would silently win over the first.
-      if (!file.empty())
-        return bad(name + "=" + file + " and " + arg + ": each output is written once");
-      file = value;
+      continue;
     }
+    std::string& file = options->Output(output->id);
+    // One output, one file: a second one would silently win over the first.
+    if (!file.empty())
+      return bad(name + "=" + file + " and " + arg + ": each output is written once");
+    file = value;
   }
 
   if (help) return StartMode::kHelp;
   if (version) return StartMode::kVersion;
-  if (!options->bmpFile.empty() || !options->stlFile.empty() || !options->pngFile.empty() ||
-      !options->heightmapFile.empty() || !options->stlBinaryFile.empty())
-    return StartMode::kBatch;
+  for (const std::string& file : options->outputs)
+    if (!file.empty()) return StartMode::kBatch;
   return StartMode::kWindows;
 }
 
@@ -349,10 +380,10 @@ const char* UsageText() {
          "mistake on the command line.\n";
 }
 
-const char* NoiseTypeWord(int noiseType) { return WordOf(kNoiseChoices, noiseType); }
-const char* BlendWord(int interpolation) { return WordOf(kBlendChoices, interpolation); }
-const char* SlopesWord(int gradientRule) { return WordOf(kSlopeChoices, gradientRule); }
-const char* ScaleWord(int colourScale) { return WordOf(kScaleChoices, colourScale); }
+const char* NoiseTypeWord(int noiseType) { return ChoiceOf(kNoiseChoices, noiseType).word; }
+const char* BlendWord(int interpolation) { return ChoiceOf(kBlendChoices, interpolation).word; }
+const char* SlopesWord(int gradientRule) { return ChoiceOf(kSlopeChoices, gradientRule).word; }
+const char* ScaleWord(int colourScale) { return ChoiceOf(kScaleChoices, colourScale).word; }
 
 std::string FloatWord(float number) {
   // The fewest significant digits that read back to the same float, so a

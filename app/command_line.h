@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "app/export_formats.h"
+
 // One control point (lattice row 0, column `point`) as --point sets it after
 // the seed's fill: what a drag and the two sliders can set, and nothing else.
 struct PointEdit {
@@ -30,11 +32,14 @@ struct StartOptions {
   bool turbulence = false;
   std::optional<int> colourScale;   // ColourScaleValue
   std::vector<PointEdit> points;    // in the order given, each point at most once
-  std::string bmpFile;              // batch exports: written without a window
-  std::string stlFile;
-  std::string pngFile;
-  std::string heightmapFile;
-  std::string stlBinaryFile;
+  // Batch exports, written without a window: the file each format goes to,
+  // in the order of ExportFormat; empty when not asked for.
+  std::string outputs[kExportFormatCount];
+
+  std::string& Output(ExportFormat format) { return outputs[static_cast<int>(format)]; }
+  const std::string& Output(ExportFormat format) const {
+    return outputs[static_cast<int>(format)];
+  }
 };
 
 enum class StartMode { kWindows, kBatch, kHelp, kVersion, kBadOption };

@@ -1,11 +1,12 @@
 #include "app/control_panel.h"
 
-#include <GL/glut.h>
+#include <GL/gl.h>
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "app/app_state.h"
+#include "app/choices.h"
+#include "app/platform.h"
 #include "app/windows.h"
 #include "noise/lattice.h"
 #include "toolkit/glui.h"
@@ -16,8 +17,9 @@ namespace {
 const char* const kPanelTitle = "User Interface Window";
 constexpr int kSliderWidth = 200;
 
-void AddRadioButtons(GLUI* panel, GLUI_RadioGroup* group, const char* const* labels, int count) {
-  for (int i = 0; i < count; ++i) panel->add_radiobutton_to_group(group, labels[i]);
+template <size_t N>
+void AddRadioButtons(GLUI* panel, GLUI_RadioGroup* group, const Choice (&choices)[N]) {
+  for (const Choice& c : choices) panel->add_radiobutton_to_group(group, c.label);
 }
 
 // A slider from -bound to bound, showing 0, disabled until a control point is
@@ -38,10 +40,8 @@ LatticePoint& CurrentPoint() { return NoiseLattice[0][App.currentPoint]; }
 }  // namespace
 
 void InitGlui() {
-  // The panel opens to the right of the graph window; create_glui with
-  // (-1, -1) keeps this position.
-  glutInitWindowPosition(kPanelX, kPanelY);
-  GLUI* panel = GLUI_Master.create_glui(kPanelTitle, 0, -1, -1);
+  // The panel opens to the right of the graph window.
+  GLUI* panel = GLUI_Master.create_glui(kPanelTitle, 0, kPanelX, kPanelY);
   App.panel = panel;
 
   panel->add_statictext(kPanelTitle);
@@ -49,19 +49,16 @@ void InitGlui() {
 
   GLUI_Panel* noiseType = panel->add_panel("Noise Type", GLUI_PANEL_EMBOSSED);
   GLUI_RadioGroup* group = panel->add_radiogroup_to_panel(noiseType, &App.noise.noiseType, 0, SetNoiseType);
-  const char* const noiseTypes[] = {"Value-Only", "Gradient-Only", "Value+Gradient"};
-  AddRadioButtons(panel, group, noiseTypes, 3);
+  AddRadioButtons(panel, group, kNoiseChoices);
 
   GLUI_Panel* interpolation = panel->add_panel("Interpolation Equation", GLUI_PANEL_EMBOSSED);
   group = panel->add_radiogroup_to_panel(interpolation, &App.noise.interpolation, -1, nullptr);
-  const char* const equations[] = {"Cubic", "Quintic"};
-  AddRadioButtons(panel, group, equations, 2);
+  AddRadioButtons(panel, group, kBlendChoices);
 
   GLUI_Panel* gradientRule =
       panel->add_panel("How to Compute the Gradient for Value-Only Noise", GLUI_PANEL_EMBOSSED);
   App.gradientRuleGroup = panel->add_radiogroup_to_panel(gradientRule, &App.noise.gradientRule, -1, nullptr);
-  const char* const rules[] = {"Zero", "Catmull-Rom"};
-  AddRadioButtons(panel, App.gradientRuleGroup, rules, 2);
+  AddRadioButtons(panel, App.gradientRuleGroup, kSlopeChoices);
 
   GLUI_Panel* octaves = panel->add_panel("Number of Octaves", GLUI_PANEL_EMBOSSED);
   group = panel->add_radiogroup_to_panel(octaves, &App.noise.octaveIndex, -1, nullptr);
@@ -75,9 +72,7 @@ void InitGlui() {
 
   GLUI_Panel* texture = panel->add_panel("2D Noise Texture", GLUI_PANEL_EMBOSSED);
   group = panel->add_radiogroup_to_panel(texture, &App.colourScale, 0, SetColorScale);
-  const char* const scales[] = {"Grayscale", "Rainbow scale", "Blue -> White (clouds)",
-                                "Red -> Yellow (fire)"};
-  AddRadioButtons(panel, group, scales, 4);
+  AddRadioButtons(panel, group, kScaleChoices);
 
   App.gradientSlider = AddSlider(panel, "Set Gradient", &App.gradientSliderValue, 0,
                                  kGradientBound);
@@ -127,8 +122,8 @@ void ShowCurrentPointOnSliders() {
 void SetColorScale(int) {
   if (App.debug) fprintf(stderr, "SetColorScale\n");
   PostGraphRedisplay();
-  glutSetWindow(App.textureWindow);
-  glutPostRedisplay();
+  CurrentPlatform().SetWindow(App.textureWindow);
+  CurrentPlatform().PostRedisplay();
 }
 
 void SetSliderG(int) {
@@ -151,8 +146,7 @@ void Buttons(int id) {
     PostGraphRedisplay();
   } else if (id == kQuitButton) {
     App.panel->close();
-    glFinish();
-    glutDestroyWindow(App.graphWindow);
-    exit(0);
+    if (CurrentPlatform().Draws()) glFinish();
+    CurrentPlatform().EndProgram(App.graphWindow);
   }
 }

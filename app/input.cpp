@@ -1,7 +1,5 @@
 #include "app/input.h"
 
-#include <GL/glut.h>
-
 #include <cstdio>
 
 #include "app/app_state.h"
@@ -9,6 +7,8 @@
 #include "app/exports.h"
 #include "app/windows.h"
 #include "app/input_logic.h"
+#include "app/png_texts.h"
+#include "app/platform.h"
 #include "noise/lattice.h"
 #include "toolkit/glui.h"
 #include "ui/hslider.h"
@@ -25,14 +25,15 @@ namespace {
 // pass found, for the same clicks, ties included. A press in the texture window is no press on a dot.
 void PickControlPoint(int y) {
   if (App.debug) {
-    const int h = glutGet(GLUT_WINDOW_HEIGHT);
+    const int h = CurrentPlatform().WindowHeight();
     const float zw = static_cast<float>((h - y - kBottomMargin) * 2.0 / kGraphHeight - 1.0);
     fprintf(stderr, "MouseButton: zw = %8.2f\n", zw);
   }
   PickHits hits{};
-  if (glutGetWindow() == App.graphWindow) {
+  Platform& platform = CurrentPlatform();
+  if (platform.CurrentWindow() == App.graphWindow) {
     hits = PickPoints(CurrentGraphView(), App.lastMouseX, App.lastMouseY,
-                      glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
+                      platform.WindowWidth(), platform.WindowHeight());
   }
   App.currentPoint = CurrentFromHits(hits, App.debug);
 }
@@ -56,16 +57,16 @@ void Keyboard(unsigned char key, int, int) {
       break;
     case 'b':
     case 'B':
-      WriteBmp();
+      WriteSnapshot(SnapshotFormat::kBmp);
       break;
     case 's':
     case 'S':
-      WriteBmp();
+      WriteSnapshot(SnapshotFormat::kBmp);
       WriteStl();
       break;
     case 'p':
     case 'P':
-      WritePng();
+      WriteSnapshot(SnapshotFormat::kPng);
       break;
     case 'h':
     case 'H':
@@ -93,7 +94,7 @@ void MouseButton(int button, int state, int x, int y) {
   const int bit = ButtonBit(button);
   if (bit == 0) fprintf(stderr, "Unknown mouse button: %d\n", button);
 
-  const bool press = state == GLUT_DOWN;
+  const bool press = state == kButtonDown;
   if (press) {
     App.lastMouseX = x;
     App.lastMouseY = y;
@@ -116,7 +117,7 @@ void MouseButton(int button, int state, int x, int y) {
 void MouseMotion(int x, int y) {
   if (App.debug) fprintf(stderr, "MouseMotion: %d, %d\n", x, y);
   if (App.mouseButtonMask != 0 && App.currentPoint >= 0) {
-    NoiseLattice[0][App.currentPoint].value = DragValue(glutGet(GLUT_WINDOW_HEIGHT), y);
+    NoiseLattice[0][App.currentPoint].value = DragValue(CurrentPlatform().WindowHeight(), y);
   }
   App.lastMouseX = x;
   App.lastMouseY = y;

@@ -5,15 +5,21 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
+#include <memory>
+#include <new>
 #include <vector>
 
 #include "app/app_state.h"
 #include "app/exports.h"
+#include "app/heightmap.h"
+#include "app/png_texts.h"
+#include "app/solid.h"
+#include "app/platform.h"
 #include "export/atomic_file.h"
 #include "export/bmp_writer.h"
 #include "export/stl_binary.h"
+#include "export/stl_writer.h"
 #include "noise/lattice.h"
 #include "render/texture_fill_fast.h"
 
@@ -70,14 +76,11 @@ FileIdentity IdentityOf(const std::string& path) {
 }  // namespace
 
 bool CheckBatchOutputs(const StartOptions& options, std::string* error) {
-  const std::pair<const char*, const std::string*> given[] = {
-      {"--bmp", &options.bmpFile},          {"--png", &options.pngFile},
-      {"--heightmap", &options.heightmapFile}, {"--stl", &options.stlFile},
-      {"--stl-binary", &options.stlBinaryFile}};
   std::vector<std::pair<std::string, FileIdentity>> outputs;
-  for (const auto& [option, file] : given) {
+  for (const ExportFormatInfo& format : kExportFormats) {
+    const std::string* file = &options.Output(format.id);
     if (file->empty()) continue;
-    const std::string named = std::string(option) + "=" + *file;
+    const std::string named = std::string(format.option) + "=" + *file;
     if (*file == "-" && isatty(STDOUT_FILENO)) {
       *error = named + " would put binary data on the terminal; redirect standard output "
                        "to a file or a pipe";
@@ -107,36 +110,40 @@ void ApplyStartSettings(const StartOptions& options) {
 }
 
 int RunBatchExports(const StartOptions& options) {
-  // Without --seed, a seed from the clock, as the windows would take one.
-  const uint32_t seed =
-      options.seed ? *options.seed
-                   : static_cast<uint32_t>(std::chrono::steady_clock::now().time_since_epoch() /
-                                           std::chrono::milliseconds(1));
+  // Without --seed, a seed from the front end's clock, as the windows take one.
+  const uint32_t seed = options.seed ? *options.seed : CurrentPlatform().ElapsedMs();
   if (!options.seed) fprintf(stderr, "noisedemo: --seed=%u\n", static_cast<unsigned>(seed));
   SeedGenerator(seed);
   FillNewLattice();
   Reset();
   ApplyStartSettings(options);
 
+  const std::string& bmp = options.Output(ExportFormat::kBmp);
+  const std::string& png = options.Output(ExportFormat::kPng);
+  const std::string& heightmap = options.Output(ExportFormat::kHeightmap);
+  const std::string& stl = options.Output(ExportFormat::kStl);
+  const std::string& stlBinary = options.Output(ExportFormat::kStlBinary);
+
   bool ok = true;
   // The texture as a 512 by 512 window shows it: each texel is one pixel,
   // row 0 at the bottom, which is the order the read-back delivers rows in.
   const uint8_t* const snapshot = &NoiseTexture[0][0][0];
-  if (!options.bmpFile.empty() || !options.pngFile.empty())
-    FillTextureImage(NoiseTexture, App.noise, App.colourScale);
-  if (!options.bmpFile.empty())
-    ok = SaveBmp(options.bmpFile, snapshot, kTextureSize, kTextureSize, stderr) && ok;
-  if (!options.pngFile.empty())
-    ok = SaveSnapshotPng(options.pngFile, snapshot, kTextureSize, kTextureSize, stderr) && ok;
-  if (!options.heightmapFile.empty()) ok = SaveHeightmap(options.heightmapFile, stderr) && ok;
+  if (!bmp.empty() || !png.empty()) FillTextureImage(NoiseTexture, App.noise, App.colourScale);
+  if (!bmp.empty()) ok = SaveBmp(bmp, snapshot, kTextureSize, kTextureSize, stderr) && ok;
+  if (!png.empty())
+    ok = SaveSnapshotPng(png, snapshot, kTextureSize, kTextureSize, stderr) && ok;
+  if (!heightmap.empty()) ok = SaveHeightmap(heightmap, App.noise, PngTexts(), stderr) && ok;
 
-  static StlColours rgb;
-  if (!options.stlFile.empty() || !options.stlBinaryFile.empty()) SampleStlGrid(App.noise, rgb);
-  if (!options.stlFile.empty()) ok = SaveStl(options.stlFile, rgb, stderr) && ok;
-  if (!options.stlBinaryFile.empty()) {
-    // The ASCII writer leaves the grid at the base height: sample again.
-    if (!options.stlFile.empty()) SampleStlGrid(App.noise, rgb);
-    ok = SaveStlBinary(options.stlBinaryFile, rgb, stderr) && ok;
+  if (!stl.empty() || !stlBinary.empty()) {
+    // One sampling serves both formats: the writers only read the solid.
+    const std::unique_ptr<Solid> solid(new (std::nothrow) Solid);
+    if (solid == nullptr) {
+      fprintf(stderr, "Cannot make room for the STL solid\n");
+      return 1;
+    }
+    SampleSolid(App.noise, solid.get());
+    if (!stl.empty()) ok = SaveStl(stl, solid->grid, solid->rgb, stderr) && ok;
+    if (!stlBinary.empty()) ok = SaveStlBinary(stlBinary, solid->grid, solid->rgb, stderr) && ok;
   }
   return ok ? 0 : 1;
 }

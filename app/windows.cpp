@@ -1,12 +1,12 @@
 #include "app/windows.h"
 
-#include <GL/glut.h>
+#include <GL/gl.h>
 
 #include <cstdio>
 
 #include "app/app_state.h"
-#include "app/ending.h"
 #include "app/input.h"
+#include "app/platform.h"
 #include "noise/lattice.h"
 #include "render/graph_display.h"
 #include "render/texture_fill_fast.h"
@@ -16,16 +16,6 @@ namespace {
 const char* const kGraphTitle = "Noise Demo -- Quenmarl";
 const char* const kTextureTitle = "2D Noise";
 
-// A window at the position and size set just before, titled (twice, as some
-// window managers only take a title set after creation), cleared to black,
-// and watched: closed from outside, it ends the program cleanly.
-int OpenWindow(const char* title) {
-  const int id = glutCreateWindow(title);
-  glutSetWindowTitle(title);
-  glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-  WatchCurrentWindow(title);
-  return id;
-}
 // Mesa's software rasteriser (llvmpipe through the Xlib loader) learns that
 // a window has a new size only when its buffers are swapped: the first frame
 // drawn after a resize still goes into a buffer of the old size, and is shown
@@ -39,7 +29,8 @@ struct DrawnSize {
 };
 
 void SwapIfResized(DrawnSize& last, int width, int height) {
-  if (last.width != 0 && (width != last.width || height != last.height)) glutSwapBuffers();
+  if (last.width != 0 && (width != last.width || height != last.height))
+    CurrentPlatform().SwapBuffers();
   last.width = width;
   last.height = height;
 }
@@ -52,37 +43,14 @@ int TextureWindowSide(int screenHeight) {
 }
 
 void PostGraphRedisplay() {
-  glutSetWindow(App.graphWindow);
-  glutPostRedisplay();
+  CurrentPlatform().SetWindow(App.graphWindow);
+  CurrentPlatform().PostRedisplay();
 }
 
 void InitGraphics() {
-  glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE);
-  glutInitWindowPosition(0, 0);
-  glutInitWindowSize(kGraphWindowWidth, kGraphWindowHeight);
-  App.graphWindow = OpenWindow(kGraphTitle);
-
-  // Every graph-window callback is set here, the unused ones explicitly
-  // cleared. No timer is registered: the program needs none, and freeglut
-  // would call a null timer function.
-  glutSetWindow(App.graphWindow);
-  glutDisplayFunc(Display);
-  glutReshapeFunc(ReSize);
-  glutKeyboardFunc(Keyboard);
-  glutMouseFunc(MouseButton);
-  glutMotionFunc(MouseMotion);
-  glutPassiveMotionFunc(nullptr);
-  glutVisibilityFunc(Visibility);
-  glutEntryFunc(nullptr);
-  glutSpecialFunc(nullptr);
-  glutSpaceballMotionFunc(nullptr);
-  glutSpaceballRotateFunc(nullptr);
-  glutSpaceballButtonFunc(nullptr);
-  glutButtonBoxFunc(nullptr);
-  glutDialsFunc(nullptr);
-  glutTabletMotionFunc(nullptr);
-  glutTabletButtonFunc(nullptr);
-  glutMenuStateFunc(nullptr);
+  Platform& platform = CurrentPlatform();
+  App.graphWindow = platform.OpenWindow(AppWindow::kGraph, kGraphTitle, 0, 0, kGraphWindowWidth,
+                                        kGraphWindowHeight);
 
   SeedRandom();
   FillNewLattice();
@@ -90,16 +58,9 @@ void InitGraphics() {
   App.xAxis = {8, 0.0f, 1.0f};
   App.noiseAxis = {5, kNoiseMin, (kNoiseMax - kNoiseMin) / (5 - 1)};
 
-  glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE);
-  glutInitWindowPosition(kTextureWindowX, kTextureWindowY);
-  const int side = TextureWindowSide(glutGet(GLUT_SCREEN_HEIGHT));
-  glutInitWindowSize(side, side);
-  App.textureWindow = OpenWindow(kTextureTitle);
-
-  glutSetWindow(App.textureWindow);
-  glutDisplayFunc(TextureDisplay);
-  glutKeyboardFunc(Keyboard);
-  glutMouseFunc(MouseButton);
+  const int side = TextureWindowSide(platform.ScreenHeight());
+  App.textureWindow = platform.OpenWindow(AppWindow::kTexture, kTextureTitle, kTextureWindowX,
+                                          kTextureWindowY, side, side);
 }
 
 void ReSize(int width, int height) {
@@ -110,7 +71,7 @@ void ReSize(int width, int height) {
 
 void Visibility(int state) {
   if (App.debug) fprintf(stderr, "Visibility: %d\n", state);
-  if (state == GLUT_VISIBLE) PostGraphRedisplay();
+  if (state == kWindowVisible) PostGraphRedisplay();
 }
 
 // ---------------------------------------------------------------------------
@@ -131,14 +92,17 @@ GraphView CurrentGraphView() {
 void Display() {
   if (App.debug) fprintf(stderr, "Display; CurrentPoint = %d\n", App.currentPoint);
 
-  glutSetWindow(App.graphWindow);
-  const int width = glutGet(GLUT_WINDOW_WIDTH);
-  const int height = glutGet(GLUT_WINDOW_HEIGHT);
-  static DrawnSize graphSize;
-  SwapIfResized(graphSize, width, height);
-  DrawGraph(CurrentGraphView(), width, height);
-  glutSwapBuffers();
-  glFlush();
+  Platform& platform = CurrentPlatform();
+  platform.SetWindow(App.graphWindow);
+  if (platform.Draws()) {
+    const int width = platform.WindowWidth();
+    const int height = platform.WindowHeight();
+    static DrawnSize graphSize;
+    SwapIfResized(graphSize, width, height);
+    DrawGraph(CurrentGraphView(), width, height);
+    platform.SwapBuffers();
+    glFlush();
+  }
 
   // One redisplay refreshes both windows: the texture follows the graph.
   FillTexture();
@@ -147,14 +111,16 @@ void Display() {
 
 void FillTexture() {
   if (App.debug) fprintf(stderr, "FillTexture\n");
-  glutSetWindow(App.textureWindow);
+  CurrentPlatform().SetWindow(App.textureWindow);
   FillTextureImage(NoiseTexture, App.noise, App.colourScale);
 }
 
 void DrawTexture() {
-  glutSetWindow(App.textureWindow);
-  const int width = glutGet(GLUT_WINDOW_WIDTH);
-  const int height = glutGet(GLUT_WINDOW_HEIGHT);
+  Platform& platform = CurrentPlatform();
+  platform.SetWindow(App.textureWindow);
+  if (!platform.Draws()) return;
+  const int width = platform.WindowWidth();
+  const int height = platform.WindowHeight();
   static DrawnSize textureSize;
   SwapIfResized(textureSize, width, height);
   DrawTextureImage(NoiseTexture, width, height);
@@ -162,6 +128,7 @@ void DrawTexture() {
 
 void TextureDisplay() {
   DrawTexture();
-  glutSwapBuffers();
+  if (!CurrentPlatform().Draws()) return;
+  CurrentPlatform().SwapBuffers();
   glFlush();
 }

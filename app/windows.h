@@ -1,10 +1,15 @@
-// The two graphics windows: start-up, their display callbacks, and the graph
-// window's reshape and visibility callbacks.
+// The two graphics windows: start-up, what each must show, and what the
+// graph window does when it is resized or shown. Front ends call these from
+// their own event callbacks.
 #pragma once
 
 #include "render/graph_display.h"
 
-// Creates the graph window and the texture window with their callbacks,
+// The state a front end passes to Visibility for a window that can be seen
+// (GLUT's value).
+constexpr int kWindowVisible = 1;
+
+// Opens the graph window and the texture window through the front end,
 // seeds the generator and fills the lattice and sets the axes. Leaves the
 // texture window current.
 void InitGraphics();

@@ -9,6 +9,7 @@
 
 #include "app/app_state.h"
 #include "bench_settings.h"
+#include "frontends/desktop/desktop_platform.h"
 #include "render/graph_display.h"
 #include "toolkit/glui_platform.h"
 
@@ -29,6 +30,7 @@ bool OpenWindows() {
   char* argv[] = {name, nullptr};
   glutInit(&argc, argv);
   SetText(&GLUI_GlutText());
+  UseDesktopPlatform();
   InitGraphics();
   Reset();
   SeedGenerator(20261207u);

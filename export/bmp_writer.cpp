@@ -87,8 +87,8 @@ bool WriteBmpImage(ByteSink& file, const uint8_t* rgb, int width, int height) {
 }
 
 bool SaveBmp(const std::string& fileName, const uint8_t* rgb, int width, int height,
-             FILE* messages, const SinkDecorator& decorate) {
-  const bool ok = SaveFile(fileName, "BMP", messages, decorate, [&](ByteSink& sink) {
+             FILE* messages) {
+  const bool ok = SaveFile(fileName, "BMP", messages, [&](ByteSink& sink) {
     return WriteBmpImage(sink, rgb, width, height);
   });
   if (ok) fprintf(messages, "Image file '%s' created.\n", fileName.c_str());

@@ -9,7 +9,6 @@
 #include <string>
 
 #include "export/byte_sink.h"
-#include "export/sink_decorator.h"
 
 constexpr uint32_t kBmpHeaderSize = 54;  // file header 14 + information header 40
 
@@ -39,7 +38,7 @@ bool WriteBmpImage(ByteSink& file, const uint8_t* rgb, int width, int height);
 // "Cannot create BMP file '%s'\n" / "Cannot write BMP file '%s'\n". True when
 // the file was written.
 bool SaveBmp(const std::string& fileName, const uint8_t* rgb, int width, int height,
-             FILE* messages, const SinkDecorator& decorate = nullptr);
+             FILE* messages);
 
 // True if a window of this size can be saved; otherwise says so on messages,
 // with the reason on the next line, indented: the window's size when it has

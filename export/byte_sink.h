@@ -7,7 +7,6 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
 
 class ByteSink {
  public:
@@ -17,24 +16,4 @@ class ByteSink {
   // Why the first failed write failed, as an errno value; 0 if none failed or
   // the sink cannot tell.
   virtual int error() const { return 0; }
-};
-
-// Collects everything in memory; never fails. For tests and benchmarks.
-class StringSink : public ByteSink {
- public:
-  bool Write(const void* data, size_t size) override {
-    text.append(static_cast<const char*>(data), size);
-    return true;
-  }
-  std::string text;
-};
-
-// Takes everything and keeps nothing; for timing the cores alone.
-class NullSink : public ByteSink {
- public:
-  bool Write(const void*, size_t size) override {
-    bytes += size;
-    return true;
-  }
-  size_t bytes = 0;
 };

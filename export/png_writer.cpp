@@ -85,7 +85,7 @@ bool WritePngImage(ByteSink& file, const PngImage& image, const std::vector<PngT
 }
 
 bool SavePng(const std::string& fileName, const char* kind, const PngImage& image,
-             const std::vector<PngText>& texts, FILE* messages, const SinkDecorator& decorate) {
-  return SaveFile(fileName, kind, messages, decorate,
+             const std::vector<PngText>& texts, FILE* messages) {
+  return SaveFile(fileName, kind, messages,
                   [&](ByteSink& sink) { return WritePngImage(sink, image, texts); });
 }

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "export/byte_sink.h"
-#include "export/sink_decorator.h"
 
 // One tEXt chunk: a keyword ("Software", "Comment", ...) and its Latin-1 text.
 struct PngText {
@@ -35,5 +34,4 @@ bool WritePngImage(ByteSink& file, const PngImage& image, const std::vector<PngT
 // file '%s'" or "Cannot write KIND file '%s'" with the reason; the success
 // message is the caller's. True when the file was written.
 bool SavePng(const std::string& fileName, const char* kind, const PngImage& image,
-             const std::vector<PngText>& texts, FILE* messages,
-             const SinkDecorator& decorate = nullptr);
+             const std::vector<PngText>& texts, FILE* messages);

@@ -3,7 +3,7 @@
 #include "export/atomic_file.h"
 
 bool SaveFile(const std::string& fileName, const char* kind, FILE* messages,
-              const SinkDecorator& decorate, const std::function<bool(ByteSink&)>& write,
+              const std::function<bool(ByteSink&)>& write,
               const std::function<void()>& created) {
   AtomicFile file(fileName);
   if (!file.Create()) {
@@ -14,11 +14,8 @@ bool SaveFile(const std::string& fileName, const char* kind, FILE* messages,
   if (created) created();
   bool ok;
   int writeError = 0;
-  {
-    DecoratedSink sink(file, decorate);
-    ok = write(sink.get());
-    if (!ok) writeError = sink.error(file);
-  }
+  ok = write(file);
+  if (!ok) writeError = file.error();
   ok = ok && file.Commit();
   if (!ok) {
     if (writeError == 0) writeError = file.error();

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "export/byte_sink.h"
-#include "export/sink_decorator.h"
 
 // Creates fileName's temporary file, calls `created` (for a message that
 // belongs after a successful creation), has `write` produce the bytes, and
@@ -16,5 +15,5 @@
 // line, and leaves any earlier file of that name as it was. True when the
 // file was written; the success message is the caller's.
 bool SaveFile(const std::string& fileName, const char* kind, FILE* messages,
-              const SinkDecorator& decorate, const std::function<bool(ByteSink&)>& write,
+              const std::function<bool(ByteSink&)>& write,
               const std::function<void()>& created = nullptr);

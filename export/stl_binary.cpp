@@ -90,7 +90,7 @@ uint16_t StlFacetColour(const float colour[3]) {
   return word;  // bit 15 clear: the facet's own colour
 }
 
-bool WriteStlBinary(ByteSink& file, const StlColours rgb, int* facets) {
+bool WriteStlBinary(ByteSink& file, const StlGrid& grid, const StlColours rgb, int* facets) {
   uint8_t header[84] = {};
   uint8_t* at = header;
   auto put = [&at](const void* bytes, size_t size) {
@@ -108,14 +108,14 @@ bool WriteStlBinary(ByteSink& file, const StlColours rgb, int* facets) {
   if (!file.Write(header, sizeof header)) return false;
 
   BinarySolid solid(file);
-  const bool ok = VisitStlSolid(rgb, solid) && solid.Flush();
+  const bool ok = VisitStlSolid(grid, rgb, solid) && solid.Flush();
   *facets = solid.facets();
   return ok;
 }
 
-bool SaveStlBinary(const std::string& fileName, const StlColours rgb, FILE* messages,
-                   const SinkDecorator& decorate) {
-  return SaveStlFile(fileName, messages, decorate, [&](ByteSink& sink, int* facets) {
-    return WriteStlBinary(sink, rgb, facets);
+bool SaveStlBinary(const std::string& fileName, const StlGrid& grid, const StlColours rgb,
+                   FILE* messages) {
+  return SaveStlFile(fileName, messages, [&](ByteSink& sink, int* facets) {
+    return WriteStlBinary(sink, grid, rgb, facets);
   });
 }

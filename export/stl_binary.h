@@ -22,7 +22,6 @@
 #include <string>
 
 #include "export/byte_sink.h"
-#include "export/sink_decorator.h"
 #include "export/stl_solid.h"
 
 constexpr uint32_t kStlBinarySize = 84 + 50 * static_cast<uint32_t>(kStlFacetCount);
@@ -40,12 +39,12 @@ constexpr uint16_t kStlWallColour = 16 | 16 << 5 | 16 << 10;
 uint16_t StlFacetColour(const float colour[3]);
 
 // Writes the 80-byte header, the facet count and the facets of the grid
-// (LoadStlGrid) and colours, counting on *facets. Stops at the first failed
-// write and returns false. Leaves GridZ at the base height.
-bool WriteStlBinary(ByteSink& file, const StlColours rgb, int* facets);
+// and colours, counting on *facets. Stops at the first failed write and
+// returns false.
+bool WriteStlBinary(ByteSink& file, const StlGrid& grid, const StlColours rgb, int* facets);
 
 // Writes the solid to fileName safely, reporting on messages as SaveStl
 // does (without progress marks): "Writing STL file '%s':", then
 // "%d triangles written.\n"; or why it could not. True when written.
-bool SaveStlBinary(const std::string& fileName, const StlColours rgb, FILE* messages,
-                   const SinkDecorator& decorate = nullptr);
+bool SaveStlBinary(const std::string& fileName, const StlGrid& grid, const StlColours rgb,
+                   FILE* messages);

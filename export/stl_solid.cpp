@@ -1,19 +1,24 @@
 #include "export/stl_solid.h"
 
-float GridX[kStlGridSize][kStlGridSize];
-float GridY[kStlGridSize][kStlGridSize];
-float GridZ[kStlGridSize][kStlGridSize];
-
 namespace {
 
 constexpr int kLast = kStlGridSize - 1;  // 199: the grid's last row and column
 constexpr double kExtent = 4.0;          // the square's side, in x and in y
 constexpr float kBaseZ = -0.25f;
 
-// A grid vertex (column, row) as the grid holds it now.
-StlVertex Grid(int column, int row) {
-  return {GridX[row][column], GridY[row][column], GridZ[row][column]};
-}
+// The walk's grid and facet visitor, and the vertices it reads from the grid:
+// a point of the top surface, and the point below it on the base plane.
+struct Walk {
+  const StlGrid& grid;
+  StlFacetVisitor& visitor;
+
+  StlVertex Top(int column, int row) const {
+    return {grid.x[row][column], grid.y[row][column], grid.z[row][column]};
+  }
+  StlVertex Base(int column, int row) const {
+    return {grid.x[row][column], grid.y[row][column], kBaseZ};
+  }
+};
 
 bool TopFacet(StlFacetVisitor& visitor, const float* a, const float* b, const float* c,
               StlVertex v0, StlVertex v1, StlVertex v2) {
@@ -30,35 +35,36 @@ bool Plain(StlFacetVisitor& visitor, StlVertex v0, StlVertex v1, StlVertex v2) {
 }
 
 // The wall below the top edge from P0 to P1, down to the base plane.
-bool Wall(StlFacetVisitor& visitor, int c0, int r0, int c1, int r1) {
-  const StlVertex b0 = {GridX[r0][c0], GridY[r0][c0], kBaseZ};
-  const StlVertex b1 = {GridX[r1][c1], GridY[r1][c1], kBaseZ};
-  return Plain(visitor, Grid(c0, r0), Grid(c1, r1), b1) &&
-         Plain(visitor, Grid(c0, r0), b1, b0);
+bool Wall(const Walk& walk, int c0, int r0, int c1, int r1) {
+  const StlVertex b0 = walk.Base(c0, r0);
+  const StlVertex b1 = walk.Base(c1, r1);
+  return Plain(walk.visitor, walk.Top(c0, r0), walk.Top(c1, r1), b1) &&
+         Plain(walk.visitor, walk.Top(c0, r0), b1, b0);
 }
 
 }  // namespace
 
-void LoadStlGrid(const float height[kStlGridSize][kStlGridSize]) {
+void LoadStlGrid(const float height[kStlGridSize][kStlGridSize], StlGrid* grid) {
   for (int i = 0; i < kStlGridSize; i++) {
     for (int j = 0; j < kStlGridSize; j++) {
-      GridX[i][j] = static_cast<float>(kExtent * j / 199.0);
-      GridY[i][j] = static_cast<float>(kExtent * i / 199.0);
-      GridZ[i][j] = height[i][j];
+      grid->x[i][j] = static_cast<float>(kExtent * j / 199.0);
+      grid->y[i][j] = static_cast<float>(kExtent * i / 199.0);
+      grid->z[i][j] = height[i][j];
     }
   }
 }
 
-bool VisitStlSolid(const StlColours rgb, StlFacetVisitor& visitor) {
+bool VisitStlSolid(const StlGrid& grid, const StlColours rgb, StlFacetVisitor& visitor) {
+  const Walk walk{grid, visitor};
   int count = 0;
 
   // Top surface: two facets per cell, rows of cells from the bottom.
   for (int l = 0; l < kLast; l++) {
     for (int m = 0; m < kLast; m++) {
-      if (!TopFacet(visitor, rgb[l][m], rgb[l][m + 1], rgb[l + 1][m + 1], Grid(m, l),
-                    Grid(m + 1, l), Grid(m + 1, l + 1)) ||
-          !TopFacet(visitor, rgb[l][m], rgb[l + 1][m + 1], rgb[l + 1][m], Grid(m, l),
-                    Grid(m + 1, l + 1), Grid(m, l + 1)))
+      if (!TopFacet(visitor, rgb[l][m], rgb[l][m + 1], rgb[l + 1][m + 1], walk.Top(m, l),
+                    walk.Top(m + 1, l), walk.Top(m + 1, l + 1)) ||
+          !TopFacet(visitor, rgb[l][m], rgb[l + 1][m + 1], rgb[l + 1][m], walk.Top(m, l),
+                    walk.Top(m + 1, l + 1), walk.Top(m, l + 1)))
         return false;
       count += 2;
       if (!visitor.Counted(count, m == kLast - 1)) return false;
@@ -71,10 +77,10 @@ bool VisitStlSolid(const StlColours rgb, StlFacetVisitor& visitor) {
     for (int n = 0; n < kLast; n++) {
       bool ok;
       switch (side) {
-        case 0: ok = Wall(visitor, 0, n, 0, n + 1); break;           // x = 0
-        case 1: ok = Wall(visitor, kLast, n + 1, kLast, n); break;   // x = 4
-        case 2: ok = Wall(visitor, n + 1, 0, n, 0); break;           // y = 0
-        default: ok = Wall(visitor, n, kLast, n + 1, kLast); break;  // y = 4
+        case 0: ok = Wall(walk, 0, n, 0, n + 1); break;           // x = 0
+        case 1: ok = Wall(walk, kLast, n + 1, kLast, n); break;   // x = 4
+        case 2: ok = Wall(walk, n + 1, 0, n, 0); break;           // y = 0
+        default: ok = Wall(walk, n, kLast, n + 1, kLast); break;  // y = 4
       }
       if (!ok) return false;
       count += 2;
@@ -82,20 +88,18 @@ bool VisitStlSolid(const StlColours rgb, StlFacetVisitor& visitor) {
     }
   }
 
-  // Base: the grid's edge points now lie on the base plane; a fan from the
-  // centre to every edge segment, seen from below.
-  for (int r = 0; r < kStlGridSize; r++)
-    for (int c = 0; c < kStlGridSize; c++) GridZ[r][c] = kBaseZ;
+  // Base: a fan from the centre to every edge segment of the base plane,
+  // seen from below.
   const StlVertex centre = {static_cast<float>(kExtent / 2), static_cast<float>(kExtent / 2),
                             kBaseZ};
   for (int n = 0; n < kLast; n++)
-    if (!Plain(visitor, Grid(0, n + 1), centre, Grid(0, n))) return false;
+    if (!Plain(visitor, walk.Base(0, n + 1), centre, walk.Base(0, n))) return false;
   for (int n = 0; n < kLast; n++)
-    if (!Plain(visitor, Grid(kLast, n), centre, Grid(kLast, n + 1))) return false;
+    if (!Plain(visitor, walk.Base(kLast, n), centre, walk.Base(kLast, n + 1))) return false;
   for (int n = 0; n < kLast; n++)
-    if (!Plain(visitor, Grid(n, 0), centre, Grid(n + 1, 0))) return false;
+    if (!Plain(visitor, walk.Base(n, 0), centre, walk.Base(n + 1, 0))) return false;
   for (int n = 0; n < kLast; n++)
-    if (!Plain(visitor, Grid(n + 1, kLast), centre, Grid(n, kLast))) return false;
+    if (!Plain(visitor, walk.Base(n + 1, kLast), centre, walk.Base(n, kLast))) return false;
   count += 4 * kLast;
   return visitor.Counted(count, true);
 }

@@ -13,16 +13,18 @@ constexpr int kStlTopFacets = 2 * kStlCells * kStlCells;  // 79202
 constexpr int kStlFacetCount = kStlTopFacets + 2 * 4 * kStlCells + 4 * kStlCells;  // 81590
 
 // The grid points, [row][column]: x, y on a 4 by 4 square, z the height.
-// Set by LoadStlGrid; after a finished solid GridZ is -0.25 throughout.
-extern float GridX[kStlGridSize][kStlGridSize];
-extern float GridY[kStlGridSize][kStlGridSize];
-extern float GridZ[kStlGridSize][kStlGridSize];
+// The caller owns it (480 KB, best not on a stack); the writers only read it.
+struct StlGrid {
+  float x[kStlGridSize][kStlGridSize];
+  float y[kStlGridSize][kStlGridSize];
+  float z[kStlGridSize][kStlGridSize];
+};
 
 // One colour (red, green, blue in 0..1) per grid point, [row][column].
 using StlColours = float[kStlGridSize][kStlGridSize][3];
 
 // Puts the grid points in place, with these heights ([row][column]).
-void LoadStlGrid(const float height[kStlGridSize][kStlGridSize]);
+void LoadStlGrid(const float height[kStlGridSize][kStlGridSize], StlGrid* grid);
 
 struct StlVertex {
   float x, y, z;
@@ -47,5 +49,5 @@ class StlFacetVisitor {
 };
 
 // Walks the solid of the grid (LoadStlGrid) and `rgb`. True if the visitor
-// never stopped it. Leaves GridZ at the base height.
-bool VisitStlSolid(const StlColours rgb, StlFacetVisitor& visitor);
+// never stopped it.
+bool VisitStlSolid(const StlGrid& grid, const StlColours rgb, StlFacetVisitor& visitor);

@@ -144,12 +144,13 @@ class AsciiSolid : public StlFacetVisitor {
 
 }  // namespace
 
-bool WriteStlSolid(ByteSink& file, const StlColours rgb, FILE* progress, int* facets) {
+bool WriteStlSolid(ByteSink& file, const StlGrid& grid, const StlColours rgb, FILE* progress,
+                   int* facets) {
   StlText text(file);
   Progress marks(progress);
   text.Put("solid noise\n");
   AsciiSolid solid(text, marks);
-  bool ok = VisitStlSolid(rgb, solid);
+  bool ok = VisitStlSolid(grid, rgb, solid);
   *facets = solid.facets();
   if (ok) {
     marks.Line();
@@ -165,19 +166,18 @@ bool WriteStlSolid(ByteSink& file, const StlColours rgb, FILE* progress, int* fa
   return ok;
 }
 
-bool SaveStlFile(const std::string& fileName, FILE* messages, const SinkDecorator& decorate,
-                 const std::function<bool(ByteSink&, int*)>& write) {
+bool SaveStlFile(const std::string& fileName, FILE* messages, const std::function<bool(ByteSink&, int*)>& write) {
   int facets = 0;
   const bool ok = SaveFile(
-      fileName, "STL", messages, decorate, [&](ByteSink& sink) { return write(sink, &facets); },
+      fileName, "STL", messages, [&](ByteSink& sink) { return write(sink, &facets); },
       [&] { fprintf(messages, "Writing STL file '%s':\n", fileName.c_str()); });
   if (ok) fprintf(messages, "%d triangles written.\n", facets);
   return ok;
 }
 
-bool SaveStl(const std::string& fileName, const StlColours rgb, FILE* messages,
-             const SinkDecorator& decorate) {
-  return SaveStlFile(fileName, messages, decorate, [&](ByteSink& sink, int* facets) {
-    return WriteStlSolid(sink, rgb, messages, facets);
+bool SaveStl(const std::string& fileName, const StlGrid& grid, const StlColours rgb,
+             FILE* messages) {
+  return SaveStlFile(fileName, messages, [&](ByteSink& sink, int* facets) {
+    return WriteStlSolid(sink, grid, rgb, messages, facets);
   });
 }

@@ -18,16 +18,16 @@ struct AxisSample {
   HermiteWeights w;
 };
 
-AxisSample Axis[kOctaveLimit][kHeightFieldSize];
+using Axis = AxisSample[kOctaveLimit][kHeightFieldSize];
 
-void PrepareAxis(int octaves, int interpolation) {
+void PrepareAxis(int octaves, int interpolation, Axis& axis) {
   for (int j = 0; j < kHeightFieldSize; j++) {
     float x = static_cast<float>(j / 199.0);
     for (int k = 0; k < octaves; k++) {
       const int ix = static_cast<int>(x);
       const float fx = x - static_cast<float>(ix);
-      Axis[k][j].cell = ix;
-      Axis[k][j].w = HermiteWeightsAt(fx, interpolation);
+      axis[k][j].cell = ix;
+      axis[k][j].w = HermiteWeightsAt(fx, interpolation);
       x = x * 2.0f;
     }
   }
@@ -35,11 +35,12 @@ void PrepareAxis(int octaves, int interpolation) {
 
 // One octave at one point. Equal bit for bit to the HermiteBlend calls it
 // stands for: HermiteBlend is these weights applied to the same arguments.
-float GradientOnlyOctave(const AxisSample& ax, const AxisSample& ay) {
-  const LatticePoint& l00 = NoiseLattice[ay.cell][ax.cell];
-  const LatticePoint& l10 = NoiseLattice[ay.cell][ax.cell + 1];
-  const LatticePoint& l01 = NoiseLattice[ay.cell + 1][ax.cell];
-  const LatticePoint& l11 = NoiseLattice[ay.cell + 1][ax.cell + 1];
+float GradientOnlyOctave(const Lattice& lattice, const AxisSample& ax, const AxisSample& ay) {
+  const CellCorners cell = CornersOf(lattice, ax.cell, ay.cell);
+  const LatticePoint& l00 = cell.p00;
+  const LatticePoint& l10 = cell.p10;
+  const LatticePoint& l01 = cell.p01;
+  const LatticePoint& l11 = cell.p11;
   const HermiteWeights& wx = ax.w;
   // The corner values are 0 here, not the midpoint: the solid's heights sit
   // around z = 0.5 only through the (sum + 1) / 2 below.
@@ -54,25 +55,28 @@ float GradientOnlyOctave(const AxisSample& ax, const AxisSample& ay) {
 
 // Value-Only, and Value+Gradient too: the values alone with zero slopes
 // (HermiteBlendNoCurvature's zero curvatures included).
-float ValueOctave(const AxisSample& ax, const AxisSample& ay) {
-  const LatticePoint& l00 = NoiseLattice[ay.cell][ax.cell];
-  const LatticePoint& l10 = NoiseLattice[ay.cell][ax.cell + 1];
-  const LatticePoint& l01 = NoiseLattice[ay.cell + 1][ax.cell];
-  const LatticePoint& l11 = NoiseLattice[ay.cell + 1][ax.cell + 1];
-  const float lower = ApplyHermiteWeights(ax.w, l00.value, 0.0f, 0.0f, l10.value, 0.0f, 0.0f);
-  const float upper = ApplyHermiteWeights(ax.w, l01.value, 0.0f, 0.0f, l11.value, 0.0f, 0.0f);
+float ValueOctave(const Lattice& lattice, const AxisSample& ax, const AxisSample& ay) {
+  const CellCorners cell = CornersOf(lattice, ax.cell, ay.cell);
+  const float lower =
+      ApplyHermiteWeights(ax.w, cell.p00.value, 0.0f, 0.0f, cell.p10.value, 0.0f, 0.0f);
+  const float upper =
+      ApplyHermiteWeights(ax.w, cell.p01.value, 0.0f, 0.0f, cell.p11.value, 0.0f, 0.0f);
   return ApplyHermiteWeights(ay.w, lower, 0.0f, 0.0f, upper, 0.0f, 0.0f);
 }
 
 }  // namespace
 
-void SampleHeightField(const NoiseSettings& settings, HeightField* field) {
+void SampleHeightField(const NoiseSettings& settings, HeightField* field,
+                       const Lattice& lattice) {
   // The panel offers 1 to 8 octaves; anything else would read past the
   // lattice, so it is held to that range.
   int octaves = settings.octaveIndex + 1;
   if (octaves < 1) octaves = 1;
   if (octaves > kOctaveLimit) octaves = kOctaveLimit;
-  PrepareAxis(octaves, settings.interpolation);
+  // Made afresh on every call (a few tens of KB): nothing of one call is
+  // left for the next to trust.
+  Axis axis;
+  PrepareAxis(octaves, settings.interpolation, axis);
   const bool gradientOnly = settings.noiseType == kGradientOnly;
 
   for (int i = 0; i < kHeightFieldSize; i++) {
@@ -80,8 +84,8 @@ void SampleHeightField(const NoiseSettings& settings, HeightField* field) {
       float sum = 0.0f;
       float amplitude = 1.0f;
       for (int k = 0; k < octaves; k++) {
-        const float n = gradientOnly ? GradientOnlyOctave(Axis[k][j], Axis[k][i])
-                                     : ValueOctave(Axis[k][j], Axis[k][i]);
+        const float n = gradientOnly ? GradientOnlyOctave(lattice, axis[k][j], axis[k][i])
+                                     : ValueOctave(lattice, axis[k][j], axis[k][i]);
         sum = sum + n * amplitude;
         amplitude = amplitude / 2.0f;
       }

@@ -6,6 +6,7 @@
 // turbulence folded once, on the sum.
 #pragma once
 
+#include "noise/lattice.h"
 #include "noise/noise_settings.h"
 
 constexpr int kHeightFieldSize = 200;  // grid points along each side
@@ -18,4 +19,5 @@ struct HeightField {
 
 // Fills the field from the lattice under the given settings. Octave counts
 // outside 1 to 8 are held to that range, the most the lattice holds.
-void SampleHeightField(const NoiseSettings& settings, HeightField* field);
+void SampleHeightField(const NoiseSettings& settings, HeightField* field,
+                       const Lattice& lattice = NoiseLattice);

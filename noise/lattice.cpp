@@ -1,6 +1,6 @@
 #include "noise/lattice.h"
 
-LatticePoint NoiseLattice[kLatticeSize][kLatticeSize];
+Lattice NoiseLattice;
 
 namespace {
 uint32_t generatorState = 0;

@@ -29,8 +29,27 @@ struct LatticePoint {
   float cy;     // curvature along y
 };
 
-// [row][column]; control point i is NoiseLattice[0][i].
-extern LatticePoint NoiseLattice[kLatticeSize][kLatticeSize];
+// [row][column].
+using Lattice = LatticePoint[kLatticeSize][kLatticeSize];
+
+// The program's lattice: the one the windows show and the exports write.
+// The noise functions read whichever lattice they are handed, this one
+// unless told otherwise; control point i is NoiseLattice[0][i].
+extern Lattice NoiseLattice;
+
+// The four corners of the lattice cell whose lower left corner is row iy,
+// column ix: p10 one column along, p01 one row up. Every 2D evaluation
+// fetches its cell through this.
+struct CellCorners {
+  const LatticePoint& p00;
+  const LatticePoint& p10;
+  const LatticePoint& p01;
+  const LatticePoint& p11;
+};
+
+inline CellCorners CornersOf(const Lattice& lattice, int ix, int iy) {
+  return {lattice[iy][ix], lattice[iy][ix + 1], lattice[iy + 1][ix], lattice[iy + 1][ix + 1]};
+}
 
 // ---------------------------------------------------------------------------
 // Generator: a 32-bit linear congruential generator with a 0..32767 range,

@@ -7,12 +7,11 @@
 
 namespace {
 
-inline float V(int j) { return NoiseLattice[0][j].value; }
-
 // Catmull-Rom slopes for value-only noise at the ends of interval i. The rows
 // for i = 0 and i = 6 are one-sided at the graph's first and last control
 // point, and they are chosen by the interval index alone, in every octave.
-void CatmullRomSlopes(int i, float& s0, float& s1) {
+void CatmullRomSlopes(const LatticePoint* row, int i, float& s0, float& s1) {
+  auto V = [row](int j) { return row[j].value; };
   if (i == 0) {
     s0 = (V(1) - V(0)) * 0.5f / 1.0f;
     s1 = (V(2) - V(0)) * 0.5f / 2.0f;
@@ -25,9 +24,9 @@ void CatmullRomSlopes(int i, float& s0, float& s1) {
   }
 }
 
-float OctaveValue(int i, float f, const NoiseSettings& settings) {
-  const LatticePoint& a = NoiseLattice[0][i];
-  const LatticePoint& b = NoiseLattice[0][i + 1];
+float OctaveValue(const LatticePoint* row, int i, float f, const NoiseSettings& settings) {
+  const LatticePoint& a = row[i];
+  const LatticePoint& b = row[i + 1];
   switch (settings.noiseType) {
     case kGradientOnly:
       return HermiteBlend(kNoiseMid, a.gx, a.cx, kNoiseMid, b.gx, b.cx, f, settings.interpolation);
@@ -36,7 +35,7 @@ float OctaveValue(int i, float f, const NoiseSettings& settings) {
     default: {
       float s0 = 0.0f;
       float s1 = 0.0f;
-      if (settings.gradientRule == kCatmullRom) CatmullRomSlopes(i, s0, s1);
+      if (settings.gradientRule == kCatmullRom) CatmullRomSlopes(row, i, s0, s1);
       return HermiteBlendNoCurvature(a.value, s0, b.value, s1, f, settings.interpolation);
     }
   }
@@ -44,14 +43,14 @@ float OctaveValue(int i, float f, const NoiseSettings& settings) {
 
 }  // namespace
 
-float Noise1D(float x, const NoiseSettings& settings) {
+float Noise1D(float x, const NoiseSettings& settings, const Lattice& lattice) {
   float sum = 0.0f;
   float divisor = 1.0f;
   float p = x;
   for (int k = 0; k <= settings.octaveIndex; k++) {
     const int i = static_cast<int>(p);
     const float f = p - static_cast<float>(i);
-    float e = OctaveValue(i, f, settings);
+    float e = OctaveValue(lattice[0], i, f, settings);
     if (settings.turbulence) e = std::fabs(e - kNoiseMid) + kNoiseMid;
     sum = sum + (e - kNoiseMid) / divisor;
     p = 2.0f * p;

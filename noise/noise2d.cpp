@@ -5,16 +5,17 @@
 #include "noise/hermite.h"
 #include "noise/lattice.h"
 
-float Noise2D(float x, float y, const NoiseSettings& settings) {
+float Noise2D(float x, float y, const NoiseSettings& settings, const Lattice& lattice) {
   const int ix = static_cast<int>(x);
   const float fx = x - static_cast<float>(ix);
   const int iy = static_cast<int>(y);
   const float fy = y - static_cast<float>(iy);
 
-  const LatticePoint& p00 = NoiseLattice[iy][ix];
-  const LatticePoint& p10 = NoiseLattice[iy][ix + 1];
-  const LatticePoint& p01 = NoiseLattice[iy + 1][ix];
-  const LatticePoint& p11 = NoiseLattice[iy + 1][ix + 1];
+  const CellCorners cell = CornersOf(lattice, ix, iy);
+  const LatticePoint& p00 = cell.p00;
+  const LatticePoint& p10 = cell.p10;
+  const LatticePoint& p01 = cell.p01;
+  const LatticePoint& p11 = cell.p11;
 
   const int blend = settings.interpolation;
   if (!UsesGradients(settings.noiseType)) {
@@ -40,13 +41,13 @@ float Noise2D(float x, float y, const NoiseSettings& settings) {
   return HermiteBlend(e0, e1, e2, e3, e4, e5, fy, blend);
 }
 
-float FractalNoise2D(int i, int j, const NoiseSettings& settings) {
+float FractalNoise2D(int i, int j, const NoiseSettings& settings, const Lattice& lattice) {
   float x = static_cast<float>(j) * kTextureSpan / static_cast<float>(kTextureSize);
   float y = static_cast<float>(i) * kTextureSpan / static_cast<float>(kTextureSize);
   float sum = 0.0f;
   float divisor = 1.0f;
   for (int k = 0; k <= settings.octaveIndex; k++) {
-    float val = Noise2D(x, y, settings);
+    float val = Noise2D(x, y, settings, lattice);
     if (settings.turbulence) {
       const float deviation = val - kNoiseMid;
       val = std::fabs(deviation) + kNoiseMid;

@@ -4,6 +4,7 @@
 // must reproduce it bit for bit, and the tests hold it to that.
 #pragma once
 
+#include "noise/lattice.h"
 #include "noise/noise_settings.h"
 
 constexpr int kTextureSize = 512;
@@ -11,10 +12,12 @@ constexpr float kTextureSpan = 8.0f;  // lattice cells across the first octave
 
 // Single-octave noise at lattice coordinates (x, y), x along columns and y
 // along rows, both non-negative. Not bounded to [0, 1].
-float Noise2D(float x, float y, const NoiseSettings& settings);
+float Noise2D(float x, float y, const NoiseSettings& settings,
+              const Lattice& lattice = NoiseLattice);
 
 // The value of texel row i (0 at the bottom), column j, in [0, 1]: octaves of
 // Noise2D at doubling frequency and halving weight around the midpoint,
 // optionally folded into turbulence, then clamped. Reads lattice indices up to
 // 1023 at eight octaves and never beyond.
-float FractalNoise2D(int i, int j, const NoiseSettings& settings);
+float FractalNoise2D(int i, int j, const NoiseSettings& settings,
+                     const Lattice& lattice = NoiseLattice);

@@ -25,17 +25,9 @@ one_try() {
   local title=$1 how=$2 pid window start end status i
   (cd "$work" && exec "$program" 2>"$work/stderr.txt") &
   pid=$!
-  window=
-  for i in $(seq 150); do
-    window=$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -1)
-    [ -n "$window" ] && break
-    sleep 0.1
-  done
+  window=$(find_window "$title")
   # All three windows shown, so the program is in its main loop.
-  for i in $(seq 150); do
-    xdotool search --onlyvisible --name '^User Interface Window$' >/dev/null 2>&1 && break
-    sleep 0.1
-  done
+  find_window 'User Interface Window' >/dev/null
   start=$(now_ms)
   xdotool "$how" "$window" 2>/dev/null
   for i in $(seq 1000); do

@@ -78,6 +78,9 @@ geometry() {  # prints "WIDTH HEIGHT" of a window
 }
 read -r gw gh < <(geometry "$graph")
 read -r tw th < <(geometry "$texwin")
+# Where the panel's controls are, found in a picture of the panel.
+places=$(/usr/bin/python3 "$(dirname "$0")/panel_places.py" "$panel") || die "cannot find the panel's controls"
+eval "$places"
 
 # Graph drawing units (700 x 500, y up) to window pixels (y down).
 ux() { awk -v u="$1" -v w="$gw" 'BEGIN { printf "%d", u * w / 700 + 0.5 }'; }
@@ -123,11 +126,11 @@ drain() {
 # ---------------------------------------------------------------------------
 # Setup: Debug on (its first trace proves it), read the control points
 # ---------------------------------------------------------------------------
-xdotool mousemove --window "$panel" 12 602 click 1
+xdotool mousemove --window "$panel" "$debug_x" "$debug_y" click 1
 xdotool mousemove --window "$graph" "$(ux 600)" "$(uy 470)"
 markers=1
 xdotool key z
-wait_count "Keyboard: 'z'" 1 20 || die "could not turn on Debug (panel box at 12,602)"
+wait_count "Keyboard: 'z'" 1 20 || die "could not turn on Debug (panel box at $debug_x,$debug_y)"
 drain
 
 # The control points' values, from the texture's bottom row: texel (0, 64 i)
@@ -229,7 +232,7 @@ click_y=$(uy 470)
 run_kind empty "$click_redraws" send_clicks
 
 # (d) clicks on a control point, under Gradient-Only (every dot at 0.5)
-xdotool mousemove --window "$panel" 110 72 click 1
+xdotool mousemove --window "$panel" "$gradient_only_x" "$gradient_only_y" click 1
 xdotool mousemove --window "$graph" "$(ux 600)" "$(uy 470)"
 drain
 click_x=$(ux "$(point_units_x 3)")
@@ -244,11 +247,10 @@ run_kind point "$click_redraws" send_clicks
 slider_dir=right
 send_slider() {
   local want have last stalled=0 x
-  # The arrows of "Set Gradient", in panel pixels.
-  if [ "$slider_dir" = right ]; then x=250; else x=65; fi
+  if [ "$slider_dir" = right ]; then x=$slider_right_x; else x=$slider_left_x; fi
   have=$(count "SetSliderG")
   want=$(( have + $1 ))
-  xdotool mousemove --window "$panel" "$x" 508 mousedown 1
+  xdotool mousemove --window "$panel" "$x" "$slider_y" mousedown 1
   last=$have
   while [ "$have" -lt "$want" ]; do
     sleep 0.05

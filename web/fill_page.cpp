@@ -16,7 +16,9 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/export_formats.h"
 #include "export/bmp_writer.h"
+#include "export/memory_sink.h"
 #include "noise/lattice.h"
 #include "render/colour_scale.h"
 #include "render/texture_fill_fast.h"
@@ -131,17 +133,11 @@ EMSCRIPTEN_KEEPALIVE const char* NdBmp() {
   Bytes.clear();
   Text.clear();
   if (!Started) return Text.c_str();
-  StringSink sink;
+  MemorySink sink;
   if (!WriteBmpImage(sink, &NoiseTexture[0][0][0], kTextureSize, kTextureSize))
     return Text.c_str();
-  Bytes.assign(sink.text.begin(), sink.text.end());
-  // The desktop's name, "image%03d%c%c.bmp" (octaves, T or N, the scale's letter).
-  const char letters[] = {'G', 'R', 'S', 'Y'};
-  char name[32];
-  std::snprintf(name, sizeof name, "image%03d%c%c.bmp", Settings.octaveIndex + 1,
-                Settings.turbulence ? 'T' : 'N',
-                Scale >= 0 && Scale < 4 ? letters[Scale] : 'G');
-  Text = name;
+  Bytes = sink.bytes();
+  Text = ExportFileName(ExportFormat::kBmp, Settings.octaveIndex, Settings.turbulence, Scale);
   return Text.c_str();
 }
 

@@ -301,12 +301,11 @@ def find_dot(shot, x, y_from, y_to, colour=WHITE):
     rows y_from and y_to; None if there is none. Axis lines and label glyphs
     are never that solid."""
     pixels = shot.load()
-    white = [[pixels[c, r] == colour for c in range(shot.width)] for r in range(shot.height)]
-    found = []
-    for left in range(int(x) - 6, int(x) + 1):
-        for top in range(y_from, y_to - 6):
-            if all(white[top + dy][left + dx] for dy in range(7) for dx in range(7)):
-                found.append((left + 3, top + 3))
+    x = int(x)
+    found = [(left + 3, top + 3)
+             for left in range(max(x - 6, 0), min(x, shot.width - 7) + 1)
+             for top in range(max(y_from, 0), min(y_to, shot.height) - 6)
+             if all(pixels[left + dx, top + dy] == colour for dy in range(7) for dx in range(7))]
     if not found:
         return None
     # The axis next to point 0 widens the white area; its dot is the square

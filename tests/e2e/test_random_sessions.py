@@ -27,7 +27,7 @@ import pytest
 from PIL import Image, ImageChops
 
 from conftest import (GREEN, INTERPOLATION, NOISE, OCTAVES, PROGRAM, RULE, SCALES, WHITE,
-                      Session, XServer, layout, point_x, thumb_of)
+                      Session, XServer, find_dot, layout, point_x, thumb_of)
 
 NOISE_WORDS = ("value", "gradient", "value+gradient")
 BLEND_WORDS = ("cubic", "quintic")
@@ -134,20 +134,6 @@ class Model:
 
 def is_dark(colour):
     return sum(colour) < 3 * 140
-
-
-def find_dot(pixels, x, top, bottom):
-    """(colour, centre row) of the solid 7 by 7 white or green square (a
-    control point's dot) whose columns include x, between rows top and
-    bottom; None if there is none."""
-    for row in range(top, bottom - 6):
-        colour = pixels[x, row]
-        if colour not in (WHITE, GREEN) or pixels[x, row + 6] != colour:
-            continue
-        for left in range(x - 6, x + 1):
-            if all(pixels[left + dx, row + dy] == colour for dy in range(7) for dx in range(7)):
-                return colour, row + 3
-    return None
 
 
 def scale_problems(shot, scale):
@@ -296,10 +282,16 @@ class Driver:
         return p
 
     def dots(self, graph):
+        """(colour, centre row) of each control point's dot, white or green,
+        or None where there is none."""
         w, h = graph.size
-        pixels = graph.load()
-        return [find_dot(pixels, int(point_x(i) * w / 700), int(40 * h / 500),
-                         int(362 * h / 500)) for i in range(8)]
+        shown = []
+        for i in range(8):
+            place = (graph, int(point_x(i) * w / 700), int(40 * h / 500), int(362 * h / 500))
+            found = [(colour, centre[1]) for colour in (WHITE, GREEN)
+                     for centre in [find_dot(*place, colour)] if centre is not None]
+            shown.append(found[0] if found else None)
+        return shown
 
     def graph_problems(self, graph):
         m, p = self.model, []

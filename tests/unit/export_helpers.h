@@ -5,7 +5,10 @@
 #include <cerrno>
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <csignal>
 
 #include <algorithm>
 #include <cstdio>
@@ -19,7 +22,6 @@
 #include <vector>
 
 #include "export/byte_sink.h"
-#include "export/sink_decorator.h"
 
 // A fresh folder under /tmp, removed with everything in it afterwards.
 class ScratchDir {
@@ -101,9 +103,41 @@ class FailAfterSink : public ByteSink {
   bool failed_ = false;
 };
 
-inline SinkDecorator FailAfter(size_t limit) {
-  return [limit](ByteSink& file) { return std::make_unique<FailAfterSink>(file, limit); };
-}
+// Collects everything in memory; never fails.
+class StringSink : public ByteSink {
+ public:
+  bool Write(const void* data, size_t size) override {
+    text.append(static_cast<const char*>(data), size);
+    return true;
+  }
+  std::string text;
+};
+
+// While it lives, no file of this process may grow past `limit` bytes: a
+// write beyond fails with EFBIG ("File too large"), as a disk that fills up
+// part-way through a file would fail one. The failure comes from the system,
+// under the real file, so the code that saves files carries no hook for it.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(size_t limit) {
+    getrlimit(RLIMIT_FSIZE, &previous_);
+    // Without this, the write past the limit would end the process.
+    previousHandler_ = signal(SIGXFSZ, SIG_IGN);
+    struct rlimit lower = previous_;
+    lower.rlim_cur = limit;
+    setrlimit(RLIMIT_FSIZE, &lower);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &previous_);
+    signal(SIGXFSZ, previousHandler_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  struct rlimit previous_;
+  void (*previousHandler_)(int);
+};
 
 inline int Occurrences(const std::string& text, const std::string& part) {
   int n = 0;

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/exports.h"
+#include "app/export_formats.h"
 #include "render/colour_scale.h"
 #include "app/app_state.h"
 #include "export/bmp_writer.h"
@@ -147,11 +147,15 @@ TEST(BmpImage, AFailingSinkStopsTheImage) {
   }
 }
 
-TEST(BmpFileName, NamedFromTheSettings) {
-  EXPECT_EQ(BmpFileName(1, 0, kRainbow), "image002NR.bmp");
-  EXPECT_EQ(BmpFileName(7, 1, kFire), "image008TY.bmp");
-  EXPECT_EQ(BmpFileName(0, 0, kGreyscale), "image001NG.bmp");
-  EXPECT_EQ(BmpFileName(3, 1, kClouds), "image004TS.bmp");
+TEST(ExportFileName, NamedFromTheSettings) {
+  EXPECT_EQ(ExportFileName(ExportFormat::kBmp, 1, 0, kRainbow), "image002NR.bmp");
+  EXPECT_EQ(ExportFileName(ExportFormat::kBmp, 7, 1, kFire), "image008TY.bmp");
+  EXPECT_EQ(ExportFileName(ExportFormat::kBmp, 0, 0, kGreyscale), "image001NG.bmp");
+  EXPECT_EQ(ExportFileName(ExportFormat::kPng, 3, 1, kClouds), "image004TS.png");
+  // The other formats carry no colour scale.
+  EXPECT_EQ(ExportFileName(ExportFormat::kHeightmap, 2, 1, kFire), "height003T.png");
+  EXPECT_EQ(ExportFileName(ExportFormat::kStl, 2, 0, kRainbow), "noise003N.stl");
+  EXPECT_EQ(ExportFileName(ExportFormat::kStlBinary, 7, 1, kClouds), "noise008T.bin.stl");
 }
 
 TEST(CheckBmpWindowSize, AnEmptyOrHugeWindowGetsAMessageAndItsReason) {
@@ -192,9 +196,10 @@ TEST(SaveBmp, AFailedWriteIsReportedAndLeavesNoFile) {
     ScratchDir dir;
     const std::string name = dir / "image001NG.bmp";
     MessageCapture messages;
-    EXPECT_FALSE(SaveBmp(name, rgb.data(), 200, 200, messages.file(), FailAfter(limit)));
-    EXPECT_EQ(messages.Text(),
-              "Cannot write BMP file '" + name + "'\n  No space left on device\n") << limit;
+    const FileSizeLimit full(limit);
+    EXPECT_FALSE(SaveBmp(name, rgb.data(), 200, 200, messages.file()));
+    EXPECT_EQ(messages.Text(), "Cannot write BMP file '" + name + "'\n  File too large\n")
+        << limit;
     EXPECT_TRUE(dir.Entries().empty()) << limit;
   }
 }
@@ -206,7 +211,10 @@ TEST(SaveBmp, AFailedWriteKeepsTheEarlierFile) {
   WriteFile(name, earlier);
   const std::vector<uint8_t> rgb = Pattern(200, 200);
   MessageCapture messages;
-  EXPECT_FALSE(SaveBmp(name, rgb.data(), 200, 200, messages.file(), FailAfter(4096)));
+  {
+    const FileSizeLimit full(4096);
+    EXPECT_FALSE(SaveBmp(name, rgb.data(), 200, 200, messages.file()));
+  }
   EXPECT_EQ(Occurrences(messages.Text(), "created"), 0);
   EXPECT_EQ(ReadFile(name), earlier);
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"image003TR.bmp"});

@@ -71,11 +71,12 @@ TEST(CommandLine, ReadsEverySettingAndStepsOverGlutOptions) {
   EXPECT_EQ(*Parse({"--seed=0", "--seed=12"}).options.seed, 12u);  // the last one counts
 
   EXPECT_EQ(Parse({"--stl=a.stl", "--seed=1"}).mode, StartMode::kBatch);
-  EXPECT_EQ(Parse({"--bmp=a.bmp"}).options.bmpFile, "a.bmp");
+  EXPECT_EQ(Parse({"--bmp=a.bmp"}).options.Output(ExportFormat::kBmp), "a.bmp");
   const Parsed formats = Parse({"--png=a.png", "--heightmap=h.png", "--stl-binary=b.stl"});
   EXPECT_EQ(formats.mode, StartMode::kBatch);
-  EXPECT_EQ(formats.options.pngFile + formats.options.heightmapFile +
-                formats.options.stlBinaryFile,
+  EXPECT_EQ(formats.options.Output(ExportFormat::kPng) +
+                formats.options.Output(ExportFormat::kHeightmap) +
+                formats.options.Output(ExportFormat::kStlBinary),
             "a.pngh.pngb.stl");
   EXPECT_EQ(Parse({"--bmp=x.bmp", "--help"}).mode, StartMode::kHelp);
   EXPECT_EQ(Parse({"--version"}).mode, StartMode::kVersion);

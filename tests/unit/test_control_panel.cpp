@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app_fixture.h"
 #include "app/control_panel.h"
 #include "noise_fixture.h"
 #include "toolkit_fixture.h"
@@ -20,6 +21,7 @@ class ControlPanelTest : public NoiseTest {
 
   void SetUp() override {
     NoiseTest::SetUp();
+    Reset();
     previous = GLUI_SetPlatform(&platform);
     previous_text = SetText(&text);
     App.graphWindow = 1;
@@ -28,12 +30,8 @@ class ControlPanelTest : public NoiseTest {
   }
 
   void TearDown() override {
-    for (GLUI* g : std::vector<GLUI*>(GLUI_Master.guis)) g->close();
-    GLUI_SetPlatform(previous);
+    ClosePanels(previous);
     SetText(previous_text);
-    App.panel = nullptr;
-    App.gradientSlider = App.curvatureSlider = nullptr;
-    App.gradientRuleGroup = nullptr;
   }
 
   static void Describe(const GLUI_Control* c, std::vector<std::string>* out) {

@@ -29,12 +29,13 @@ TEST(StlBinary, FacetColoursFollowTheColourConvention) {
 TEST(StlBinary, NormalsPointOutOfTheSolidAndTheFileHasItsSize) {
   static float height[kStlGridSize][kStlGridSize];
   static StlColours colours;
+  static StlGrid grid;
   for (auto& row : height)
     for (float& z : row) z = 0.5f;
-  LoadStlGrid(height);
+  LoadStlGrid(height, &grid);
   StringSink sink;
   int facets = 0;
-  ASSERT_TRUE(WriteStlBinary(sink, colours, &facets));
+  ASSERT_TRUE(WriteStlBinary(sink, grid, colours, &facets));
   EXPECT_EQ(facets, kStlFacetCount);
   ASSERT_EQ(sink.text.size(), kStlBinarySize);
 

@@ -1,5 +1,7 @@
 #include "render/colour_scale.h"
 #include "app/app_state.h"
+#include "app/app_state.h"
+#include "app/windows.h"
 #include "noise_fixture.h"
 
 TEST(Startup, TextureWindowSideFollowsTheScreenHeight) {

@@ -9,7 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/exports.h"
+#include "app/solid.h"
 #include "app/app_state.h"
 #include "export/stl_binary.h"
 #include "export/stl_writer.h"
@@ -31,7 +31,7 @@ struct Reference {
   float rgb[kStlGridSize][kStlGridSize][3];
 };
 
-void SampleReference(Reference* out) {
+void SampleReference(const NoiseSettings& settings, Reference* out) {
   float hsv[3] = {0.0f, 1.0f, 1.0f};
   for (int i = 0; i < kStlGridSize; i++) {
     for (int j = 0; j < kStlGridSize; j++) {
@@ -39,7 +39,7 @@ void SampleReference(Reference* out) {
       float y = static_cast<float>(i / 199.0);
       float sum = 0.0f;
       float amplitude = 1.0f;
-      for (int k = 0; k <= App.noise.octaveIndex; k++) {
+      for (int k = 0; k <= settings.octaveIndex; k++) {
         const int ix = static_cast<int>(x);
         const int iy = static_cast<int>(y);
         const float fx = x - ix;
@@ -49,25 +49,25 @@ void SampleReference(Reference* out) {
         const LatticePoint& l01 = NoiseLattice[iy + 1][ix];
         const LatticePoint& l11 = NoiseLattice[iy + 1][ix + 1];
         float n;
-        if (App.noise.noiseType == kGradientOnly) {
-          const float pb = HermiteBlend(0, l00.gx, l00.cx, 0, l10.gx, l10.cx, fx, App.noise.interpolation);
-          const float sb = HermiteBlend(l00.gy, l00.cy, 0, l10.gy, l10.cy, 0, fx, App.noise.interpolation);
-          const float kb = HermiteBlend(l00.cy, 0, 0, l10.cy, 0, 0, fx, App.noise.interpolation);
-          const float pt = HermiteBlend(0, l01.gx, l01.cx, 0, l11.gx, l11.cx, fx, App.noise.interpolation);
-          const float st = HermiteBlend(l01.gy, l01.cy, 0, l11.gy, l11.cy, 0, fx, App.noise.interpolation);
-          const float kt = HermiteBlend(l01.cy, 0, 0, l11.cy, 0, 0, fx, App.noise.interpolation);
-          n = HermiteBlend(pb, sb, kb, pt, st, kt, fy, App.noise.interpolation);
+        if (settings.noiseType == kGradientOnly) {
+          const float pb = HermiteBlend(0, l00.gx, l00.cx, 0, l10.gx, l10.cx, fx, settings.interpolation);
+          const float sb = HermiteBlend(l00.gy, l00.cy, 0, l10.gy, l10.cy, 0, fx, settings.interpolation);
+          const float kb = HermiteBlend(l00.cy, 0, 0, l10.cy, 0, 0, fx, settings.interpolation);
+          const float pt = HermiteBlend(0, l01.gx, l01.cx, 0, l11.gx, l11.cx, fx, settings.interpolation);
+          const float st = HermiteBlend(l01.gy, l01.cy, 0, l11.gy, l11.cy, 0, fx, settings.interpolation);
+          const float kt = HermiteBlend(l01.cy, 0, 0, l11.cy, 0, 0, fx, settings.interpolation);
+          n = HermiteBlend(pb, sb, kb, pt, st, kt, fy, settings.interpolation);
         } else {
-          const float lower = HermiteBlendNoCurvature(l00.value, 0, l10.value, 0, fx, App.noise.interpolation);
-          const float upper = HermiteBlendNoCurvature(l01.value, 0, l11.value, 0, fx, App.noise.interpolation);
-          n = HermiteBlendNoCurvature(lower, 0, upper, 0, fy, App.noise.interpolation);
+          const float lower = HermiteBlendNoCurvature(l00.value, 0, l10.value, 0, fx, settings.interpolation);
+          const float upper = HermiteBlendNoCurvature(l01.value, 0, l11.value, 0, fx, settings.interpolation);
+          n = HermiteBlendNoCurvature(lower, 0, upper, 0, fy, settings.interpolation);
         }
         sum = sum + n * amplitude;
         x = x * 2;
         y = y * 2;
         amplitude = amplitude / 2.0f;
       }
-      if (App.noise.turbulence) sum = std::fabs(sum);
+      if (settings.turbulence) sum = std::fabs(sum);
       out->x[i][j] = static_cast<float>(4.0 * j / 199.0);
       out->y[i][j] = static_cast<float>(4.0 * i / 199.0);
       out->z[i][j] = static_cast<float>((sum + 1.0) * 1.0 / 2.0);
@@ -167,22 +167,22 @@ constexpr int kBaseFacets = 4 * 199;
 class StlTest : public NoiseTest {
  protected:
   // The file for the current settings, as WriteStl would write it.
-  std::string Solid(std::string* progress = nullptr) {
-    SampleStlGrid(App.noise, colours_);
+  std::string SolidText(std::string* progress = nullptr) {
+    SampleSolid(settings, &solid_);
     StringSink sink;
     MessageCapture messages;
     int facets = 0;
-    EXPECT_TRUE(WriteStlSolid(sink, colours_, messages.file(), &facets));
+    EXPECT_TRUE(WriteStlSolid(sink, solid_.grid, solid_.rgb, messages.file(), &facets));
     EXPECT_EQ(facets, kStlFacetCount);
     if (progress) *progress = messages.Text();
     return sink.text;
   }
 
   void Settings(int type, int interpolation, int octaveIndex, int turbulence) {
-    App.noise.noiseType = type;
-    App.noise.interpolation = interpolation;
-    App.noise.octaveIndex = octaveIndex;
-    App.noise.turbulence = turbulence;
+    settings.noiseType = type;
+    settings.interpolation = interpolation;
+    settings.octaveIndex = octaveIndex;
+    settings.turbulence = turbulence;
   }
 
   // Curvatures everywhere the exporter reads, so that every argument of
@@ -197,17 +197,11 @@ class StlTest : public NoiseTest {
       }
   }
 
-  static StlColours colours_;
+  static ::Solid solid_;  // 1.3 MB: static, off the stack
 };
 
-StlColours StlTest::colours_;
+::Solid StlTest::solid_;
 
-TEST(StlFileName, NamedFromOctavesAndTurbulence) {
-  EXPECT_EQ(StlFileName(2, 1), "noise003T.stl");
-  EXPECT_EQ(StlFileName(2, 0), "noise003N.stl");
-  EXPECT_EQ(StlFileName(0, 0), "noise001N.stl");
-  EXPECT_EQ(StlFileName(7, 1), "noise008T.stl");
-}
 
 TEST_F(StlTest, SamplingMatchesThePlainEvaluationBitForBit) {
   CurveTheLattice();
@@ -218,15 +212,15 @@ TEST_F(StlTest, SamplingMatchesThePlainEvaluationBitForBit) {
       for (int octaveIndex : {0, 1, 4, 7})
         for (int turbulence : {0, 1}) {
           Settings(type, interpolation, octaveIndex, turbulence);
-          SampleStlGrid(App.noise, colours_);
-          SampleReference(&reference);
+          SampleSolid(settings, &solid_);
+          SampleReference(settings, &reference);
           int differences = 0;
           for (int i = 0; i < kStlGridSize; i++)
             for (int j = 0; j < kStlGridSize; j++) {
-              differences += GridX[i][j] != reference.x[i][j];
-              differences += GridY[i][j] != reference.y[i][j];
-              differences += GridZ[i][j] != reference.z[i][j];
-              for (int c = 0; c < 3; c++) differences += colours_[i][j][c] != reference.rgb[i][j][c];
+              differences += solid_.grid.x[i][j] != reference.x[i][j];
+              differences += solid_.grid.y[i][j] != reference.y[i][j];
+              differences += solid_.grid.z[i][j] != reference.z[i][j];
+              for (int c = 0; c < 3; c++) differences += solid_.rgb[i][j][c] != reference.rgb[i][j][c];
             }
           EXPECT_EQ(differences, 0) << "type " << type << " interpolation " << interpolation
                                     << " octaves " << octaveIndex + 1 << " turbulence "
@@ -236,7 +230,7 @@ TEST_F(StlTest, SamplingMatchesThePlainEvaluationBitForBit) {
 
 TEST_F(StlTest, FileLayoutAndProgress) {
   std::string progress;
-  const std::string text = Solid(&progress);
+  const std::string text = SolidText(&progress);
   const ParsedStl stl = Parse(text);
   ASSERT_EQ(stl.error, "");
   ASSERT_EQ(stl.facets.size(), 81590u);
@@ -256,8 +250,8 @@ TEST_F(StlTest, FileLayoutAndProgress) {
 
 TEST_F(StlTest, FirstFacetSitsOnTheFirstGridPoints) {
   static Reference reference;
-  SampleReference(&reference);
-  const ParsedStl stl = Parse(Solid());
+  SampleReference(settings, &reference);
+  const ParsedStl stl = Parse(SolidText());
   ASSERT_EQ(stl.error, "");
   const Facet& first = stl.facets[0];
   EXPECT_EQ(first.vertex[0], "  0.0000   0.0000 " + Fixed(reference.z[0][0], "%8.4f"));
@@ -278,18 +272,17 @@ TEST_F(StlTest, FirstFacetSitsOnTheFirstGridPoints) {
 TEST_F(StlTest, OneOctaveCoversOneLatticeCell) {
   Settings(kValueOnly, kCubic, 0, 0);
   ControlValue(1) = -0.6f;  // dragged
-  static StlColours rgb;
-  SampleStlGrid(App.noise, rgb);
-  EXPECT_EQ(GridZ[0][0], (Point(0, 0).value + 1.0f) / 2.0f);
-  EXPECT_EQ(GridZ[0][199], (Point(0, 1).value + 1.0f) / 2.0f);
-  EXPECT_EQ(GridZ[199][0], (Point(1, 0).value + 1.0f) / 2.0f);
-  EXPECT_EQ(GridZ[199][199], (Point(1, 1).value + 1.0f) / 2.0f);
-  EXPECT_EQ(GridX[199][199], 4.0f);
-  EXPECT_EQ(GridY[199][199], 4.0f);
+  SampleSolid(settings, &solid_);
+  EXPECT_EQ(solid_.grid.z[0][0], (Point(0, 0).value + 1.0f) / 2.0f);
+  EXPECT_EQ(solid_.grid.z[0][199], (Point(0, 1).value + 1.0f) / 2.0f);
+  EXPECT_EQ(solid_.grid.z[199][0], (Point(1, 0).value + 1.0f) / 2.0f);
+  EXPECT_EQ(solid_.grid.z[199][199], (Point(1, 1).value + 1.0f) / 2.0f);
+  EXPECT_EQ(solid_.grid.x[199][199], 4.0f);
+  EXPECT_EQ(solid_.grid.y[199][199], 4.0f);
   // Gradient-Only takes 0 as every corner value: the corners sit at z = 0.5.
   Settings(kGradientOnly, kQuintic, 0, 0);
-  SampleStlGrid(App.noise, rgb);
-  for (float z : {GridZ[0][0], GridZ[0][199], GridZ[199][0], GridZ[199][199]}) EXPECT_EQ(z, 0.5f);
+  SampleSolid(settings, &solid_);
+  for (float z : {solid_.grid.z[0][0], solid_.grid.z[0][199], solid_.grid.z[199][0], solid_.grid.z[199][199]}) EXPECT_EQ(z, 0.5f);
 }
 
 TEST_F(StlTest, TurbulenceKeepsTheTopAtOrAboveHalf) {
@@ -297,14 +290,14 @@ TEST_F(StlTest, TurbulenceKeepsTheTopAtOrAboveHalf) {
   for (int type : {kValueOnly, kGradientOnly, kValueGradient})
     for (int octaveIndex : {0, 3, 7}) {
       Settings(type, kQuintic, octaveIndex, 1);
-      SampleStlGrid(App.noise, colours_);
+      SampleSolid(settings, &solid_);
       float lowest = 1.0e9f;
-      for (const auto& row : GridZ)
+      for (const auto& row : solid_.grid.z)
         for (float z : row) lowest = std::min(lowest, z);
       EXPECT_GE(lowest, 0.5f) << type << " " << octaveIndex;
     }
   Settings(kGradientOnly, kCubic, 7, 1);
-  const ParsedStl stl = Parse(Solid());
+  const ParsedStl stl = Parse(SolidText());
   ASSERT_EQ(stl.error, "");
   for (int f = 0; f < kTopFacets; f++)
     for (int v = 0; v < 3; v++) ASSERT_GE(stl.facets[f].at[v][2], 0.5f) << f;
@@ -313,11 +306,11 @@ TEST_F(StlTest, TurbulenceKeepsTheTopAtOrAboveHalf) {
 TEST_F(StlTest, ValueGradientExportsExactlyWhatValueOnlyDoes) {
   CurveTheLattice();
   Settings(kValueOnly, kQuintic, 2, 1);
-  const std::string valueOnly = Solid();
+  const std::string valueOnly = SolidText();
   Settings(kValueGradient, kQuintic, 2, 1);
-  EXPECT_TRUE(Solid() == valueOnly);
+  EXPECT_TRUE(SolidText() == valueOnly);
   Settings(kGradientOnly, kQuintic, 2, 1);
-  EXPECT_FALSE(Solid() == valueOnly);
+  EXPECT_FALSE(SolidText() == valueOnly);
 }
 
 TEST_F(StlTest, ColoursRunFromBlueThroughGreenToRedWithTheSum) {
@@ -334,7 +327,7 @@ TEST_F(StlTest, ColoursRunFromBlueThroughGreenToRedWithTheSum) {
   for (const auto& c : cases) {
     for (int r = 0; r <= 1; r++)
       for (int col = 0; col <= 1; col++) Point(r, col).value = c.value;
-    const ParsedStl stl = Parse(Solid());
+    const ParsedStl stl = Parse(SolidText());
     ASSERT_EQ(stl.error, "");
     int others = 0;
     for (int f = 0; f < kTopFacets; f++) others += stl.facets[f].colour != c.colour;
@@ -343,7 +336,7 @@ TEST_F(StlTest, ColoursRunFromBlueThroughGreenToRedWithTheSum) {
 }
 
 TEST_F(StlTest, WallsAndBaseCloseTheSolidAtMinusAQuarter) {
-  const ParsedStl stl = Parse(Solid());
+  const ParsedStl stl = Parse(SolidText());
   ASSERT_EQ(stl.error, "");
   // Walls: each segment a facet with two top vertices and one on the base,
   // then one with one top vertex and two on the base; all on the border.
@@ -365,8 +358,11 @@ TEST_F(StlTest, WallsAndBaseCloseTheSolidAtMinusAQuarter) {
     ASSERT_EQ(facet.vertex[2].substr(18), " -0.2500") << f;
   }
   EXPECT_EQ(kStlFacetCount - kTopFacets - kWallFacets, kBaseFacets);
-  // The grid is left on the base plane.
-  EXPECT_EQ(GridZ[100][100], -0.25f);
+  // The writer only reads the grid: the top is where sampling put it.
+  const float top = solid_.grid.z[100][100];
+  SampleSolid(settings, &solid_);
+  EXPECT_EQ(solid_.grid.z[100][100], top);
+  EXPECT_NE(top, -0.25f);
 }
 
 // Closed and consistently oriented: every edge belongs to exactly two
@@ -375,7 +371,7 @@ TEST_F(StlTest, TheSolidIsClosed) {
   CurveTheLattice();
   for (int heaviest : {0, 1}) {
     if (heaviest) Settings(kGradientOnly, kQuintic, 7, 1);
-    const ParsedStl stl = Parse(Solid());
+    const ParsedStl stl = Parse(SolidText());
     ASSERT_EQ(stl.error, "");
     std::unordered_map<std::string, int> directed;
     int degenerate = 0;
@@ -407,10 +403,10 @@ TEST_F(StlTest, SaveWritesTheFileAndReports) {
   ScratchDir dir;
   const std::string name = dir / "noise001N.stl";
   WriteFile(name, "an earlier solid");
-  const std::string expected = Solid();
-  SampleStlGrid(App.noise, colours_);
+  const std::string expected = SolidText();
+  SampleSolid(settings, &solid_);
   MessageCapture messages;
-  EXPECT_TRUE(SaveStl(name, colours_, messages.file()));
+  EXPECT_TRUE(SaveStl(name, solid_.grid, solid_.rgb, messages.file()));
   const std::string text = messages.Text();
   const std::string head = "Writing STL file '" + name + "':\n";
   EXPECT_EQ(text.substr(0, head.size()), head);
@@ -421,18 +417,20 @@ TEST_F(StlTest, SaveWritesTheFileAndReports) {
 }
 
 TEST_F(StlTest, AFailedWriteIsReportedAndKeepsTheEarlierFile) {
-  const size_t length = Solid().size();
+  const size_t length = SolidText().size();
   for (size_t limit : {size_t{0}, size_t{11}, size_t{1} << 20, length - 1}) {
     ScratchDir dir;
     const std::string name = dir / "noise001N.stl";
     WriteFile(name, "an earlier solid");
-    SampleStlGrid(App.noise, colours_);
+    SampleSolid(settings, &solid_);
     MessageCapture messages;
-    EXPECT_FALSE(SaveStl(name, colours_, messages.file(), FailAfter(limit)));
+    {
+      const FileSizeLimit full(limit);
+      EXPECT_FALSE(SaveStl(name, solid_.grid, solid_.rgb, messages.file()));
+    }
     const std::string text = messages.Text();
     const std::string head = "Writing STL file '" + name + "':\n";
-    const std::string tail =
-        "\nCannot write STL file '" + name + "'\n  No space left on device\n";
+    const std::string tail = "\nCannot write STL file '" + name + "'\n  File too large\n";
     EXPECT_EQ(text.substr(0, head.size()), head) << limit;
     ASSERT_GE(text.size(), tail.size());
     EXPECT_EQ(text.substr(text.size() - tail.size()), tail) << limit;
@@ -442,9 +440,10 @@ TEST_F(StlTest, AFailedWriteIsReportedAndKeepsTheEarlierFile) {
   }
   // Without an earlier file, nothing at all is left.
   ScratchDir dir;
-  SampleStlGrid(App.noise, colours_);
+  SampleSolid(settings, &solid_);
   MessageCapture messages;
-  EXPECT_FALSE(SaveStl(dir / "noise001N.stl", colours_, messages.file(), FailAfter(5000)));
+  const FileSizeLimit full(5000);
+  EXPECT_FALSE(SaveStl(dir / "noise001N.stl", solid_.grid, solid_.rgb, messages.file()));
   EXPECT_TRUE(dir.Entries().empty());
 }
 
@@ -452,9 +451,9 @@ TEST_F(StlTest, AFolderAtTheNameCannotBeCreated) {
   ScratchDir dir;
   const std::string name = dir / "noise001N.stl";
   ASSERT_EQ(mkdir(name.c_str(), 0755), 0);
-  SampleStlGrid(App.noise, colours_);
+  SampleSolid(settings, &solid_);
   MessageCapture messages;
-  EXPECT_FALSE(SaveStl(name, colours_, messages.file()));
+  EXPECT_FALSE(SaveStl(name, solid_.grid, solid_.rgb, messages.file()));
   // Only this: neither "Writing STL file" nor a count.
   EXPECT_EQ(messages.Text(), "Cannot create STL file '" + name + "'\n  Is a directory\n");
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"noise001N.stl"});
@@ -464,12 +463,12 @@ TEST_F(StlTest, AFolderAtTheNameCannotBeCreated) {
 // file: the rainbow of the ASCII file's colour lines on top, grey elsewhere.
 TEST_F(StlTest, TheBinaryColourWordsDecodeToTheAsciiColours) {
   Settings(kValueOnly, kQuintic, 3, 0);
-  const ParsedStl ascii = Parse(Solid());
+  const ParsedStl ascii = Parse(SolidText());
   ASSERT_EQ(ascii.error, "");
-  SampleStlGrid(App.noise, colours_);
+  SampleSolid(settings, &solid_);
   StringSink binary;
   int facets = 0;
-  ASSERT_TRUE(::WriteStlBinary(binary, colours_, &facets));
+  ASSERT_TRUE(::WriteStlBinary(binary, solid_.grid, solid_.rgb, &facets));
   ASSERT_EQ(binary.text.size(), kStlBinarySize);
 
   // The header, byte for byte: readers look for both words before the first

@@ -20,10 +20,10 @@ std::vector<FillPath> PathsOnThisMachine() {
   return paths;
 }
 
-std::string Settings() {
-  return "type " + std::to_string(App.noise.noiseType) + ", interpolation " +
-         std::to_string(App.noise.interpolation) + ", octaves " + std::to_string(App.noise.octaveIndex + 1) +
-         ", turbulence " + std::to_string(App.noise.turbulence) + ", scale " +
+std::string Settings(const NoiseSettings& settings) {
+  return "type " + std::to_string(settings.noiseType) + ", interpolation " +
+         std::to_string(settings.interpolation) + ", octaves " + std::to_string(settings.octaveIndex + 1) +
+         ", turbulence " + std::to_string(settings.turbulence) + ", scale " +
          std::to_string(App.colourScale);
 }
 
@@ -61,13 +61,13 @@ class FastFillTest : public NoiseTest {
       for (int mode : {kCubic, kQuintic}) {
         for (int octaves = 0; octaves <= kMaxOctaveIndex; octaves++) {
           for (int turbulence : {0, 1}) {
-            App.noise.noiseType = type;
-            App.noise.interpolation = mode;
-            App.noise.octaveIndex = octaves;
-            App.noise.turbulence = turbulence;
+            settings.noiseType = type;
+            settings.interpolation = mode;
+            settings.octaveIndex = octaves;
+            settings.turbulence = turbulence;
             for (int i = 0; i < kTextureSize; i++)
               for (int j = 0; j < kTextureSize; j++)
-                noise[i * kTextureSize + j] = FractalNoise2D(i, j, App.noise);
+                noise[i * kTextureSize + j] = FractalNoise2D(i, j, settings);
             for (int scale = kGreyscale; scale <= kFire; scale++) {
               App.colourScale = scale;
               for (int i = 0; i < kTextureSize; i++)
@@ -76,9 +76,9 @@ class FastFillTest : public NoiseTest {
               for (FillPath path : paths) {
                 const int threads = 1 + turn++ % 3;
                 std::memset(actual.data(), 0xA5, sizeof(TextureRow) * kTextureSize);
-                FillTextureImageFast(actual.data(), App.noise, App.colourScale, path, threads);
+                FillTextureImageFast(actual.data(), settings, App.colourScale, path, threads);
                 const std::string difference = FirstDifference(expected.data(), actual.data());
-                ASSERT_EQ(difference, "") << Settings() << ", path " << FillPathName(path)
+                ASSERT_EQ(difference, "") << Settings(settings) << ", path " << FillPathName(path)
                                           << ", threads " << threads;
               }
             }
@@ -122,24 +122,24 @@ TEST_F(FastFillTest, MatchesTheReferenceOnAnEditedLattice) {
 }
 
 TEST_F(FastFillTest, RepeatedFillsOnAnyNumberOfThreadsAgree) {
-  App.noise.noiseType = kValueGradient;
-  App.noise.interpolation = kQuintic;
-  App.noise.octaveIndex = kMaxOctaveIndex;
-  App.noise.turbulence = 1;
+  settings.noiseType = kValueGradient;
+  settings.interpolation = kQuintic;
+  settings.octaveIndex = kMaxOctaveIndex;
+  settings.turbulence = 1;
   App.colourScale = kRainbow;
   std::vector<TextureRow> expected(kTextureSize), actual(kTextureSize);
-  FillTextureImageReference(expected.data(), App.noise, App.colourScale);
+  FillTextureImageReference(expected.data(), settings, App.colourScale);
   for (int threads : {2, 1, 5, 16, 40, 2, 3}) {
     for (FillPath path : PathsOnThisMachine()) {
       std::memset(actual.data(), 0, sizeof(TextureRow) * kTextureSize);
-      FillTextureImageFast(actual.data(), App.noise, App.colourScale, path, threads);
+      FillTextureImageFast(actual.data(), settings, App.colourScale, path, threads);
       ASSERT_EQ(FirstDifference(expected.data(), actual.data()), "")
           << "path " << FillPathName(path) << ", threads " << threads;
     }
   }
   // And the fill the program uses: the best path on every core.
   std::memset(actual.data(), 0, sizeof(TextureRow) * kTextureSize);
-  FillTextureImage(actual.data(), App.noise, App.colourScale);
+  FillTextureImage(actual.data(), settings, App.colourScale);
   EXPECT_EQ(FirstDifference(expected.data(), actual.data()), "");
 }
 

@@ -2,8 +2,8 @@
 
 #include "render/texture_fill_fast.h"
 #include "render/colour_scale.h"
-#include "app/app_state.h"
 #include "noise_fixture.h"
+#include "render/graph_layout.h"
 #include "render/texture_image.h"
 
 class TextureImageTest : public NoiseTest {
@@ -12,17 +12,16 @@ class TextureImageTest : public NoiseTest {
 };
 
 TEST_F(TextureImageTest, GradientOnlyOriginTexelInEveryScale) {
-  App.noise.noiseType = kGradientOnly;
+  settings.noiseType = kGradientOnly;
   const uint8_t expected[4][3] = {{128, 128, 128}, {0, 255, 0}, {127, 127, 255}, {255, 127, 0}};
   for (int scale = kGreyscale; scale <= kFire; scale++) {
-    App.colourScale = scale;
-    FillTextureImage(image, App.noise, App.colourScale);
+    FillTextureImage(image, settings, scale);
     EXPECT_EQ(0, std::memcmp(image[0][0], expected[scale], 3)) << "scale " << scale;
   }
 }
 
 TEST_F(TextureImageTest, RowZeroIsTheBottomRowOfControlPoints) {
-  FillTextureImage(image, App.noise, App.colourScale);
+  FillTextureImage(image, settings, kGreyscale);
   for (int i = 0; i < kControlPoints; i++) {
     const int grey = static_cast<int>(ControlValue(i) * 255.0 + 0.5);
     EXPECT_EQ(image[0][64 * i][0], grey) << "point " << i;
@@ -31,11 +30,11 @@ TEST_F(TextureImageTest, RowZeroIsTheBottomRowOfControlPoints) {
 }
 
 TEST_F(TextureImageTest, TurbulenceNeverDarkerThanMidGrey) {
-  App.noise.turbulence = 1;
+  settings.turbulence = 1;
   for (int type : {kValueOnly, kGradientOnly, kValueGradient}) {
-    App.noise.noiseType = type;
-    App.noise.octaveIndex = type * 3;
-    FillTextureImage(image, App.noise, App.colourScale);
+    settings.noiseType = type;
+    settings.octaveIndex = type * 3;
+    FillTextureImage(image, settings, kGreyscale);
     for (int i = 0; i < kTextureSize; i++)
       for (int j = 0; j < kTextureSize; j++) ASSERT_GE(image[i][j][0], 128);
   }

@@ -1,4 +1,4 @@
-#include "app/window_readback.h"
+#include "frontends/desktop/window_readback.h"
 
 #include <GL/glx.h>
 #include <X11/Xlib.h>

@@ -1,9 +1,9 @@
 // noisedemo: an interactive demonstrator of lattice noise.
 //
 // docs/architecture.md maps the layers (noise, render, export, toolkit, ui,
-// and this shell, app) and who may include whom. The settings live in
-// AppState (app/app_state.h), which only app/ reads; the renderers are
-// handed what they draw. One thread: GLUT's main loop calls everything.
+// the program's core, app, and its front ends) and who may include whom. This
+// is the desktop front end's start: batch exports run on the headless front
+// end, windows on freeglut. One thread: GLUT's main loop calls everything.
 #include <GL/glut.h>
 
 #include <cerrno>
@@ -14,9 +14,12 @@
 #include "app/command_line.h"
 #include "app/control_panel.h"
 #include "app/app_state.h"
-#include "app/ending.h"
-#include "app/windows.h"
+#include "frontends/desktop/ending.h"
 #include "app/start.h"
+#include "app/windows.h"
+#include "frontends/desktop/desktop_platform.h"
+#include "frontends/desktop/ending.h"
+#include "frontends/headless/headless_platform.h"
 #include "toolkit/glui.h"
 #include "toolkit/glui_platform.h"
 
@@ -54,12 +57,15 @@ int main(int argc, char* argv[]) {
       return PrintAndExit(UsageText());
     case StartMode::kVersion:
       return PrintAndExit(std::string("noisedemo ") + NOISEDEMO_VERSION + "\n");
-    case StartMode::kBatch:
+    case StartMode::kBatch: {
       if (!CheckBatchOutputs(options, &error)) {
         fprintf(stderr, "noisedemo: %s\n", error.c_str());
         return 2;
       }
+      HeadlessPlatform headless;
+      SetPlatform(&headless);
       return RunBatchExports(options);
+    }
     case StartMode::kWindows:
       break;
   }
@@ -67,6 +73,7 @@ int main(int argc, char* argv[]) {
   glutInit(&argc, argv);
   SetText(&GLUI_GlutText());
   InstallXErrorHandlers();
+  UseDesktopPlatform();
   if (options.seed) ChooseSeed(*options.seed);
   InitGraphics();
   Reset();

@@ -1,4 +1,4 @@
-#include "app/ending.h"
+#include "frontends/desktop/ending.h"
 
 #include <unistd.h>
 

@@ -1,0 +1,171 @@
+// The program's core driven through the headless front end, as the desktop's
+// events would drive it: a press on a control point, a drag, a change in the
+// panel, a key. No display: the windows are the front end's records, and the
+// texture window reads back as the texture.
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app_fixture.h"
+#include "app/command_line.h"
+#include "app/control_panel.h"
+#include "app/input.h"
+#include "app/input_logic.h"
+#include "app/start.h"
+#include "app/windows.h"
+#include "export_helpers.h"
+#include "frontends/headless/headless_platform.h"
+#include "noise/lattice.h"
+#include "noise/noise2d.h"
+#include "render/colour_scale.h"
+#include "render/texture_image.h"
+#include "toolkit_fixture.h"
+
+namespace {
+
+// A screen tall enough for a 512-pixel texture window below the graph's.
+constexpr int kScreenHeight = kTextureWindowY + 40 + kTextureSize;
+constexpr uint32_t kSeed = 20261207u;
+
+class CoreTest : public ::testing::Test {
+ protected:
+  HeadlessPlatform platform{kScreenHeight};
+  FakePlatform panelPlatform;
+  GLUI_Platform* previousPanelPlatform = nullptr;
+
+  // Start-up as the desktop's main does it, on the headless front end.
+  void SetUp() override {
+    SetPlatform(&platform);
+    previousPanelPlatform = GLUI_SetPlatform(&panelPlatform);
+    ChooseSeed(kSeed);
+    InitGraphics();
+    Reset();
+    InitGlui();
+  }
+
+  void TearDown() override {
+    ClosePanels(previousPanelPlatform);
+    SetPlatform(nullptr);
+  }
+
+  // Window pixel (from the top left) of control point i's dot in the
+  // 700 by 500 graph window: one pixel per unit of the drawing.
+  static int DotX(int i) { return kLeftMargin + i * kGraphWidth / (kControlPoints - 1); }
+  static int DotY(int i) {
+    const float value = NoiseLattice[0][i].value;
+    return kGraphWindowHeight - kBottomMargin - static_cast<int>(value * kGraphHeight);
+  }
+
+  void ClickPanel(const std::string& label) {
+    GLUI_Control* c = Find(App.panel->main_panel, label);
+    ASSERT_NE(c, nullptr) << label;
+    App.panel->mouse(GLUI_GLUT_LEFT_BUTTON, GLUI_GLUT_DOWN, c->x_abs + 4, c->y_abs + 4);
+    App.panel->mouse(GLUI_GLUT_LEFT_BUTTON, GLUI_GLUT_UP, c->x_abs + 4, c->y_abs + 4);
+  }
+
+  static GLUI_Control* Find(GLUI_Control* c, const std::string& name) {
+    if (c->name == name) return c;
+    for (GLUI_Control* child : c->children)
+      if (GLUI_Control* found = Find(child, name)) return found;
+    return nullptr;
+  }
+};
+
+TEST_F(CoreTest, APressADragAndAPanelChangeReachTheTextureAndItsSnapshot) {
+  // The windows open where and as large as they should.
+  platform.SetWindow(App.textureWindow);
+  ASSERT_EQ(platform.WindowWidth(), kTextureSize);
+  platform.SetWindow(App.graphWindow);
+  ASSERT_EQ(platform.WindowWidth(), kGraphWindowWidth);
+  const LatticePoint untouched = NoiseLattice[0][3];
+
+  // Press on control point 3: it becomes current.
+  MouseButton(0, kButtonDown, DotX(3), DotY(3));
+  EXPECT_EQ(App.currentPoint, 3);
+  EXPECT_EQ(App.mouseButtonMask, 4);
+
+  // Drag it up by 60 pixels, then let go: the value follows the pointer,
+  // exactly as DragValue maps that row; nothing else of the point moves.
+  const int dragY = DotY(3) - 60;
+  MouseMotion(DotX(3), dragY);
+  MouseButton(0, kButtonUp, DotX(3), dragY);
+  EXPECT_EQ(App.mouseButtonMask, 0);
+  EXPECT_EQ(NoiseLattice[0][3].value, DragValue(kGraphWindowHeight, dragY));
+  EXPECT_NE(NoiseLattice[0][3].value, untouched.value);
+  EXPECT_EQ(NoiseLattice[0][3].gx, untouched.gx);
+  EXPECT_EQ(EditedPoints().size(), 1u);
+
+  // A panel change: the rainbow scale, and a redisplay of the graph window.
+  ClickPanel("Rainbow scale");
+  EXPECT_EQ(App.colourScale, kRainbow);
+  EXPECT_GE(platform.RunRedisplays(), 1);
+
+  // The texture now holds every texel's FractalNoise2D under the edited
+  // lattice, in the rainbow scale.
+  int wrong = 0;
+  for (int i = 0; i < kTextureSize; i++)
+    for (int j = 0; j < kTextureSize; j++) {
+      uint8_t rgb[3];
+      NoiseColourBytes(FractalNoise2D(i, j, App.noise), kRainbow, rgb);
+      for (int c = 0; c < 3; c++) wrong += NoiseTexture[i][j][c] != rgb[c];
+    }
+  EXPECT_EQ(wrong, 0);
+
+  // Key b saves what the texture window shows: the same bytes as the batch
+  // export of the command line key i prints for this picture.
+  ScratchDir dir;
+  const std::string back = std::filesystem::current_path();
+  ASSERT_EQ(chdir(dir.path().c_str()), 0);
+  Keyboard('b', 0, 0);
+  ASSERT_EQ(chdir(back.c_str()), 0);
+  const std::string snapshot = ReadFile(dir / "image001NR.bmp");
+  ASSERT_FALSE(snapshot.empty());
+
+  StartOptions options;
+  std::string error;
+  const std::string bmp = "--bmp=" + (dir / "batch.bmp");
+  const std::vector<PointEdit> edits = EditedPoints();
+  const std::string point = "--point=3:" + FloatWord(edits[0].value) + "," +
+                            FloatWord(edits[0].gradient) + "," + FloatWord(edits[0].curvature);
+  const char* argv[] = {"noisedemo", "--seed=20261207", "--scale=rainbow", point.c_str(),
+                        bmp.c_str()};
+  ASSERT_EQ(ParseCommandLine(5, argv, &options, &error), StartMode::kBatch) << error;
+  ASSERT_EQ(RunBatchExports(options), 0);
+  EXPECT_TRUE(ReadFile(dir / "batch.bmp") == snapshot);
+}
+
+}  // namespace
+
+namespace {
+
+// A snapshot that cannot be taken says so under the name of the export the
+// key asked for, and writes nothing.
+TEST_F(CoreTest, ASnapshotThatCannotBeTakenSaysWhichAndWritesNothing) {
+  ScratchDir dir;
+  const std::string back = std::filesystem::current_path();
+  ASSERT_EQ(chdir(dir.path().c_str()), 0);
+  auto keyMessages = [](unsigned char key) {
+    testing::internal::CaptureStderr();
+    Keyboard(key, 0, 0);
+    return testing::internal::GetCapturedStderr();
+  };
+  platform.Resize(App.textureWindow, 0, kTextureSize);
+  const std::string png = keyMessages('p');
+  const std::string bmp = keyMessages('b');
+  // A size the headless texture window cannot show one texel per pixel.
+  platform.Resize(App.textureWindow, 300, 300);
+  const std::string unread = keyMessages('p');
+  ASSERT_EQ(chdir(back.c_str()), 0);
+
+  EXPECT_EQ(png, "WritePng() cannot save a window of 0 x 512 pixels!\n"
+                 "  the window is 0 x 512 pixels\n");
+  EXPECT_EQ(bmp, "WriteBmp() cannot save a window of 0 x 512 pixels!\n"
+                 "  the window is 0 x 512 pixels\n");
+  EXPECT_EQ(unread, "WritePng() cannot read the texture window\n");
+  EXPECT_TRUE(dir.Entries().empty());
+}
+
+}  // namespace
