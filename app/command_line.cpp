@@ -388,13 +388,18 @@ const char* ScaleWord(int colourScale) { return ChoiceOf(kScaleChoices, colourSc
 std::string FloatWord(float number) {
   // The fewest significant digits that read back to the same float, so a
   // teacher reads "0.3" where "%.9g" would print 0.300000012; nine digits
-  // always do. Written with printf and strtof rather than <charconv>, whose
-  // float forms not every C++ library has (the browser build's has not).
+  // always do. Plain decimals first ("10", not "1e+01"); only numbers that
+  // printf writes with an exponent at any length (below 0.0001) keep one.
+  // Written with printf and strtof rather than <charconv>, whose float forms
+  // not every C++ library has (the browser build's has not).
   char text[32];
-  for (int digits = 1; digits <= 9; digits++) {
-    snprintf(text, sizeof text, "%.*g", digits, static_cast<double>(number));
-    const float back = std::strtof(text, nullptr);
-    if (std::memcmp(&back, &number, sizeof back) == 0) break;
+  for (const bool plain : {true, false}) {
+    for (int digits = 1; digits <= 9; digits++) {
+      snprintf(text, sizeof text, "%.*g", digits, static_cast<double>(number));
+      const float back = std::strtof(text, nullptr);
+      if (std::memcmp(&back, &number, sizeof back) == 0 && (!plain || !std::strchr(text, 'e')))
+        return text;
+    }
   }
   return text;
 }

@@ -242,6 +242,10 @@ TEST(CommandLine, EditedPointsReadBackToTheSameBits) {
     }
   }
   EXPECT_EQ(FloatWord(0.1f) + " " + FloatWord(-0.0f) + " " + FloatWord(1e-5f), "0.1 -0 1e-05");
+  // The ends of the ranges read as people write them, not as 1e+01.
+  EXPECT_EQ(FloatWord(10.0f) + " " + FloatWord(-10.0f) + " " + FloatWord(1.0f) + " " +
+                FloatWord(0.0001f) + " " + FloatWord(-2.5f),
+            "10 -10 1 0.0001 -2.5");
 }
 
 TEST(CommandLine, TheLineListsThePointsThatDifferFromTheFillAndRemakesThem) {
