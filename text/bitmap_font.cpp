@@ -24,4 +24,4 @@ int BitmapTextWidth(const BitmapFont& font, const char* text) {
   return width;
 }
 
-int BitmapLineHeight(const BitmapFont& font) { return font.ascent + font.descent + 1; }
+int BitmapLineHeight(const BitmapFont& font) { return font.ascent + font.descent; }

@@ -44,6 +44,7 @@ bool GlyphPixel(const BitmapFont& font, const BitmapGlyph& glyph, int x, int y);
 // The sum of the advances, as GLUT measures a string.
 int BitmapTextWidth(const BitmapFont& font, const char* text);
 
-// GLUT's bitmap fonts report one more than ascent plus descent as the height
-// of a line.
+// The distance between two baselines: the font's ascent plus descent. (GLUT
+// reports 16 for both of its fonts, a cell height of its own; nothing in the
+// program asks.)
 int BitmapLineHeight(const BitmapFont& font);
