@@ -13,7 +13,7 @@
 # Display pass opens real windows and may too.
 cd "${1:-.}" || exit 2
 bad=$(
-  grep -Hn '#include "' text/*.h | grep -v '#include "text/'
+  grep -Hn '#include "' text/*.h text/*.cpp | grep -v '#include "text/'
   grep -Hn '#include "' noise/*.h noise/*.cpp | grep -v '#include "noise/'
   grep -Hn '#include "' render/*.h render/*.cpp | grep -E '#include "(app|export|ui|toolkit)/'
   grep -Hn '#include "' export/*.h export/*.cpp | grep -E '#include "(app|render|ui|toolkit)/'
