@@ -10,7 +10,8 @@
 # and names every include of GLUT, GLX or Xlib outside the files that may
 # have one: the desktop front end and the toolkit's GLUT platform (which also
 # holds GLUT's bitmap fonts behind the text seam). The benchmark of the
-# Display pass opens real windows and may too.
+# Display pass opens real windows and may too, and so may the test program
+# that compares GLUT's glyphs with ours.
 cd "${1:-.}" || exit 2
 bad=$(
   grep -Hn '#include "' text/*.h text/*.cpp | grep -v '#include "text/'
@@ -24,7 +25,7 @@ bad=$(
 windowing=$(
   grep -rHnE '#include <(GL/(glut|freeglut|freeglut_std|freeglut_ext|glx)\.h|X11/)' \
        --include='*.h' --include='*.cpp' app frontends noise render export toolkit ui text bench tests web |
-    grep -vE '^(frontends/desktop/|toolkit/glut_platform\.cpp:|bench/bench_display\.cpp:)'
+    grep -vE '^(frontends/desktop/|toolkit/glut_platform\.cpp:|bench/bench_display\.cpp:|tests/glyph_compare\.cpp:)'
 )
 if [ -n "$bad" ]; then
   echo "These includes point up the layers:"
