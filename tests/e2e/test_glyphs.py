@@ -7,8 +7,9 @@ The panel (12-pixel Helvetica) and the texture must be the same bytes. In
 the graph, the labels' 9x15 font has one glyph that differs: GLUT's bitmaps
 were made from an older edition of the misc-fixed 9x15 font, whose 7 was
 redrawn since (so were $ ' * B D E F and `, which the graph never writes),
-and no Debian package ships the old one. The axes write "0.75" once each,
-so every differing graph pixel must fall in one of at most two glyph cells.
+and no Debian package ships the old one. The axes write a 7 twice ("0.75"
+and "7.00"), so every differing graph pixel must fall in one of at most two
+glyph cells.
 """
 import os
 
