@@ -4,8 +4,11 @@
 #   install_deps.sh build|test|bench|clang|web
 set -euo pipefail
 
+# xfonts-base and xfonts-75dpi: the X bitmap fonts (9x15 fixed, 12-pixel
+# Helvetica) that the build converts into our own glyph table, the glyphs of
+# any front end that has no GLUT fonts.
 build_pkgs=(build-essential cmake freeglut3-dev libglu1-mesa-dev libgl-dev libx11-dev libpng-dev
-            libgtest-dev)
+            libgtest-dev xfonts-base xfonts-75dpi)
 run_pkgs=(xvfb x11-utils xdotool imagemagick)
 test_pkgs=(xvfb xdotool x11-utils imagemagick python3 python3-pytest python3-pil python3-xlib admesh pngcheck
             groff-base man-db)
@@ -16,7 +19,7 @@ clang_pkgs=(clang-14)
 # browser tests and the in-browser benchmark (driven over the DevTools
 # protocol with python3-websocket, so nothing downloads a browser), and wabt
 # to read the generated WebAssembly.
-web_pkgs=(emscripten chromium wabt python3 python3-websocket python3-pytest)
+web_pkgs=(emscripten chromium wabt python3 python3-websocket python3-pytest xfonts-base xfonts-75dpi)
 
 case "${1:-build}" in
   build) wanted=("${build_pkgs[@]}") ;;

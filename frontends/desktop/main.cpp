@@ -7,6 +7,7 @@
 #include <GL/glut.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -20,6 +21,7 @@
 #include "frontends/desktop/desktop_platform.h"
 #include "frontends/desktop/ending.h"
 #include "frontends/headless/headless_platform.h"
+#include "render/bitmap_text.h"
 #include "toolkit/glui.h"
 #include "toolkit/glui_platform.h"
 
@@ -71,7 +73,11 @@ int main(int argc, char* argv[]) {
   }
 
   glutInit(&argc, argv);
-  SetText(&GLUI_GlutText());
+  // GLUT's fonts, unless NOISEDEMO_GLYPHS=table asks for the glyph tables
+  // the browser draws with: the tests run both and compare the windows. Not
+  // an option of the program, since a user sees the same pixels either way.
+  const char* glyphs = getenv("NOISEDEMO_GLYPHS");
+  SetText(glyphs != nullptr && strcmp(glyphs, "table") == 0 ? &BitmapText() : &GLUI_GlutText());
   InstallXErrorHandlers();
   UseDesktopPlatform();
   if (options.seed) ChooseSeed(*options.seed);
