@@ -146,11 +146,11 @@ def cut_to_advance(g):
     return dict(g, left=g['left'] + first, width=len(keep), rows=rows)
 
 
-def load(spec):
-    name, _, rest = spec.partition('=')
+def load(font_arg):
+    name, _, rest = font_arg.partition('=')
     source, *swaps = rest.split(',')
     if not name or not source:
-        raise FontError(f'expected NAME=FONT[,CODE=FROM...], got "{spec}"')
+        raise FontError(f'expected NAME=FONT[,CODE=FROM...], got "{font_arg}"')
     mapping = {}
     for swap in swaps:
         code, _, origin = swap.partition('=')
@@ -206,8 +206,8 @@ def main(argv):
     out = ['// Made by scripts/font_to_cpp.py from X bitmap fonts; not edited by hand.',
            '#include "text/bitmap_font.h"', '', 'namespace {']
     try:
-        for spec in argv[2:]:
-            emit(out, *load(spec))
+        for font_arg in argv[2:]:
+            emit(out, *load(font_arg))
     except (FontError, OSError, struct.error) as err:
         print(f'font_to_cpp: {err}', file=sys.stderr)
         return 1
