@@ -1,7 +1,7 @@
 // The browser page's side in WebAssembly: the settings from the page's
 // address (read by the command line's own parser, so the same words are
 // taken and the same mistakes refused), the texture fill, the picture in the
-// canvas's order and the BMP download.
+// canvas's order and the downloads of keys b, p, h, s and m.
 //
 // The page (page.js) calls these functions; every one runs to completion on
 // the page's thread (the fill itself may spread over web workers) and keeps
@@ -12,13 +12,19 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/command_line.h"
 #include "app/export_formats.h"
+#include "app/heightmap.h"
+#include "app/solid.h"
 #include "export/bmp_writer.h"
 #include "export/memory_sink.h"
+#include "export/png_stored.h"
+#include "export/stl_binary.h"
+#include "export/stl_writer.h"
 #include "noise/lattice.h"
 #include "render/colour_scale.h"
 #include "render/texture_fill_fast.h"
@@ -36,7 +42,17 @@ bool Started = false;
 
 std::string Text;                    // the last message or line handed to the page
 std::vector<uint8_t> Bytes;          // the last file handed to the page
+std::string Failure;                 // why the last file could not be made
+int Facets = 0;                      // in the last STL file made
 uint8_t Canvas[kTextureSize * kTextureSize * 4];  // RGBA, top row first
+
+// The command line that makes the picture again, as key i prints it.
+std::string Command() {
+  const ReproducedSettings s = {Settings.noiseType, Settings.interpolation,
+                                Settings.gradientRule, Settings.octaveIndex,
+                                Settings.turbulence, Scale};
+  return ReproducingCommand(Seed, s, Points);
+}
 
 // Splits the page's options, one per line.
 std::vector<std::string> Lines(const char* text) {
@@ -126,30 +142,78 @@ EMSCRIPTEN_KEEPALIVE const uint8_t* NdFill() {
   return Canvas;
 }
 
-// The texture as key b saves it from a 512 by 512 window: the bytes go to
-// NdBytes / NdByteCount, the name (the desktop's, from the settings) is
-// returned. "" when no picture has been made yet.
-EMSCRIPTEN_KEEPALIVE const char* NdBmp() {
+// One export as the desktop's key (or batch option) writes it, for the
+// page to download: the bytes go to NdBytes / NdByteCount and the name (the
+// desktop's, from the settings) is returned. On failure "" is returned and
+// NdFailure says why. The images are the texture as a 512 by 512 window
+// shows it, as the batch writes them; the PNGs carry the desktop's text
+// chunks, the program and the command line of key i.
+EMSCRIPTEN_KEEPALIVE const char* NdExport(int format) {
   Bytes.clear();
   Text.clear();
-  if (!Started) return Text.c_str();
-  MemorySink sink;
-  if (!WriteBmpImage(sink, &NoiseTexture[0][0][0], kTextureSize, kTextureSize))
+  Failure.clear();
+  if (!Started || format < 0 || format >= kExportFormatCount) {
+    Failure = "there is no picture yet";
     return Text.c_str();
-  Bytes = sink.bytes();
-  Text = ExportFileName(ExportFormat::kBmp, Settings.octaveIndex, Settings.turbulence, Scale);
+  }
+  const ExportFormat id = static_cast<ExportFormat>(format);
+  MemorySink sink;
+  bool ok = false;
+  switch (id) {
+    case ExportFormat::kBmp:
+      ok = WriteBmpImage(sink, &NoiseTexture[0][0][0], kTextureSize, kTextureSize);
+      break;
+    case ExportFormat::kPng:
+    case ExportFormat::kHeightmap: {
+      const std::vector<PngText> texts = {{"Software", std::string("noisedemo ") + NOISEDEMO_VERSION},
+                                          {"Comment", Command()}};
+      PngImage image;
+      image.width = kTextureSize;
+      image.height = kTextureSize;
+      std::vector<uint16_t> samples;
+      if (id == ExportFormat::kPng) {
+        image.rgb = &NoiseTexture[0][0][0];
+      } else {
+        samples.resize(static_cast<size_t>(kTextureSize) * kTextureSize);
+        HeightmapSamples(Settings, samples.data());
+        image.grey16 = samples.data();
+      }
+      ok = WriteStoredPng(sink, image, texts);
+      break;
+    }
+    case ExportFormat::kStl:
+    case ExportFormat::kStlBinary: {
+      // About 1.3 MB: on the heap, as the desktop keeps it.
+      const std::unique_ptr<Solid> solid(new Solid);
+      SampleSolid(Settings, solid.get());
+      int facets = 0;
+      ok = id == ExportFormat::kStl
+               ? WriteStlSolid(sink, solid->grid, solid->rgb, nullptr, &facets)
+               : WriteStlBinary(sink, solid->grid, solid->rgb, &facets);
+      if (ok) Facets = facets;
+      break;
+    }
+  }
+  if (!ok) {
+    Failure = "the file could not be made";
+    return Text.c_str();
+  }
+  Bytes = sink.Take();
+  Text = ExportFileName(id, Settings.octaveIndex, Settings.turbulence, Scale);
   return Text.c_str();
 }
+
+// Why the last NdExport made no file.
+EMSCRIPTEN_KEEPALIVE const char* NdFailure() { return Failure.c_str(); }
+// The facets of the last STL made.
+EMSCRIPTEN_KEEPALIVE int NdFacets() { return Facets; }
 
 EMSCRIPTEN_KEEPALIVE const uint8_t* NdBytes() { return Bytes.data(); }
 EMSCRIPTEN_KEEPALIVE int NdByteCount() { return static_cast<int>(Bytes.size()); }
 
 // The command line that makes the picture again, as key i prints it.
 EMSCRIPTEN_KEEPALIVE const char* NdCommand() {
-  const ReproducedSettings s = {Settings.noiseType, Settings.interpolation,
-                                Settings.gradientRule, Settings.octaveIndex,
-                                Settings.turbulence, Scale};
-  Text = ReproducingCommand(Seed, s, Points);
+  Text = Command();
   return Text.c_str();
 }
 

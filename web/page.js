@@ -1,8 +1,9 @@
 // The page: reads the settings from its address, loads the WebAssembly fill
 // (with a pool of web workers where the page is cross-origin isolated, on
 // the page's own thread elsewhere), shows the texture one texel per pixel
-// and answers keys b (download the BMP image) and i (the address and the
-// command line that make this picture again).
+// and answers keys b, p, h, s and m (download the file the desktop's key
+// writes) and i (the address and the command line that make this picture
+// again).
 "use strict";
 
 const message = document.getElementById("message");
@@ -40,19 +41,38 @@ function draw() {
   if (page.frames === 1) page.firstFrameMs = performance.now();
 }
 
-// The BMP image as key b saves it, handed to the browser as a download.
-function downloadBmp() {
+// The files the desktop's keys write, in the order of its export formats
+// (app/export_formats.h): the kind its messages name, the format's number
+// in that table, the download's type and the line that says it was made.
+const EXPORTS = {
+  b: { kind: "BMP", format: 0, type: "image/bmp", made: (name) => `Image file '${name}' created.` },
+  p: { kind: "PNG", format: 1, type: "image/png", made: (name) => `Image file '${name}' created.` },
+  h: { kind: "HEIGHTMAP", format: 2, type: "image/png",
+       made: (name) => `Heightmap file '${name}' created.` },
+  // The desktop's s writes the BMP image too; here each key downloads one file.
+  s: { kind: "STL", format: 3, type: "model/stl",
+       made: (name, facets) => `STL file '${name}' created: ${facets} triangles written.` },
+  m: { kind: "STL", format: 4, type: "model/stl",
+       made: (name, facets) => `STL file '${name}' created: ${facets} triangles written.` },
+};
+
+// One export, made by the same code as the desktop's and handed to the
+// browser as a download. Returns {name, bytes}, or null when it failed;
+// either way the page says what happened.
+function download(key) {
+  const what = EXPORTS[key];
   const m = page.module;
-  const name = m.UTF8ToString(m._NdBmp());
-  const count = m._NdByteCount();
-  if (name === "" || count === 0) {
-    say("Cannot write BMP file: there is no picture yet");
-    return null;
-  }
-  const pointer = m._NdBytes();
-  const bytes = m.HEAPU8.slice(pointer, pointer + count);
+  let name = "";
+  let bytes = null;
   try {
-    const url = URL.createObjectURL(new Blob([bytes], { type: "image/bmp" }));
+    name = m.UTF8ToString(m._NdExport(what.format));
+    if (name === "") {
+      say(`Cannot write ${what.kind} file: ${m.UTF8ToString(m._NdFailure())}`);
+      return null;
+    }
+    const pointer = m._NdBytes();
+    bytes = m.HEAPU8.slice(pointer, pointer + m._NdByteCount());
+    const url = URL.createObjectURL(new Blob([bytes], { type: what.type }));
     const link = document.createElement("a");
     link.href = url;
     link.download = name;
@@ -60,13 +80,14 @@ function downloadBmp() {
     link.click();
     link.remove();
     setTimeout(() => URL.revokeObjectURL(url), 60000);
-    say("Image file '" + name + "' created.");
   } catch (e) {
-    say("Cannot write BMP file '" + name + "'\n  " + e.message);
+    say(`Cannot write ${what.kind} file '${name}'\n  ${e.message}`);
+    return null;
   }
+  say(what.made(name, m._NdFacets()));
   return { name, bytes };
 }
-page.downloadBmp = downloadBmp;
+page.download = download;
 
 function showCommand() {
   const m = page.module;
@@ -76,9 +97,12 @@ function showCommand() {
 function onKey(event) {
   if (!page.ready) return;
   switch (event.key) {
-    case "b": case "B": downloadBmp(); break;
     case "i": case "I": showCommand(); break;
-    default: return;
+    default: {
+      const key = event.key.toLowerCase();
+      if (!(key in EXPORTS)) return;
+      download(key);
+    }
   }
   event.preventDefault();
 }
