@@ -3,6 +3,7 @@
 // and the same decoded image as the desktop's libpng writer.
 #include <png.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdint>
 #include <string>
