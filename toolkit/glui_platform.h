@@ -34,13 +34,16 @@ class GLUI_Platform {
   virtual uint32_t ticks_ms() = 0;
 };
 
-// The current platform; the GLUT one unless a test put in another.
+// The current platform: the front end's, or a test's fake. Until one is put
+// in, windows cannot be made (create_window returns 0) and nothing is posted.
 GLUI_Platform& GLUI_GetPlatform();
-// Puts in another platform (null: back to GLUT). Returns the previous one.
+// Puts in another platform (null: back to none). Returns the previous one.
 GLUI_Platform* GLUI_SetPlatform(GLUI_Platform* platform);
 
-// GLUT's bitmap fonts behind the text seam (text/text.h): the desktop front
-// end installs this with SetText before anything draws text.
+// GLUT's windows and bitmap fonts (glut_platform.cpp, the only file of the
+// toolkit that includes GLUT): the desktop front end puts in the platform
+// with GLUI_SetPlatform and the fonts with SetText before the panel is built.
+GLUI_Platform& GLUI_GlutPlatform();
 TextRenderer& GLUI_GlutText();
 
 // The toolkit's captions: every width it lays out or centres by.

@@ -138,16 +138,9 @@ class GlutText : public TextRenderer {
 
 GlutText glut_text;
 GlutPlatform glut_platform;
-GLUI_Platform* current_platform = &glut_platform;
 
 }  // namespace
 
-GLUI_Platform& GLUI_GetPlatform() { return *current_platform; }
+GLUI_Platform& GLUI_GlutPlatform() { return glut_platform; }
 
 TextRenderer& GLUI_GlutText() { return glut_text; }
-
-GLUI_Platform* GLUI_SetPlatform(GLUI_Platform* platform) {
-  GLUI_Platform* previous = current_platform;
-  current_platform = platform ? platform : &glut_platform;
-  return previous;
-}

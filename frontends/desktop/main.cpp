@@ -15,7 +15,6 @@
 #include "app/command_line.h"
 #include "app/control_panel.h"
 #include "app/app_state.h"
-#include "frontends/desktop/ending.h"
 #include "app/start.h"
 #include "app/windows.h"
 #include "frontends/desktop/desktop_platform.h"
@@ -78,6 +77,7 @@ int main(int argc, char* argv[]) {
   // an option of the program, since a user sees the same pixels either way.
   const char* glyphs = getenv("NOISEDEMO_GLYPHS");
   SetText(glyphs != nullptr && strcmp(glyphs, "table") == 0 ? &BitmapText() : &GLUI_GlutText());
+  GLUI_SetPlatform(&GLUI_GlutPlatform());
   InstallXErrorHandlers();
   UseDesktopPlatform();
   if (options.seed) ChooseSeed(*options.seed);
