@@ -11,10 +11,12 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/control_panel.h"
 #include "app/exports.h"
 #include "app/heightmap.h"
 #include "app/png_texts.h"
 #include "app/solid.h"
+#include "app/windows.h"
 #include "app/platform.h"
 #include "export/atomic_file.h"
 #include "export/bmp_writer.h"
@@ -146,4 +148,12 @@ int RunBatchExports(const StartOptions& options) {
     if (!stlBinary.empty()) ok = SaveStlBinary(stlBinary, solid->grid, solid->rgb, stderr) && ok;
   }
   return ok ? 0 : 1;
+}
+
+void OpenWindows(const StartOptions& options) {
+  if (options.seed) ChooseSeed(*options.seed);
+  InitGraphics();
+  Reset();
+  ApplyStartSettings(options);
+  InitGlui();
 }

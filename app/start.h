@@ -23,6 +23,12 @@ bool CheckBatchOutputs(const StartOptions& options, std::string* error);
 // and before InitGlui, so the panel shows them.
 void ApplyStartSettings(const StartOptions& options);
 
+// The windowed start, once a front end has put in its platforms and text:
+// the seed the options give (if any), the graph and texture windows with
+// the first fill, the defaults, the options' settings and the panel that
+// shows them.
+void OpenWindows(const StartOptions& options);
+
 // Fills a lattice and writes the requested BMP and STL files as keys b and s
 // would, with no window and no display. Without --seed it first prints the
 // seed it took as "noisedemo: --seed=N", so the files can be made again.

@@ -4,7 +4,6 @@
 
 #include <csetjmp>
 
-#include "export/save_file.h"
 
 namespace {
 
@@ -82,10 +81,4 @@ bool WritePngImage(ByteSink& file, const PngImage& image, const std::vector<PngT
     chunks[k].text_length = texts[k].text.size();
   }
   return WritePngRows(file, image, rows.data(), chunks.data(), static_cast<int>(chunks.size()));
-}
-
-bool SavePng(const std::string& fileName, const char* kind, const PngImage& image,
-             const std::vector<PngText>& texts, FILE* messages) {
-  return SaveFile(fileName, kind, messages,
-                  [&](ByteSink& sink) { return WritePngImage(sink, image, texts); });
 }

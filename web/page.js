@@ -1,142 +1,437 @@
-// The page: reads the settings from its address, loads the WebAssembly fill
-// (with a pool of web workers where the page is cross-origin isolated, on
-// the page's own thread elsewhere), shows the texture one texel per pixel
-// and answers keys b, p, h, s and m (download the file the desktop's key
-// writes) and i (the address and the command line that make this picture
-// again).
+// The page: the program's three windows (graph, control panel, texture) as
+// canvases placed as on the desktop. It reads the settings from its address,
+// loads the WebAssembly program (with a pool of web workers where the page
+// is cross-origin isolated, on the page's own thread elsewhere), hands every
+// key, press, motion and resize to it, and on each animation frame copies
+// the windows the program redrew onto their canvases. The files keys b, p,
+// h, s and m write become downloads; key i shows the address and the
+// command line that make the picture again.
 "use strict";
 
-const message = document.getElementById("message");
-const canvas = document.getElementById("texture");
-const commandLine = document.getElementById("command");
-
-function say(text) {
-  message.textContent = text;
-}
+const messageLine = document.getElementById("message");
+const commandBox = document.getElementById("command");
+const desktop = document.getElementById("desktop");
+const downloadList = document.getElementById("downloads");
 
 // The module's build: threads need SharedArrayBuffer, which browsers give
 // only to cross-origin isolated pages.
-const moduleName = self.crossOriginIsolated ? "fill-mt" : "fill-simd";
+const moduleName = self.crossOriginIsolated ? "noisedemo-mt" : "noisedemo-simd";
+
+const TITLE_HEIGHT = 20;  // the title bar above each canvas, in CSS pixels
+const DOWNLOADS = "/downloads";  // where the program's exports land
 
 const page = {
   module: null,
-  ready: false,     // the module is loaded and the settings taken
-  frames: 0,        // pictures drawn so far
-  fillMs: 0,        // the last fill's time
-  firstFrameMs: 0,  // from the start of the page's load to its first picture
-  error: "",
+  ready: false,      // the program has started and its windows are open
+  ended: false,      // Quit was pressed
+  error: "",         // why the page could not start
+  windows: new Map(),  // id -> {id, title, frame, client, canvas, resizable}
+  frames: 0,         // animation frames that drew something
+  messages: [],      // every line the program printed, in order
+  downloads: [],     // {name, bytes} of every file handed to the browser
+  command: "",       // key i's command line, and the address
+  address: "",
+  keyWindow: 0,      // the window keys go to: the one under the pointer
+  pointer: new Map(),  // id -> last {x, y} in that window
 };
 self.noisedemoPage = page;
 
-function draw() {
-  const m = page.module;
-  const start = performance.now();
-  const pointer = m._NdFill();
-  page.fillMs = performance.now() - start;
-  const size = canvas.width * canvas.height * 4;
-  // slice() copies, which a shared (threaded) memory needs before ImageData.
-  const pixels = new Uint8ClampedArray(m.HEAPU8.slice(pointer, pointer + size));
-  canvas.getContext("2d").putImageData(new ImageData(pixels, canvas.width, canvas.height), 0, 0);
-  page.frames++;
-  if (page.frames === 1) page.firstFrameMs = performance.now();
+function say(text, isError) {
+  messageLine.textContent = text;
+  messageLine.className = isError ? "error" : "";
 }
 
-// The files the desktop's keys write, in the order of its export formats
-// (app/export_formats.h): the kind its messages name, the format's number
-// in that table, the download's type and the line that says it was made.
-const EXPORTS = {
-  b: { kind: "BMP", format: 0, type: "image/bmp", made: (name) => `Image file '${name}' created.` },
-  p: { kind: "PNG", format: 1, type: "image/png", made: (name) => `Image file '${name}' created.` },
-  h: { kind: "HEIGHTMAP", format: 2, type: "image/png",
-       made: (name) => `Heightmap file '${name}' created.` },
-  // The desktop's s writes the BMP image too; here each key downloads one file.
-  s: { kind: "STL", format: 3, type: "model/stl",
-       made: (name, facets) => `STL file '${name}' created: ${facets} triangles written.` },
-  m: { kind: "STL", format: 4, type: "model/stl",
-       made: (name, facets) => `STL file '${name}' created: ${facets} triangles written.` },
+// Every line the program prints (standard output and error) is kept and
+// the latest shown: a failed export says why here.
+function printed(line, isError) {
+  // The threaded build's runtime warns once that the page's thread waits:
+  // it does, for the fill's workers, a few milliseconds a frame by design.
+  if (line.startsWith("Blocking on the main thread")) {
+    console.warn(line);
+    return;
+  }
+  page.messages.push(line);
+  say(line, isError && /cannot|can't|not|fail|error|refus/i.test(line));
+}
+
+// ---------------------------------------------------------------------------
+// The windows, opened and sized by the program
+// ---------------------------------------------------------------------------
+
+// GLUT's cursors that the toolkit asks for.
+const CURSORS = { 1: "default", 11: "ew-resize" };
+
+page.openCanvas = function (id, title, x, y, width, height, resizable) {
+  const frame = document.createElement("div");
+  frame.className = "window";
+  frame.style.left = x + "px";
+  frame.style.top = y + "px";
+  const bar = document.createElement("div");
+  bar.className = "title";
+  bar.textContent = title;
+  const client = document.createElement("div");
+  client.className = resizable ? "client resizable" : "client";
+  client.style.width = width + "px";
+  client.style.height = height + "px";
+  const canvas = document.createElement("canvas");
+  canvas.width = width;
+  canvas.height = height;
+  canvas.tabIndex = 0;
+  canvas.setAttribute("aria-label", title);
+  canvas.dataset.window = String(id);
+  client.appendChild(canvas);
+  frame.appendChild(bar);
+  frame.appendChild(client);
+  desktop.appendChild(frame);
+  const w = { id, title, frame, client, canvas, resizable, width, height, lost: false };
+  page.windows.set(id, w);
+  listen(w);
+  placeDownloads();
 };
 
-// One export, made by the same code as the desktop's and handed to the
-// browser as a download. Returns {name, bytes}, or null when it failed;
-// either way the page says what happened.
-function download(key) {
-  const what = EXPORTS[key];
-  const m = page.module;
-  let name = "";
-  let bytes = null;
-  try {
-    name = m.UTF8ToString(m._NdExport(what.format));
-    if (name === "") {
-      say(`Cannot write ${what.kind} file: ${m.UTF8ToString(m._NdFailure())}`);
-      return null;
-    }
-    const pointer = m._NdBytes();
-    bytes = m.HEAPU8.slice(pointer, pointer + m._NdByteCount());
-    const url = URL.createObjectURL(new Blob([bytes], { type: what.type }));
-    const link = document.createElement("a");
-    link.href = url;
-    link.download = name;
-    document.body.appendChild(link);
-    link.click();
-    link.remove();
-    setTimeout(() => URL.revokeObjectURL(url), 60000);
-  } catch (e) {
-    say(`Cannot write ${what.kind} file '${name}'\n  ${e.message}`);
-    return null;
+page.resizeCanvas = function (id, width, height) {
+  const w = page.windows.get(id);
+  if (!w) return;
+  w.width = width;
+  w.height = height;
+  w.client.style.width = width + "px";
+  w.client.style.height = height + "px";
+  placeDownloads();
+};
+
+page.setCursor = function (id, cursor) {
+  const w = page.windows.get(id);
+  if (w) w.canvas.style.cursor = CURSORS[cursor] || "default";
+};
+
+page.end = function () {
+  page.ended = true;
+  document.body.classList.add("ended");
+  say("noisedemo has quit. Reload the page to start it again.", false);
+};
+
+// The list of files made so far sits below the lowest window.
+function placeDownloads() {
+  let bottom = 0;
+  for (const w of page.windows.values()) {
+    bottom = Math.max(bottom, w.frame.offsetTop + w.frame.offsetHeight);
   }
-  say(what.made(name, m._NdFacets()));
-  return { name, bytes };
+  downloadList.style.top = bottom + 8 + "px";
+  downloadList.style.left = "0px";
 }
-page.download = download;
+
+// ---------------------------------------------------------------------------
+// Drawing: the program draws into its own buffers; each animation frame
+// copies the windows that changed onto their canvases.
+// ---------------------------------------------------------------------------
+
+function blit(w) {
+  const m = page.module;
+  const width = m._NdWidth(w.id);
+  const height = m._NdHeight(w.id);
+  if (width <= 0 || height <= 0) return;
+  if (w.canvas.width !== width) w.canvas.width = width;
+  if (w.canvas.height !== height) w.canvas.height = height;
+  w.canvas.style.width = width + "px";
+  w.canvas.style.height = height + "px";
+  const pointer = m._NdPixels(w.id);
+  // slice() copies, which a shared (threaded) memory needs before ImageData.
+  const pixels = new Uint8ClampedArray(m.HEAPU8.slice(pointer, pointer + width * height * 4));
+  const context = w.canvas.getContext("2d");
+  if (context) context.putImageData(new ImageData(pixels, width, height), 0, 0);
+}
+
+let frameAsked = false;
+
+function askFrame() {
+  if (frameAsked || page.ended || !page.ready) return;
+  frameAsked = true;
+  requestAnimationFrame(frame);
+}
+
+function frame() {
+  frameAsked = false;
+  if (page.ended || !page.ready) return;
+  const m = page.module;
+  let drew = false;
+  guarded(() => {
+    if (m._NdFrame()) drew = true;
+    for (const w of page.windows.values()) {
+      if (m._NdTakeChanged(w.id) || w.lost) {
+        w.lost = false;
+        blit(w);
+      }
+    }
+  });
+  if (drew) page.frames++;
+  if (!page.ended && m._NdBusy()) askFrame();
+}
+
+// Runs a call into the program; Quit ends it by unwinding out of the call,
+// which is not an error.
+function guarded(call) {
+  try {
+    call();
+  } catch (e) {
+    if (page.ended) return;
+    if (e && e.name === "ExitStatus") {
+      page.end();
+      return;
+    }
+    page.error = "noisedemo stopped: " + (e && e.message ? e.message : e);
+    say(page.error, true);
+    page.ended = true;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Events, as GLUT would hand them over
+// ---------------------------------------------------------------------------
+
+// GLUT's modifier bits: shift 1, control 2, alt 4.
+function modifiers(e) {
+  return (e.shiftKey ? 1 : 0) | (e.ctrlKey ? 2 : 0) | (e.altKey ? 4 : 0);
+}
+
+// A position in the window's pixels from its top left; a canvas is never
+// scaled, so CSS pixels are the window's pixels.
+function position(w, e) {
+  const box = w.canvas.getBoundingClientRect();
+  return { x: Math.floor(e.clientX - box.left), y: Math.floor(e.clientY - box.top) };
+}
+
+function listen(w) {
+  const c = w.canvas;
+  c.addEventListener("pointerdown", (e) => {
+    if (page.ended || e.button > 2) return;
+    e.preventDefault();
+    c.focus();
+    // The window that took the press takes the motion until the release,
+    // as X grabs the pointer for it.
+    c.setPointerCapture(e.pointerId);
+    page.keyWindow = w.id;
+    const p = position(w, e);
+    page.pointer.set(w.id, p);
+    guarded(() => page.module._NdMouse(w.id, e.button, 1, p.x, p.y, modifiers(e)));
+    askFrame();
+  });
+  c.addEventListener("pointerup", (e) => {
+    if (page.ended || e.button > 2) return;
+    e.preventDefault();
+    const p = position(w, e);
+    page.pointer.set(w.id, p);
+    guarded(() => page.module._NdMouse(w.id, e.button, 0, p.x, p.y, modifiers(e)));
+    askFrame();
+  });
+  c.addEventListener("pointermove", (e) => {
+    if (page.ended) return;
+    const p = position(w, e);
+    page.pointer.set(w.id, p);
+    guarded(() => page.module._NdMotion(w.id, p.x, p.y, e.buttons !== 0 ? 1 : 0));
+    askFrame();
+  });
+  c.addEventListener("pointerenter", () => {
+    page.keyWindow = w.id;
+  });
+  c.addEventListener("contextmenu", (e) => e.preventDefault());
+  // A 2D canvas the browser takes away (short of memory, say) is drawn
+  // again when it is given back.
+  c.addEventListener("contextlost", () => {
+    say(`The browser took the "${w.title}" window's canvas away; it comes back when the browser returns it.`, true);
+  });
+  c.addEventListener("contextrestored", () => {
+    w.lost = true;
+    say(`The "${w.title}" window is back.`, false);
+    askFrame();
+  });
+  if (w.resizable) {
+    new ResizeObserver(() => {
+      const width = Math.max(1, Math.round(w.client.clientWidth));
+      const height = Math.max(1, Math.round(w.client.clientHeight));
+      if (width === w.width && height === w.height) return;
+      w.width = width;
+      w.height = height;
+      guarded(() => page.module._NdResize(w.id, width, height));
+      placeDownloads();
+      askFrame();
+    }).observe(w.client);
+  }
+}
+
+// GLUT's special keys.
+const SPECIAL = {
+  F1: 1, F2: 2, F3: 3, F4: 4, F5: 5, F6: 6, F7: 7, F8: 8, F9: 9, F10: 10, F11: 11, F12: 12,
+  ArrowLeft: 100, ArrowUp: 101, ArrowRight: 102, ArrowDown: 103, PageUp: 104, PageDown: 105,
+  Home: 106, End: 107, Insert: 108,
+};
+// Keys that GLUT hands over as characters.
+const CONTROL_CHARACTERS = { Escape: 27, Enter: 13, Backspace: 8, Tab: 9, Delete: 127 };
+
+function onKey(e) {
+  if (page.ended || !page.ready) return;
+  // The browser's own shortcuts (reload, copy, zoom) stay the browser's.
+  if (e.ctrlKey || e.metaKey) return;
+  const w = page.windows.get(page.keyWindow);
+  if (!w) return;
+  const p = page.pointer.get(w.id) || { x: 0, y: 0 };
+  let code = -1;
+  let special = false;
+  if (e.key.length === 1) code = e.key.charCodeAt(0);
+  else if (e.key in CONTROL_CHARACTERS) code = CONTROL_CHARACTERS[e.key];
+  else if (e.key in SPECIAL) {
+    code = SPECIAL[e.key];
+    special = true;
+  }
+  if (code < 0 || code > 255) return;
+  e.preventDefault();
+  const m = page.module;
+  if (special) {
+    guarded(() => m._NdSpecial(w.id, code, p.x, p.y, modifiers(e)));
+  } else {
+    guarded(() => m._NdKey(w.id, code, p.x, p.y, modifiers(e)));
+    if (!page.ended) {
+      collectDownloads();
+      if (e.key === "i" || e.key === "I") showCommand();
+    }
+  }
+  askFrame();
+}
+
+// ---------------------------------------------------------------------------
+// Downloads: every file the program wrote into its folder
+// ---------------------------------------------------------------------------
+
+const TYPES = { bmp: "image/bmp", png: "image/png", stl: "model/stl" };
+
+function collectDownloads() {
+  const FS = page.module.FS;
+  let names;
+  try {
+    names = FS.readdir(DOWNLOADS);
+  } catch (e) {
+    say("The program's files cannot be read: " + e.message, true);
+    return;
+  }
+  for (const name of names) {
+    // "." and "..", and an export's temporary file, which is never a result.
+    if (name.startsWith(".")) continue;
+    const path = DOWNLOADS + "/" + name;
+    let bytes;
+    try {
+      bytes = FS.readFile(path);
+      FS.unlink(path);
+    } catch (e) {
+      say(`Cannot download '${name}': ${e.message}`, true);
+      continue;
+    }
+    offer(name, bytes);
+  }
+}
+
+// Hands the file to the browser and keeps a link to it on the page: a
+// browser that blocks a second automatic download (key s makes two files)
+// or asks first still lets the user save it with a click.
+function offer(name, bytes) {
+  page.downloads.push({ name, bytes });
+  const type = TYPES[name.split(".").pop()] || "application/octet-stream";
+  const url = URL.createObjectURL(new Blob([bytes], { type }));
+  const link = document.createElement("a");
+  link.href = url;
+  link.download = name;
+  link.textContent = `${name} (${bytes.length.toLocaleString("en")} bytes)`;
+  link.title = "Save this file again";
+  while (downloadList.childElementCount >= 10) downloadList.firstElementChild.remove();
+  downloadList.appendChild(link);
+  try {
+    link.click();
+  } catch (e) {
+    say(`The browser did not take '${name}' (${e.message}): use its link below the windows.`, true);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Key i: the address and the command line that make the picture again
+// ---------------------------------------------------------------------------
+
+// The command's options as an address: "--seed=7 --turbulence" is
+// "?seed=7&turbulence". The option words need no escaping but their values
+// may (a plus stays a plus, as the address reader keeps it).
+function addressOf(command) {
+  const words = command.split(" ").slice(1);
+  const parts = words.map((word) => {
+    const option = word.replace(/^--/, "");
+    const equals = option.indexOf("=");
+    if (equals < 0) return option;
+    const value = option.slice(equals + 1);
+    return option.slice(0, equals) + "=" + encodeURIComponent(value).replace(/%2B/g, "+")
+      .replace(/%3A/g, ":").replace(/%2C/g, ",");
+  });
+  return location.origin + location.pathname + "?" + parts.join("&");
+}
 
 function showCommand() {
   const m = page.module;
-  commandLine.textContent = location.href + "\n" + m.UTF8ToString(m._NdCommand());
+  page.command = m.UTF8ToString(m._NdCommand());
+  page.address = addressOf(page.command);
+  commandBox.textContent = page.address + "\n" + page.command;
 }
 
-function onKey(event) {
+// ---------------------------------------------------------------------------
+// Start
+// ---------------------------------------------------------------------------
+
+// The page needs room for the windows as the desktop places them; a
+// smaller browser window scrolls, and says so once.
+function checkRoom() {
   if (!page.ready) return;
-  switch (event.key) {
-    case "i": case "I": showCommand(); break;
-    default: {
-      const key = event.key.toLowerCase();
-      if (!(key in EXPORTS)) return;
-      download(key);
-    }
+  let right = 0;
+  let bottom = 0;
+  for (const w of page.windows.values()) {
+    right = Math.max(right, w.frame.offsetLeft + w.frame.offsetWidth);
+    bottom = Math.max(bottom, desktop.offsetTop + w.frame.offsetTop + w.frame.offsetHeight);
   }
-  event.preventDefault();
+  if (innerWidth < right || innerHeight < bottom) {
+    say(`The browser window (${innerWidth} x ${innerHeight}) is smaller than the program's ` +
+        `windows (${right} x ${bottom}): scroll to reach them, or zoom out.`, false);
+  }
 }
 
 async function start() {
-  try {
-    await loadScript(moduleName + ".js");
-    const factory = self[moduleName.replace("-", "_")];
-    page.module = await factory({ mainScriptUrlOrBlob: moduleName + ".js" });
-  } catch (e) {
-    page.error = "The noise program could not be loaded: " + e.message;
-    say(page.error);
-    return;
-  }
-  const m = page.module;
   let options;
   try {
     options = optionLines(location.search);
   } catch (e) {
     // A broken %-escape: there is no option to name, only the address.
     page.error = "noisedemo: the address's settings are not well-formed (" + e.message + ")";
-    say(page.error);
+    say(page.error, true);
     return;
   }
-  const refusal = m.ccall("NdStart", "string", ["string"], [options]);
+  try {
+    await loadScript(moduleName + ".js");
+    const factory = self[moduleName.replace("-", "_")];
+    page.module = await factory({
+      mainScriptUrlOrBlob: moduleName + ".js",
+      print: (line) => printed(line, false),
+      printErr: (line) => printed(line, true),
+    });
+  } catch (e) {
+    page.error = "The noise program could not be loaded: " + e.message;
+    say(page.error, true);
+    return;
+  }
+  const refusal = page.module.ccall("NdStart", "string", ["string"], [options]);
   if (refusal !== "") {
     // Nothing is drawn from settings that were only half read.
     page.error = "noisedemo: " + refusal;
-    say(page.error);
+    say(page.error, true);
     return;
   }
   page.ready = true;
+  say("Drag a control point in the graph; keys: b p h s m download, i shows this picture's address, q quits.", false);
   document.addEventListener("keydown", onKey);
-  draw();
+  addEventListener("resize", checkRoom);
+  checkRoom();
+  askFrame();
 }
 
 start();

@@ -80,11 +80,7 @@ int main(int argc, char* argv[]) {
   GLUI_SetPlatform(&GLUI_GlutPlatform());
   InstallXErrorHandlers();
   UseDesktopPlatform();
-  if (options.seed) ChooseSeed(*options.seed);
-  InitGraphics();
-  Reset();
-  ApplyStartSettings(options);
-  InitGlui();
+  OpenWindows(options);
   // The panel is watched as the graphics windows are.
   const int current = glutGetWindow();
   glutSetWindow(App.panel->get_glut_window_id());

@@ -1,0 +1,171 @@
+// The browser front end's start and its doors to the page (web/page.js).
+//
+// The page reads its address, loads this module and calls NdStart with the
+// address's settings in the command line's words; from then on it passes
+// every key, press, motion and resize of its canvases to the Nd* calls
+// below, and on every animation frame runs NdFrame and copies the windows
+// that changed onto their canvases. Exports are written by the program's
+// own code into the module's in-memory folder, which the page empties into
+// downloads after each key. Everything runs on the page's thread; only the
+// texture fill may spread over web workers.
+#include <emscripten/emscripten.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/platform.h"
+#include "app/png_texts.h"
+#include "app/start.h"
+#include "frontends/browser/page_windows.h"
+#include "render/bitmap_text.h"
+#include "toolkit/glui_platform.h"
+
+// The page's side of the windows (web/page.js: noisedemoPage).
+EM_JS(void, JsOpenCanvas,
+      (int id, const char* title, int x, int y, int width, int height, int resizable), {
+  noisedemoPage.openCanvas(id, UTF8ToString(title), x, y, width, height, resizable != 0);
+});
+EM_JS(void, JsResizeCanvas, (int id, int width, int height), {
+  noisedemoPage.resizeCanvas(id, width, height);
+});
+EM_JS(void, JsSetCursor, (int id, int cursor), { noisedemoPage.setCursor(id, cursor); });
+EM_JS(void, JsEnd, (), { noisedemoPage.end(); });
+
+namespace {
+
+class BrowserPage : public Page {
+ public:
+  void OpenCanvas(int id, const char* title, int x, int y, int width, int height,
+                  bool resizable) override {
+    JsOpenCanvas(id, title, x, y, width, height, resizable ? 1 : 0);
+  }
+  void ResizeCanvas(int id, int width, int height) override { JsResizeCanvas(id, width, height); }
+  void SetCursor(int id, int cursor) override { JsSetCursor(id, cursor); }
+  [[noreturn]] void End() override {
+    JsEnd();
+    // Unwinds out of the event that quit; the module takes no more calls.
+    emscripten_force_exit(0);
+    __builtin_unreachable();
+  }
+  double NowMs() override { return emscripten_get_now(); }
+};
+
+BrowserPage ThePage;
+PageWindows* Windows = nullptr;
+std::string Reply;  // the last string handed to the page
+
+// The folder exports are written to: the page downloads and removes every
+// file that appears in it.
+constexpr const char* kDownloads = "/downloads";
+
+std::vector<std::string> Lines(const char* text) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (const char* p = text; *p; p++) {
+    if (*p == '\n') {
+      lines.push_back(line);
+      line.clear();
+    } else {
+      line += *p;
+    }
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+}  // namespace
+
+extern "C" {
+
+// Takes the options (one "--name=value" per line, from the page's address)
+// and opens the windows. Returns "" when they were taken, otherwise the
+// reason they were refused, and then nothing is opened or drawn: no window
+// ever shows settings that were only half read.
+EMSCRIPTEN_KEEPALIVE const char* NdStart(const char* optionLines) {
+  if (Windows != nullptr) {
+    Reply = "the program has already started";
+    return Reply.c_str();
+  }
+  const std::vector<std::string> lines = Lines(optionLines);
+  std::vector<const char*> argv = {"noisedemo"};
+  for (const std::string& line : lines) argv.push_back(line.c_str());
+  StartOptions options;
+  std::string error;
+  switch (ParseCommandLine(static_cast<int>(argv.size()), argv.data(), &options, &error)) {
+    case StartMode::kBadOption:
+      Reply = error;
+      return Reply.c_str();
+    case StartMode::kHelp:
+    case StartMode::kVersion:
+      Reply = "the page takes settings only; its address uses the command line's words";
+      return Reply.c_str();
+    case StartMode::kBatch:
+      Reply = "the page writes files as downloads: press b, p, h, s or m in its windows";
+      return Reply.c_str();
+    case StartMode::kWindows:
+      break;
+  }
+  mkdir(kDownloads, 0777);
+  if (chdir(kDownloads) != 0) {
+    Reply = "the page's download folder cannot be made";
+    return Reply.c_str();
+  }
+  Windows = new PageWindows(ThePage);
+  SetPlatform(Windows);
+  GLUI_SetPlatform(Windows);
+  SetText(&BitmapText());
+  OpenWindows(options);
+  Reply.clear();
+  return Reply.c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE void NdKey(int id, int key, int x, int y, int modifiers) {
+  if (Windows) Windows->Key(id, static_cast<unsigned char>(key), x, y, modifiers);
+}
+EMSCRIPTEN_KEEPALIVE void NdSpecial(int id, int key, int x, int y, int modifiers) {
+  if (Windows) Windows->Special(id, key, x, y, modifiers);
+}
+EMSCRIPTEN_KEEPALIVE void NdMouse(int id, int button, int down, int x, int y, int modifiers) {
+  if (Windows) Windows->Mouse(id, button, down != 0, x, y, modifiers);
+}
+EMSCRIPTEN_KEEPALIVE void NdMotion(int id, int x, int y, int dragging) {
+  if (Windows) Windows->Motion(id, x, y, dragging != 0);
+}
+EMSCRIPTEN_KEEPALIVE void NdResize(int id, int width, int height) {
+  if (Windows) Windows->Resize(id, width, height);
+}
+
+// One pass of the main loop; 1 if anything was drawn.
+EMSCRIPTEN_KEEPALIVE int NdFrame() { return Windows && Windows->RunFrame() ? 1 : 0; }
+// 1 while another pass would do something.
+EMSCRIPTEN_KEEPALIVE int NdBusy() { return Windows && Windows->Busy() ? 1 : 0; }
+
+// 1 if window `id` shows something new since it was last asked.
+EMSCRIPTEN_KEEPALIVE int NdTakeChanged(int id) { return Windows && Windows->TakeChanged(id); }
+// What window `id` shows, RGBA top row first, and its size.
+EMSCRIPTEN_KEEPALIVE const uint8_t* NdPixels(int id) {
+  int width = 0, height = 0;
+  return Windows ? Windows->ShownPixels(id, &width, &height) : nullptr;
+}
+EMSCRIPTEN_KEEPALIVE int NdWidth(int id) {
+  int width = 0, height = 0;
+  if (Windows) Windows->ShownPixels(id, &width, &height);
+  return width;
+}
+EMSCRIPTEN_KEEPALIVE int NdHeight(int id) {
+  int width = 0, height = 0;
+  if (Windows) Windows->ShownPixels(id, &width, &height);
+  return height;
+}
+
+// The command line that makes the picture again, as key i prints it.
+EMSCRIPTEN_KEEPALIVE const char* NdCommand() {
+  Reply = Windows ? ReproducingCommandNow() : "";
+  return Reply.c_str();
+}
+
+}  // extern "C"
