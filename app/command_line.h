@@ -48,6 +48,12 @@ enum class StartMode { kWindows, kBatch, kHelp, kVersion, kBadOption };
 StartMode ParseCommandLine(int argc, const char* const* argv, StartOptions* options,
                            std::string* error);
 
+// The same options one per line, without the program's name, as the
+// browser page passes its address's settings ("--seed=7\n--turbulence").
+// Lines are taken whole: a value may hold spaces, which are then refused as
+// on the command line.
+StartMode ParseOptionLines(const std::string& lines, StartOptions* options, std::string* error);
+
 // The --help text.
 const char* UsageText();
 

@@ -62,20 +62,6 @@ std::string Reply;  // the last string handed to the page
 // file that appears in it.
 constexpr const char* kDownloads = "/downloads";
 
-std::vector<std::string> Lines(const char* text) {
-  std::vector<std::string> lines;
-  std::string line;
-  for (const char* p = text; *p; p++) {
-    if (*p == '\n') {
-      lines.push_back(line);
-      line.clear();
-    } else {
-      line += *p;
-    }
-  }
-  if (!line.empty()) lines.push_back(line);
-  return lines;
-}
 
 }  // namespace
 
@@ -90,12 +76,9 @@ EMSCRIPTEN_KEEPALIVE const char* NdStart(const char* optionLines) {
     Reply = "the program has already started";
     return Reply.c_str();
   }
-  const std::vector<std::string> lines = Lines(optionLines);
-  std::vector<const char*> argv = {"noisedemo"};
-  for (const std::string& line : lines) argv.push_back(line.c_str());
   StartOptions options;
   std::string error;
-  switch (ParseCommandLine(static_cast<int>(argv.size()), argv.data(), &options, &error)) {
+  switch (ParseOptionLines(optionLines, &options, &error)) {
     case StartMode::kBadOption:
       Reply = error;
       return Reply.c_str();
