@@ -1,6 +1,6 @@
 #include "frontends/browser/page_windows.h"
 
-#include <cstring>
+#include <cstdlib>
 
 #include "app/input.h"
 #include "app/windows.h"
@@ -96,6 +96,9 @@ bool PageWindows::ReadShownWindow(int width, int height, uint8_t* rgb) {
 void PageWindows::EndProgram(int window) {
   destroy_window(window);
   page_.End();
+  // Not reached: the page's End does not return (a virtual call's
+  // [[noreturn]] is not something every compiler takes on trust).
+  std::abort();
 }
 
 int PageWindows::create_window(const char* title, int x, int y) {
