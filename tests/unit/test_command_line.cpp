@@ -279,3 +279,36 @@ TEST(CommandLine, TheLineListsThePointsThatDifferFromTheFillAndRemakesThem) {
   EXPECT_EQ(std::memcmp(edited, row, sizeof edited), 0);
   EXPECT_EQ(EditedPoints().size(), 2u);
 }
+
+// The browser page's address arrives as option lines: the same words and the
+// same refusals, a line taken whole (a space is part of its value).
+TEST(CommandLine, OptionLinesAreTheCommandLinesWords) {
+  StartOptions lines;
+  std::string error;
+  ASSERT_EQ(ParseOptionLines("--seed=7\n--octaves=6\n--noise=value+gradient\n--turbulence\n"
+                             "--point=3:0.5,-1,10",
+                             &lines, &error),
+            StartMode::kWindows)
+      << error;
+  const Parsed args = Parse({"--seed=7", "--octaves=6", "--noise=value+gradient", "--turbulence",
+                             "--point=3:0.5,-1,10"});
+  EXPECT_EQ(*lines.seed, *args.options.seed);
+  EXPECT_EQ(*lines.octaveIndex, *args.options.octaveIndex);
+  EXPECT_EQ(*lines.noiseType, *args.options.noiseType);
+  EXPECT_EQ(lines.turbulence, args.options.turbulence);
+  ASSERT_EQ(lines.points.size(), 1u);
+  EXPECT_EQ(Bits(lines.points[0].curvature), Bits(10.0f));
+
+  for (const char* bad : {"--octaves=9", "--seed=7 --turbulence", "--colour=red",
+                          "--point=1:0,0,0\n--point=1:0,0,0"}) {
+    StartOptions options;
+    std::string lineError;
+    EXPECT_EQ(ParseOptionLines(bad, &options, &lineError), StartMode::kBadOption) << bad;
+    EXPECT_FALSE(lineError.empty()) << bad;
+  }
+  StartOptions none;
+  EXPECT_EQ(ParseOptionLines("", &none, &error), StartMode::kWindows);
+  EXPECT_FALSE(none.seed.has_value());
+  StartOptions batch;
+  EXPECT_EQ(ParseOptionLines("--bmp=x.bmp", &batch, &error), StartMode::kBatch);
+}
