@@ -51,6 +51,8 @@ function printed(line, isError) {
     return;
   }
   page.messages.push(line);
+  // Debug traces come several a frame: keep the latest lines only.
+  if (page.messages.length > 5000) page.messages.splice(0, page.messages.length - 4000);
   say(line, isError && /cannot|can't|not|fail|error|refus/i.test(line));
 }
 
@@ -340,7 +342,9 @@ function offer(name, bytes) {
   link.download = name;
   link.textContent = `${name} (${bytes.length.toLocaleString("en")} bytes)`;
   link.title = "Save this file again";
+  // The latest ten, after the list's label (a text node, not an element).
   while (downloadList.childElementCount >= 10) downloadList.firstElementChild.remove();
+  downloadList.style.display = "block";
   downloadList.appendChild(link);
   try {
     link.click();
