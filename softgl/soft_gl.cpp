@@ -302,28 +302,58 @@ void Context::Point(const Vertex& v) {
   }
 }
 
+namespace {
+
+// Floor division by the grid, for positions that may be negative.
+int64_t PixelOf(int64_t fixed) { return fixed >> kSubpixelBits; }
+
+// Whether a point lies strictly inside the diamond of the pixel it is in:
+// GL's rule for lines lights a pixel when the line leaves its diamond.
+bool InDiamond(int64_t fx, int64_t fy) {
+  const int64_t dx = (fx & (kOne - 1)) - kHalf;
+  const int64_t dy = (fy & (kOne - 1)) - kHalf;
+  return (dx < 0 ? -dx : dx) + (dy < 0 ? -dy : dy) < kHalf;
+}
+
+}  // namespace
+
 void Context::Line(const Vertex& a, const Vertex& b) {
-  // A one pixel wide parallelogram along the major axis.
-  const float dx = std::fabs(b.x - a.x), dy = std::fabs(b.y - a.y);
-  Vertex q[4] = {a, b, b, a};
-  if (dx >= dy) {
-    q[0].y -= 0.5f;
-    q[1].y -= 0.5f;
-    q[2].y += 0.5f;
-    q[3].y += 0.5f;
-  } else {
-    q[0].x -= 0.5f;
-    q[1].x -= 0.5f;
-    q[2].x += 0.5f;
-    q[3].x += 0.5f;
+  // One pixel in each column (or row, for a line steeper than 45 degrees):
+  // the one the line crosses at the column's centre, a crossing exactly on a
+  // row boundary going to the row below as a triangle's bottom edge does.
+  // The first and last columns follow the diamond rule: the first is lit
+  // when the line starts inside its diamond or before its centre, the last
+  // when the line ends outside its diamond and past its centre. The end at
+  // the window's edge on a resized graph shows it.
+  const bool x_major = std::llabs(b.fx - a.fx) >= std::llabs(b.fy - a.fy);
+  const int64_t a_major = x_major ? a.fx : a.fy, b_major = x_major ? b.fx : b.fy;
+  const int64_t a_minor = x_major ? a.fy : a.fx, b_minor = x_major ? b.fy : b.fx;
+  if (a_major == b_major) return;
+  const int step = b_major > a_major ? 1 : -1;
+  const int64_t first = PixelOf(a_major), last = PixelOf(b_major);
+  auto before_centre = [&](int64_t fixed) {
+    const int64_t centre = PixelOf(fixed) * kOne + kHalf;
+    return step > 0 ? fixed < centre : fixed > centre;
+  };
+  const bool draw_first = InDiamond(a.fx, a.fy) || before_centre(a_major);
+  const bool draw_last = !InDiamond(b.fx, b.fy) && !before_centre(b_major);
+  for (int64_t p = first;; p += step) {
+    const bool is_first = p == first, is_last = p == last;
+    if ((!is_first || draw_first) && (!is_last || draw_last)) {
+      // The minor coordinate where the line crosses this pixel's centre line.
+      const int64_t centre = p * kOne + kHalf;
+      const int64_t minor =
+          a_minor + (b_minor - a_minor) * (centre - a_major) / (b_major - a_major);
+      int64_t q = PixelOf(minor);
+      if (!x_major && (minor & (kOne - 1)) == 0) q -= 1;  // the left column owns a tie
+      if (x_major) {
+        Put(static_cast<int>(p), static_cast<int>(q), b.rgb);
+      } else {
+        Put(static_cast<int>(q), static_cast<int>(p), b.rgb);
+      }
+    }
+    if (is_last) break;
   }
-  for (Vertex& p : q) {
-    p.fx = Snap(p.x);
-    p.fy = Snap(p.y);
-    std::memcpy(p.rgb, b.rgb, 3);
-  }
-  Triangle(q[0], q[1], q[3]);
-  Triangle(q[1], q[2], q[3]);
 }
 
 void Context::Sample(float s, float t, uint8_t out[3]) const {
