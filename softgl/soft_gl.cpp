@@ -378,13 +378,16 @@ void Context::Sample(float s, float t, uint8_t out[3]) const {
     for (int c = 0; c < 3; ++c) out[c] = static_cast<uint8_t>(texel(i, j, c));
     return;
   }
-  // Linear filtering in 8.8 fixed point: the texel below and the weight of
-  // the one above in 1/256.
-  const int u = static_cast<int>(std::floor(s * static_cast<float>(tex.width) * 256.0f)) - 128;
-  const int w = static_cast<int>(std::floor(t * static_cast<float>(tex.height) * 256.0f)) - 128;
+  // Linear filtering in 8.8 fixed point, as llvmpipe filters 8-bit
+  // textures: the position rounded to 1/256 texel, the texel below and the
+  // weight of the one above in 1/256, each blend rounded to the nearest
+  // byte. Truncating either instead leaves a stretched window one level
+  // darker in about half its pixels.
+  const int u = static_cast<int>(std::nearbyint(s * static_cast<float>(tex.width) * 256.0f)) - 128;
+  const int w = static_cast<int>(std::nearbyint(t * static_cast<float>(tex.height) * 256.0f)) - 128;
   const int i = u >> 8, j = w >> 8;
   const int wu = u & 0xff, wv = w & 0xff;
-  auto lerp = [](int a, int b, int weight) { return a + (((b - a) * weight) >> 8); };
+  auto lerp = [](int a, int b, int weight) { return a + (((b - a) * weight + 128) >> 8); };
   for (int c = 0; c < 3; ++c) {
     const int bottom = lerp(texel(i, j, c), texel(i + 1, j, c), wu);
     const int top = lerp(texel(i, j + 1, c), texel(i + 1, j + 1, c), wu);
