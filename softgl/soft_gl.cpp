@@ -128,7 +128,7 @@ class Context {
   }
 
   Vertex Transform(float x, float y) const;
-  void Triangle(const Vertex& a, const Vertex& b, const Vertex& c);
+  void Triangle(const Vertex& a, const Vertex& b, const Vertex& c, const uint8_t flat[3]);
   void Point(const Vertex& v);
   void Line(const Vertex& a, const Vertex& b);
   void Sample(float s, float t, uint8_t out[3]) const;
@@ -199,6 +199,27 @@ Vertex Context::Transform(float x, float y) const {
 
 namespace {
 
+// a * b + c rounded once to single precision, as llvmpipe's fragment code
+// interpolates (its multiply and add are fused on a processor that can):
+// the product is exact in double precision; when the sum there lands exactly
+// half way between two floats, the part of the exact sum it lost decides
+// which way the float rounds. Plain float arithmetic instead misses the
+// desktop by a level in some tens of pixels of a stretched texture window.
+float OneRounding(float a, float b, float c) {
+  const double product = static_cast<double>(a) * static_cast<double>(b);
+  const double sum = product + static_cast<double>(c);
+  // What the double sum lost (Knuth's two-sum).
+  const double back = sum - product;
+  const double lost = (product - (sum - back)) + (static_cast<double>(c) - back);
+  const float rounded = static_cast<float>(sum);
+  if (lost == 0.0) return rounded;
+  const double r = static_cast<double>(rounded);
+  const float other = std::nextafter(rounded, sum > r ? HUGE_VALF : -HUGE_VALF);
+  const double o = static_cast<double>(other);
+  if (sum - r != o - sum) return rounded;  // not a tie between two floats
+  return (lost > 0.0) == (o > r) ? other : rounded;
+}
+
 // Whether a pixel centre exactly on an edge belongs to the triangle: its left
 // edges and its bottom edge (the window's bottom) own it. A one pixel line
 // along a row boundary of the graph lights the row below it on the desktop.
@@ -206,8 +227,30 @@ bool OwnsCentre(int64_t dx, int64_t dy) { return dy < 0 || (dy == 0 && dx < 0); 
 
 }  // namespace
 
-void Context::Triangle(const Vertex& a, const Vertex& b0, const Vertex& c0) {
+void Context::Triangle(const Vertex& a, const Vertex& b0, const Vertex& c0, const uint8_t flat[3]) {
   const Vertex* v[3] = {&a, &b0, &c0};
+  // Texture coordinates as planes over the pixel grid, in single precision,
+  // from the vertices in the order given (llvmpipe sets them up before it
+  // turns the triangle around).
+  float dsdx = 0, dsdy = 0, s0 = 0, dtdx = 0, dtdy = 0, t0 = 0;
+  if (texturing_) {
+    const Vertex& p0 = a;
+    const Vertex& p1 = b0;
+    const Vertex& p2 = c0;
+    const float dx01 = p0.x - p1.x, dy01 = p0.y - p1.y;
+    const float dx20 = p2.x - p0.x, dy20 = p2.y - p0.y;
+    const float inverse_area = 1.0f / (dx01 * dy20 - dx20 * dy01);
+    const float ds01 = p0.s - p1.s, ds20 = p2.s - p0.s;
+    const float dt01 = p0.t - p1.t, dt20 = p2.t - p0.t;
+    dsdx = (ds01 * dy20 - dy01 * ds20) * inverse_area;
+    dsdy = (ds20 * dx01 - dx20 * ds01) * inverse_area;
+    dtdx = (dt01 * dy20 - dy01 * dt20) * inverse_area;
+    dtdy = (dt20 * dx01 - dx20 * dt01) * inverse_area;
+    // The plane's value at pixel (0, 0), whose centre is half a pixel in.
+    const float x0 = p0.x - 0.5f, y0 = p0.y - 0.5f;
+    s0 = p0.s - (dsdx * x0 + dsdy * y0);
+    t0 = p0.t - (dtdx * x0 + dtdy * y0);
+  }
   const int64_t area = (v[1]->fx - v[0]->fx) * (v[2]->fy - v[0]->fy) -
                        (v[1]->fy - v[0]->fy) * (v[2]->fx - v[0]->fx);
   if (area == 0) return;
@@ -236,27 +279,6 @@ void Context::Triangle(const Vertex& a, const Vertex& b0, const Vertex& c0) {
     owns[i] = OwnsCentre(ex[i], ey[i]);
   }
 
-  // Texture coordinates as planes over the pixel grid, in single precision.
-  float dsdx = 0, dsdy = 0, s0 = 0, dtdx = 0, dtdy = 0, t0 = 0;
-  if (texturing_) {
-    const Vertex& p0 = *v[0];
-    const Vertex& p1 = *v[1];
-    const Vertex& p2 = *v[2];
-    const float dx01 = p0.x - p1.x, dy01 = p0.y - p1.y;
-    const float dx20 = p2.x - p0.x, dy20 = p2.y - p0.y;
-    const float inverse_area = 1.0f / (dx01 * dy20 - dx20 * dy01);
-    const float ds01 = p0.s - p1.s, ds20 = p2.s - p0.s;
-    const float dt01 = p0.t - p1.t, dt20 = p2.t - p0.t;
-    dsdx = (ds01 * dy20 - ds20 * dy01) * inverse_area;
-    dsdy = (ds20 * dx01 - ds01 * dx20) * inverse_area;
-    dtdx = (dt01 * dy20 - dt20 * dy01) * inverse_area;
-    dtdy = (dt20 * dx01 - dt01 * dx20) * inverse_area;
-    s0 = p0.s - (dsdx * (p0.x - 0.5f) + dsdy * (p0.y - 0.5f));
-    t0 = p0.t - (dtdx * (p0.x - 0.5f) + dtdy * (p0.y - 0.5f));
-  }
-
-  // Flat shading: the last vertex of the primitive gives the colour.
-  const uint8_t* flat = c0.rgb;
   for (int y = y0; y <= y1; ++y) {
     const int64_t py = static_cast<int64_t>(y) * kOne + kHalf;
     for (int x = x0; x <= x1; ++x) {
@@ -270,7 +292,8 @@ void Context::Triangle(const Vertex& a, const Vertex& b0, const Vertex& c0) {
       if (texturing_) {
         const float fx = static_cast<float>(x), fy = static_cast<float>(y);
         uint8_t texel[3];
-        Sample(s0 + dsdx * fx + dsdy * fy, t0 + dtdx * fx + dtdy * fy, texel);
+        Sample(OneRounding(dsdy, fy, OneRounding(dsdx, fx, s0)),
+               OneRounding(dtdy, fy, OneRounding(dtdx, fx, t0)), texel);
         Put(x, y, texel);
       } else {
         Put(x, y, flat);
@@ -408,14 +431,16 @@ void Context::Flush() {
       for (size_t i = 0; i + 1 < v.size(); ++i) Line(v[i], v[i + 1]);
       break;
     case GL_TRIANGLES:
-      for (size_t i = 0; i + 2 < v.size(); i += 3) Triangle(v[i], v[i + 1], v[i + 2]);
+      for (size_t i = 0; i + 2 < v.size(); i += 3) Triangle(v[i], v[i + 1], v[i + 2], v[i + 2].rgb);
       break;
     case GL_QUADS:
-      // Split as Mesa splits a quad, keeping the last vertex last in both
-      // halves for flat shading.
+      // Two triangles across the diagonal from the second vertex to the
+      // last, each starting from the last (which gives the flat colour):
+      // the order llvmpipe's texture planes are set up in, found by the
+      // stretched texture window matching in every pixel.
       for (size_t i = 0; i + 3 < v.size(); i += 4) {
-        Triangle(v[i], v[i + 1], v[i + 3]);
-        Triangle(v[i + 1], v[i + 2], v[i + 3]);
+        Triangle(v[i + 3], v[i], v[i + 1], v[i + 3].rgb);
+        Triangle(v[i + 3], v[i + 1], v[i + 2], v[i + 3].rgb);
       }
       break;
     default:
