@@ -99,6 +99,9 @@ class Context {
   bool inside_begin_ = false;
   GLenum primitive_ = GL_POINTS;
   std::vector<Vertex> vertices_;
+  // The matrices cannot change between glBegin and glEnd: their product is
+  // taken once at glBegin.
+  Matrix mvp_ = Identity();
 
   std::vector<Matrix>& Stack() {
     if (matrix_mode_ == GL_PROJECTION) return projection_;
@@ -160,8 +163,7 @@ int64_t Snap(float v) { return static_cast<int64_t>(std::nearbyint(v * static_ca
 Vertex Context::Transform(float x, float y) const {
   // Mesa's fixed-function vertex program multiplies by the product of the
   // projection and modelview matrices, column by column.
-  const Matrix mvp = Multiply(projection_.back(), modelview_.back());
-  const float* m = mvp.m;
+  const float* m = mvp_.m;
   float clip[4];
   for (int r = 0; r < 4; ++r) {
     float v = m[r] * x;
@@ -385,16 +387,21 @@ void Context::Sample(float s, float t, uint8_t out[3]) const {
     out[0] = out[1] = out[2] = 255;
     return;
   }
-  auto wrap = [](int i, int n) {
+  // GL_REPEAT, or else the edge texel repeated outwards (the texture
+  // window repeats; the clamped modes are here for completeness).
+  auto wrap = [](int i, int n, GLenum mode) {
+    if (mode != GL_REPEAT) return i < 0 ? 0 : (i >= n ? n - 1 : i);
     i %= n;
     return i < 0 ? i + n : i;
   };
   auto texel = [&](int i, int j, int c) {
-    return static_cast<int>(tex.rgb[(static_cast<size_t>(wrap(j, tex.height)) *
+    return static_cast<int>(tex.rgb[(static_cast<size_t>(wrap(j, tex.height, tex.wrapT)) *
                                          static_cast<size_t>(tex.width) +
-                                     static_cast<size_t>(wrap(i, tex.width))) * 3 +
+                                     static_cast<size_t>(wrap(i, tex.width, tex.wrapS))) * 3 +
                                     static_cast<size_t>(c)]);
   };
+  // One filter whether the window stretches or squeezes the texture: ours
+  // sets GL_LINEAR for both, and nothing here makes mipmaps.
   if (tex.magFilter == GL_NEAREST) {
     const int i = static_cast<int>(std::floor(s * static_cast<float>(tex.width)));
     const int j = static_cast<int>(std::floor(t * static_cast<float>(tex.height)));
@@ -509,6 +516,7 @@ void glBegin(GLenum mode) {
   if (c == nullptr) return;
   c->inside_begin_ = true;
   c->primitive_ = mode;
+  c->mvp_ = softgl::Multiply(c->projection_.back(), c->modelview_.back());
   c->vertices_.clear();
 }
 
