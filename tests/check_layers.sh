@@ -1,6 +1,7 @@
 #!/bin/sh
 # Fails, naming the lines, if a layer includes one above it:
 #   text/    includes nothing of ours outside text/
+#   softgl/  includes nothing of ours outside softgl/
 #   noise/   includes nothing of ours outside noise/
 #   render/  nothing from app/, export/, ui/ or toolkit/
 #   export/  nothing from app/, render/, ui/ or toolkit/
@@ -15,6 +16,7 @@
 cd "${1:-.}" || exit 2
 bad=$(
   grep -Hn '#include "' text/*.h text/*.cpp | grep -v '#include "text/'
+  grep -Hn '#include "' softgl/*.h softgl/*.cpp | grep -v '#include "softgl/'
   grep -Hn '#include "' noise/*.h noise/*.cpp | grep -v '#include "noise/'
   grep -Hn '#include "' render/*.h render/*.cpp | grep -E '#include "(app|export|ui|toolkit)/'
   grep -Hn '#include "' export/*.h export/*.cpp | grep -E '#include "(app|render|ui|toolkit)/'
@@ -24,7 +26,7 @@ bad=$(
 )
 windowing=$(
   grep -rHnE '#include <(GL/(glut|freeglut|freeglut_std|freeglut_ext|glx)\.h|X11/)' \
-       --include='*.h' --include='*.cpp' app frontends noise render export toolkit ui text bench tests web |
+       --include='*.h' --include='*.cpp' app frontends noise render export toolkit ui text softgl bench tests web |
     grep -vE '^(frontends/desktop/|toolkit/glut_platform\.cpp:|bench/bench_display\.cpp:|tests/glyph_compare\.cpp:)'
 )
 if [ -n "$bad" ]; then
