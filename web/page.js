@@ -27,6 +27,7 @@ const page = {
   error: "",         // why the page could not start
   windows: new Map(),  // id -> {id, title, frame, client, canvas, resizable}
   frames: 0,         // animation frames that drew something
+  firstFrameMs: 0,   // from the start of the page's load to its first picture
   messages: [],      // every line the program printed, in order
   downloads: [],     // {name, bytes} of every file handed to the browser
   command: "",       // key i's command line, and the address
@@ -165,7 +166,7 @@ function frame() {
       }
     }
   });
-  if (drew) page.frames++;
+  if (drew && ++page.frames === 1) page.firstFrameMs = performance.now();
   if (!page.ended && m._NdBusy()) askFrame();
 }
 
