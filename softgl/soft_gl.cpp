@@ -134,7 +134,14 @@ class Context {
   void Triangle(const Vertex& a, const Vertex& b, const Vertex& c, const uint8_t flat[3]);
   void Point(const Vertex& v);
   void Line(const Vertex& a, const Vertex& b);
-  void Sample(float s, float t, uint8_t out[3]) const;
+  // Where a texture coordinate falls along one axis of the bound texture:
+  // the two texels a linear filter blends (wrapped) and the weight of the
+  // second in 1/256.
+  struct Tap {
+    int first, second, weight;
+  };
+  Tap TapOf(float coordinate, bool alongS) const;
+  void Blend(const Tap& s, const Tap& t, uint8_t out[3]) const;
   void Flush();
 };
 
@@ -281,24 +288,53 @@ void Context::Triangle(const Vertex& a, const Vertex& b0, const Vertex& c0, cons
     owns[i] = OwnsCentre(ex[i], ey[i]);
   }
 
+  // A texture mapped along the window's axes (the texture window's quad)
+  // has s change with x only and t with y only: the taps are then worked
+  // out once a column and once a row. The values are the same as the
+  // per-pixel formula's, since OneRounding(0, y, v) is v.
+  const bool separable = texturing_ && dsdy == 0.0f && dtdx == 0.0f;
+  std::vector<Tap> columns, rows;
+  if (separable && x0 <= x1 && y0 <= y1) {
+    columns.resize(static_cast<size_t>(x1 - x0 + 1));
+    for (int x = x0; x <= x1; ++x)
+      columns[static_cast<size_t>(x - x0)] =
+          TapOf(OneRounding(dsdx, static_cast<float>(x), s0), true);
+    rows.resize(static_cast<size_t>(y1 - y0 + 1));
+    for (int y = y0; y <= y1; ++y)
+      rows[static_cast<size_t>(y - y0)] = TapOf(OneRounding(dtdy, static_cast<float>(y), t0), false);
+  }
+
   for (int y = y0; y <= y1; ++y) {
     const int64_t py = static_cast<int64_t>(y) * kOne + kHalf;
-    for (int x = x0; x <= x1; ++x) {
-      const int64_t px = static_cast<int64_t>(x) * kOne + kHalf;
+    const int64_t px0 = static_cast<int64_t>(x0) * kOne + kHalf;
+    // The edge functions at the row's first pixel, then one pixel's step
+    // at a time: whole numbers, so the same values as computed afresh.
+    int64_t e[3];
+    for (int i = 0; i < 3; ++i) e[i] = ex[i] * (py - v[i]->fy) - ey[i] * (px0 - v[i]->fx);
+    // A triangle is convex: its pixels in a row are one run, which ends at
+    // the first pixel outside after one inside.
+    bool entered = false;
+    uint8_t* out = back_.data() + (static_cast<size_t>(y) * static_cast<size_t>(width_) +
+                                   static_cast<size_t>(x0)) * 4;
+    for (int x = x0; x <= x1; ++x, out += 4) {
       bool in = true;
-      for (int i = 0; i < 3 && in; ++i) {
-        const int64_t e = ex[i] * (py - v[i]->fy) - ey[i] * (px - v[i]->fx);
-        in = e > 0 || (e == 0 && owns[i]);
+      for (int i = 0; i < 3 && in; ++i) in = e[i] > 0 || (e[i] == 0 && owns[i]);
+      for (int i = 0; i < 3; ++i) e[i] -= ey[i] * kOne;
+      if (!in) {
+        if (entered) break;
+        continue;
       }
-      if (!in) continue;
-      if (texturing_) {
+      entered = true;
+      if (separable) {
+        Blend(columns[static_cast<size_t>(x - x0)], rows[static_cast<size_t>(y - y0)], out);
+      } else if (texturing_) {
         const float fx = static_cast<float>(x), fy = static_cast<float>(y);
-        uint8_t texel[3];
-        Sample(OneRounding(dsdy, fy, OneRounding(dsdx, fx, s0)),
-               OneRounding(dtdy, fy, OneRounding(dtdx, fx, t0)), texel);
-        Put(x, y, texel);
+        Blend(TapOf(OneRounding(dsdy, fy, OneRounding(dsdx, fx, s0)), true),
+              TapOf(OneRounding(dtdy, fy, OneRounding(dtdx, fx, t0)), false), out);
       } else {
-        Put(x, y, flat);
+        out[0] = flat[0];
+        out[1] = flat[1];
+        out[2] = flat[2];
       }
     }
   }
@@ -381,47 +417,48 @@ void Context::Line(const Vertex& a, const Vertex& b) {
   }
 }
 
-void Context::Sample(float s, float t, uint8_t out[3]) const {
+Context::Tap Context::TapOf(float coordinate, bool alongS) const {
+  const Texture& tex = textures_[bound_ < textures_.size() ? bound_ : 0];
+  const int n = alongS ? tex.width : tex.height;
+  const GLenum mode = alongS ? tex.wrapS : tex.wrapT;
+  // GL_REPEAT, or else the edge texel repeated outwards (the texture
+  // window repeats; the clamped modes are here for completeness).
+  auto wrap = [n, mode](int i) {
+    if (mode != GL_REPEAT) return i < 0 ? 0 : (i >= n ? n - 1 : i);
+    i %= n;
+    return i < 0 ? i + n : i;
+  };
+  // One filter whether the window stretches or squeezes the texture: ours
+  // sets GL_LINEAR for both, and nothing here makes mipmaps.
+  if (tex.magFilter == GL_NEAREST) {
+    const int i = wrap(static_cast<int>(std::floor(coordinate * static_cast<float>(n))));
+    return {i, i, 0};
+  }
+  // Linear filtering in 8.8 fixed point, as llvmpipe filters 8-bit
+  // textures: the position rounded to 1/256 texel, the texel below and the
+  // weight of the one above in 1/256.
+  const int u = static_cast<int>(std::nearbyint(coordinate * static_cast<float>(n) * 256.0f)) - 128;
+  return {wrap(u >> 8), wrap((u >> 8) + 1), u & 0xff};
+}
+
+void Context::Blend(const Tap& s, const Tap& t, uint8_t out[3]) const {
   const Texture& tex = textures_[bound_ < textures_.size() ? bound_ : 0];
   if (tex.width == 0 || tex.height == 0) {
     out[0] = out[1] = out[2] = 255;
     return;
   }
-  // GL_REPEAT, or else the edge texel repeated outwards (the texture
-  // window repeats; the clamped modes are here for completeness).
-  auto wrap = [](int i, int n, GLenum mode) {
-    if (mode != GL_REPEAT) return i < 0 ? 0 : (i >= n ? n - 1 : i);
-    i %= n;
-    return i < 0 ? i + n : i;
-  };
-  auto texel = [&](int i, int j, int c) {
-    return static_cast<int>(tex.rgb[(static_cast<size_t>(wrap(j, tex.height, tex.wrapT)) *
-                                         static_cast<size_t>(tex.width) +
-                                     static_cast<size_t>(wrap(i, tex.width, tex.wrapS))) * 3 +
-                                    static_cast<size_t>(c)]);
-  };
-  // One filter whether the window stretches or squeezes the texture: ours
-  // sets GL_LINEAR for both, and nothing here makes mipmaps.
-  if (tex.magFilter == GL_NEAREST) {
-    const int i = static_cast<int>(std::floor(s * static_cast<float>(tex.width)));
-    const int j = static_cast<int>(std::floor(t * static_cast<float>(tex.height)));
-    for (int c = 0; c < 3; ++c) out[c] = static_cast<uint8_t>(texel(i, j, c));
-    return;
-  }
-  // Linear filtering in 8.8 fixed point, as llvmpipe filters 8-bit
-  // textures: the position rounded to 1/256 texel, the texel below and the
-  // weight of the one above in 1/256, each blend rounded to the nearest
-  // byte. Truncating either instead leaves a stretched window one level
-  // darker in about half its pixels.
-  const int u = static_cast<int>(std::nearbyint(s * static_cast<float>(tex.width) * 256.0f)) - 128;
-  const int w = static_cast<int>(std::nearbyint(t * static_cast<float>(tex.height) * 256.0f)) - 128;
-  const int i = u >> 8, j = w >> 8;
-  const int wu = u & 0xff, wv = w & 0xff;
+  const size_t row = static_cast<size_t>(tex.width) * 3;
+  const uint8_t* bottom = tex.rgb.data() + static_cast<size_t>(t.first) * row;
+  const uint8_t* top = tex.rgb.data() + static_cast<size_t>(t.second) * row;
+  const size_t i0 = static_cast<size_t>(s.first) * 3, i1 = static_cast<size_t>(s.second) * 3;
+  // Each blend rounded to the nearest byte; truncating instead leaves a
+  // stretched window one level darker in about half its pixels. A weight
+  // of 0 gives the first texel exactly.
   auto lerp = [](int a, int b, int weight) { return a + (((b - a) * weight + 128) >> 8); };
   for (int c = 0; c < 3; ++c) {
-    const int bottom = lerp(texel(i, j, c), texel(i + 1, j, c), wu);
-    const int top = lerp(texel(i, j + 1, c), texel(i + 1, j + 1, c), wu);
-    out[c] = static_cast<uint8_t>(lerp(bottom, top, wv));
+    const int low = lerp(bottom[i0 + c], bottom[i1 + c], s.weight);
+    const int high = lerp(top[i0 + c], top[i1 + c], s.weight);
+    out[c] = static_cast<uint8_t>(lerp(low, high, t.weight));
   }
 }
 
