@@ -141,6 +141,12 @@ class Context {
     int first, second, weight;
   };
   Tap TapOf(float coordinate, bool alongS) const;
+  // The bound texture's texel (i, j), RGB; only for a texture with texels.
+  const uint8_t* TexelAt(int i, int j) const {
+    const Texture& tex = textures_[bound_ < textures_.size() ? bound_ : 0];
+    return tex.rgb.data() +
+           (static_cast<size_t>(j) * static_cast<size_t>(tex.width) + static_cast<size_t>(i)) * 3;
+  }
   void Blend(const Tap& s, const Tap& t, uint8_t out[3]) const;
   void Flush();
 };
@@ -234,6 +240,10 @@ float OneRounding(float a, float b, float c) {
 // along a row boundary of the graph lights the row below it on the desktop.
 bool OwnsCentre(int64_t dx, int64_t dy) { return dy < 0 || (dy == 0 && dx < 0); }
 
+// Division rounded down and up, for a positive divisor.
+int64_t FloorDivide(int64_t a, int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+int64_t CeilDivide(int64_t a, int64_t b) { return a >= 0 ? (a + b - 1) / b : -((-a) / b); }
+
 }  // namespace
 
 void Context::Triangle(const Vertex& a, const Vertex& b0, const Vertex& c0, const uint8_t flat[3]) {
@@ -292,7 +302,9 @@ void Context::Triangle(const Vertex& a, const Vertex& b0, const Vertex& c0, cons
   // has s change with x only and t with y only: the taps are then worked
   // out once a column and once a row. The values are the same as the
   // per-pixel formula's, since OneRounding(0, y, v) is v.
-  const bool separable = texturing_ && dsdy == 0.0f && dtdx == 0.0f;
+  const Texture& bound = textures_[bound_ < textures_.size() ? bound_ : 0];
+  const bool separable = texturing_ && dsdy == 0.0f && dtdx == 0.0f && bound.width > 0 &&
+                         bound.height > 0;
   std::vector<Tap> columns, rows;
   if (separable && x0 <= x1 && y0 <= y1) {
     columns.resize(static_cast<size_t>(x1 - x0 + 1));
@@ -307,26 +319,40 @@ void Context::Triangle(const Vertex& a, const Vertex& b0, const Vertex& c0, cons
   for (int y = y0; y <= y1; ++y) {
     const int64_t py = static_cast<int64_t>(y) * kOne + kHalf;
     const int64_t px0 = static_cast<int64_t>(x0) * kOne + kHalf;
-    // The edge functions at the row's first pixel, then one pixel's step
-    // at a time: whole numbers, so the same values as computed afresh.
-    int64_t e[3];
-    for (int i = 0; i < 3; ++i) e[i] = ex[i] * (py - v[i]->fy) - ey[i] * (px0 - v[i]->fx);
-    // A triangle is convex: its pixels in a row are one run, which ends at
-    // the first pixel outside after one inside.
-    bool entered = false;
-    uint8_t* out = back_.data() + (static_cast<size_t>(y) * static_cast<size_t>(width_) +
-                                   static_cast<size_t>(x0)) * 4;
-    for (int x = x0; x <= x1; ++x, out += 4) {
-      bool in = true;
-      for (int i = 0; i < 3 && in; ++i) in = e[i] > 0 || (e[i] == 0 && owns[i]);
-      for (int i = 0; i < 3; ++i) e[i] -= ey[i] * kOne;
-      if (!in) {
-        if (entered) break;
-        continue;
+    // Each edge function, at pixel x0 + k of this row, is E - k * S: whole
+    // numbers, so the pixels an edge lets in are a run of k worked out by
+    // division, and the triangle's pixels in the row are where the three
+    // runs overlap, exactly the pixels the per-pixel test would pass.
+    int64_t lo = 0, hi = x1 - x0;
+    for (int i = 0; i < 3; ++i) {
+      const int64_t e = ex[i] * (py - v[i]->fy) - ey[i] * (px0 - v[i]->fx);
+      const int64_t step = ey[i] * kOne;
+      if (step == 0) {
+        if (!(e > 0 || (e == 0 && owns[i]))) hi = -1;
+      } else if (step > 0) {  // falling: in while k * step < e (or <= e if owned)
+        hi = std::min(hi, FloorDivide(owns[i] ? e : e - 1, step));
+      } else {  // rising: in once k * -step > -e (or >= -e if owned)
+        lo = std::max(lo, CeilDivide(owns[i] ? -e : 1 - e, -step));
       }
-      entered = true;
+    }
+    if (lo > hi) continue;
+    uint8_t* out = back_.data() + (static_cast<size_t>(y) * static_cast<size_t>(width_) +
+                                   static_cast<size_t>(x0 + lo)) * 4;
+    for (int64_t k = lo; k <= hi; ++k, out += 4) {
+      const int x = x0 + static_cast<int>(k);
       if (separable) {
-        Blend(columns[static_cast<size_t>(x - x0)], rows[static_cast<size_t>(y - y0)], out);
+        const Tap& row = rows[static_cast<size_t>(y - y0)];
+        const Tap& column = columns[static_cast<size_t>(x - x0)];
+        if (row.weight == 0 && column.weight == 0) {
+          // A blend of weight 0 is its first texel: the texture window at
+          // its own size is a copy of the texture.
+          const uint8_t* texel = TexelAt(column.first, row.first);
+          out[0] = texel[0];
+          out[1] = texel[1];
+          out[2] = texel[2];
+        } else {
+          Blend(column, row, out);
+        }
       } else if (texturing_) {
         const float fx = static_cast<float>(x), fy = static_cast<float>(y);
         Blend(TapOf(OneRounding(dsdy, fy, OneRounding(dsdx, fx, s0)), true),
@@ -688,12 +714,15 @@ void glClear(GLbitfield mask) {
     const float v = c->clear_[i] < 0.0f ? 0.0f : (c->clear_[i] > 1.0f ? 1.0f : c->clear_[i]);
     rgb[i] = static_cast<uint8_t>(std::lround(v * 255.0f));
   }
-  for (size_t i = 0; i < c->back_.size(); i += 4) {
-    c->back_[i] = rgb[0];
-    c->back_[i + 1] = rgb[1];
-    c->back_[i + 2] = rgb[2];
-    c->back_[i + 3] = 255;
-  }
+  // One pixel written, then copied over the buffer in doubling runs.
+  const size_t size = c->back_.size();
+  if (size == 0) return;
+  uint8_t* p = c->back_.data();
+  p[0] = rgb[0];
+  p[1] = rgb[1];
+  p[2] = rgb[2];
+  p[3] = 255;
+  for (size_t done = 4; done < size; done *= 2) std::memcpy(p + done, p, std::min(done, size - done));
 }
 
 void glEnable(GLenum cap) {
