@@ -18,8 +18,11 @@ clang_pkgs=(clang-14)
 # everything the page needs is our own code), Debian's Chromium for the
 # browser tests and the in-browser benchmark (driven over the DevTools
 # protocol with python3-websocket, so nothing downloads a browser), and wabt
-# to read the generated WebAssembly.
-web_pkgs=(emscripten chromium wabt python3 python3-websocket python3-pytest xfonts-base xfonts-75dpi)
+# to read the generated WebAssembly. CMake configures it (through emcmake),
+# and the glyph tables are converted from the X bitmap fonts, as on the
+# desktop.
+web_pkgs=(emscripten chromium wabt cmake make python3 python3-websocket python3-pytest
+          xfonts-base xfonts-75dpi)
 
 case "${1:-build}" in
   build) wanted=("${build_pkgs[@]}") ;;
