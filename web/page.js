@@ -33,7 +33,7 @@ const page = {
   downloads: [],     // {name, bytes} of every file handed to the browser
   command: "",       // key i's command line, and the address
   address: "",
-  keyWindow: 0,      // the window keys go to: the one under the pointer
+  keyWindow: 1,      // the window keys go to: the one under the pointer, at first the graph
   pointer: new Map(),  // id -> last {x, y} in that window
 };
 self.noisedemoPage = page;
@@ -45,7 +45,24 @@ function say(text, isError) {
 
 // Every line the program prints (standard output and error) is kept and
 // the latest shown: a failed export says why here.
-function printed(line, isError) {
+// A line as a terminal would leave it: the STL writer counts its triangles
+// in place with backspaces, thousands of times in one line.
+function asShown(line) {
+  if (line.indexOf("\b") < 0) return line;
+  const cells = [];
+  let at = 0;
+  for (const ch of line) {
+    if (ch === "\b") {
+      at = Math.max(0, at - 1);
+    } else {
+      cells[at++] = ch;
+    }
+  }
+  return cells.join("").trim();
+}
+
+function printed(text, isError) {
+  const line = asShown(text);
   // The threaded build's runtime warns once that the page's thread waits:
   // it does, for the fill's workers, a few milliseconds a frame by design.
   if (line.startsWith("Blocking on the main thread")) {
