@@ -458,6 +458,8 @@ async function start() {
     // Nothing is drawn from settings that were only half read.
     page.error = "noisedemo: " + refusal;
     say(page.error, true);
+    commandBox.textContent = "The address takes the command line's options, for instance\n" +
+      location.origin + location.pathname + "?seed=7&octaves=6&noise=value+gradient&scale=clouds";
     return;
   }
   page.ready = true;

@@ -1,0 +1,98 @@
+#!/usr/bin/python3
+"""Screenshots of the browser page in Debian's headless Chromium, for the
+README and for a look by eye after a change:
+
+    scripts/web_screenshots.py SITE OUT_DIR
+
+SITE is a built site (build-web/site). Writes OUT_DIR/NAME.png for each
+scene: the page as it opens, after a drag of a control point under
+Value+Gradient noise in the rainbow scale, with the texture window resized,
+and an address the program refuses. Every step waits for the page to say
+it has drawn everything (no frame pending), never for a time."""
+import os
+import sys
+import threading
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "web"))
+import chromium  # noqa: E402
+import serve  # noqa: E402
+
+WIDTH, HEIGHT = 1100, 1180  # the three windows as the desktop places them, and the bar above
+
+
+class Page:
+    def __init__(self, browser, base):
+        self.b, self.base = browser, base
+
+    def open(self, query):
+        self.b.navigate(self.base + "?" + query)
+        self.b.wait_for("self.noisedemoPage && (noisedemoPage.ready || noisedemoPage.error)")
+        self.settle()
+
+    def settle(self):
+        self.b.wait_for("noisedemoPage.error || (noisedemoPage.ready && noisedemoPage.frames > 0"
+                        " && !noisedemoPage.module._NdBusy())")
+
+    def origin(self, window):
+        return self.b.evaluate(
+            f"(() => {{ const r = noisedemoPage.windows.get({window}).canvas"
+            ".getBoundingClientRect(); return [r.left, r.top]; })()")
+
+    def mouse(self, kind, window, x, y, buttons):
+        left, top = self.origin(window)
+        self.b.call("Input.dispatchMouseEvent", type=kind, x=left + x + 0.5, y=top + y + 0.5,
+                    button="left" if buttons or kind != "mouseMoved" else "none",
+                    buttons=buttons)
+
+    def drag(self, window, points):
+        self.mouse("mouseMoved", window, *points[0], 0)
+        self.mouse("mousePressed", window, *points[0], 1)
+        for x, y in points[1:]:
+            self.mouse("mouseMoved", window, x, y, 1)
+            self.settle()
+        self.mouse("mouseReleased", window, *points[-1], 0)
+        self.settle()
+
+    def key(self, window, key):
+        self.mouse("mouseMoved", window, 1, 1, 0)
+        self.b.key(key)
+        self.settle()
+
+    def save(self, path, height=HEIGHT):
+        with open(path, "wb") as f:
+            f.write(self.b.screenshot(0, 0, WIDTH, height))
+
+
+def main():
+    if len(sys.argv) != 3:
+        sys.exit(__doc__)
+    site, out = sys.argv[1], sys.argv[2]
+    os.makedirs(out, exist_ok=True)
+    server = serve.make_server(site, 0, isolated=True)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    try:
+        with chromium.Chromium() as browser:
+            browser.call("Emulation.setDeviceMetricsOverride", width=WIDTH, height=HEIGHT,
+                         deviceScaleFactor=1, mobile=False)
+            page = Page(browser, f"http://127.0.0.1:{server.server_address[1]}/index.html")
+            page.open("seed=4242")
+            page.save(os.path.join(out, "start.png"))
+            # Control point 3 of seed 4242 sits at (307, 270) in the graph.
+            page.open("seed=4242&noise=value+gradient&octaves=4&scale=rainbow")
+            page.drag(1, [(307, 270), (307, 240), (307, 200), (307, 170)])
+            page.key(1, "i")
+            page.save(os.path.join(out, "drag.png"))
+            browser.evaluate("(() => { const c = noisedemoPage.windows.get(2).client;"
+                             " c.style.width = '420px'; c.style.height = '300px'; })()")
+            browser.wait_for("noisedemoPage.windows.get(2).canvas.width === 420")
+            page.settle()
+            page.save(os.path.join(out, "resized.png"))
+            page.open("seed=7&octaves=9")
+            page.save(os.path.join(out, "refused.png"), height=120)
+    finally:
+        server.shutdown()
+
+
+if __name__ == "__main__":
+    main()
