@@ -14,7 +14,9 @@ fi
 for section in NAME SYNOPSIS DESCRIPTION OPTIONS FILES ENVIRONMENT 'EXIT STATUS' 'SEE ALSO'; do
   grep -qx "\.SH $section" "$page" || { echo "$page has no $section section"; exit 1; }
 done
-text=$(MANWIDTH=200 man -l "$page" 2>/dev/null)
+# groff itself rather than man(1), which brings a pager, a cache and its own
+# settings: wide lines, no hyphenation, plain characters.
+text=$(groff -man -Tascii -P-c -P-b -P-u -P-o -rLL=200n -rHY=0 "$page" 2>/dev/null)
 for option in $("$program" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
   printf '%s\n' "$text" | grep -q -- "$option" || { echo "$page does not name $option"; exit 1; }
 done
