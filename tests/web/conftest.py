@@ -107,10 +107,25 @@ class Tab(chromium.Chromium):
 # String.fromCharCode call takes only so many arguments).
 CANVAS_JS = """(() => {
   const c = noisedemoPage.windows.get(%d).canvas;
-  const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+  const [x, y, w, h] = %s || [0, 0, c.width, c.height];
+  const d = c.getContext('2d').getImageData(x, y, w, h).data;
   let s = '';
   for (let k = 0; k < d.length; k += 0x8000) s += String.fromCharCode.apply(null, d.subarray(k, k + 0x8000));
-  return [c.width, c.height, btoa(s)];
+  return [w, h, btoa(s)];
+})()"""
+
+
+# The same pixels' digest, in the page.
+DIGEST_JS = """(async () => {
+  const c = noisedemoPage.windows.get(%d).canvas;
+  const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+  const rgb = new Uint8Array(c.width * c.height * 3);
+  for (let i = 0, j = 0; i < d.length; i += 4, j += 3) {
+    if (d[i + 3] !== 255) return [c.width, c.height, 'not opaque'];
+    rgb[j] = d[i]; rgb[j + 1] = d[i + 1]; rgb[j + 2] = d[i + 2];
+  }
+  const h = new Uint8Array(await crypto.subtle.digest('SHA-256', rgb));
+  return [c.width, c.height, Array.from(h, (b) => b.toString(16).padStart(2, '0')).join('')];
 })()"""
 
 
@@ -123,13 +138,22 @@ class Page:
         # One CSS pixel per screen pixel, so a screenshot holds the canvas as drawn.
         tab.call("Emulation.setDeviceMetricsOverride", width=VIEWPORT[0], height=VIEWPORT[1],
                  deviceScaleFactor=1, mobile=False)
-        # A page in a tab that is not in front still runs its animation frames.
-        tab.call("Emulation.setFocusEmulationEnabled", enabled=True)
+
+    # The tab in front: a browser runs the animation frames, which draw,
+    # only for the page in front, so a page is brought there before use.
+    in_front = None
+
+    def front(self):
+        if Page.in_front is not self:
+            self.tab.call("Page.bringToFront")
+            Page.in_front = self
 
     def evaluate(self, expression):
+        self.front()
         return self.tab.evaluate(expression)
 
     def wait_for(self, expression, timeout=None):
+        self.front()
         return self.tab.wait_for(expression, timeout)
 
     def open(self, url):
@@ -137,6 +161,7 @@ class Page:
         page has given up, and returns what the page then says."""
         before = self.evaluate("performance.timeOrigin")
         self.tab.events.clear()
+        self.front()
         self.tab.navigate(url)
         return self.wait_for(
             f"performance.timeOrigin !== {before!r} && self.noisedemoPage"
@@ -159,13 +184,27 @@ class Page:
         return self.evaluate(f"noisedemoPage.{field}")
 
     # -- what the canvases show ---------------------------------------------
-    def canvas(self, window):
-        """The canvas's own pixels (getImageData) as an RGB image. Every
-        pixel must be opaque: the program draws whole windows."""
-        width, height, data = self.evaluate(CANVAS_JS % window)
+    def canvas(self, window, box=None):
+        """The canvas's own pixels (getImageData) as an RGB image, all of it
+        or the (x, y, width, height) box. Every pixel must be opaque: the
+        program draws whole windows."""
+        width, height, data = self.evaluate(CANVAS_JS % (window, json.dumps(box)))
         rgba = Image.frombytes("RGBA", (width, height), base64.b64decode(data))
         assert rgba.getchannel("A").getextrema() == (255, 255), f"window {window} not opaque"
         return rgba.convert("RGB")
+
+    def digest(self, window):
+        """(width, height, SHA-256 of the canvas's RGB bytes), computed in the
+        page: a whole-canvas comparison without carrying the pixels over."""
+        return tuple(self.evaluate(DIGEST_JS % window))
+
+    def pixels(self, window, points):
+        """The canvas's RGB at each (x, y)."""
+        return [tuple(p) for p in self.evaluate(
+            f"(() => {{ const c = noisedemoPage.windows.get({window}).canvas;"
+            " const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;"
+            f" return {json.dumps([list(p) for p in points])}.map(([x, y]) =>"
+            " { const i = 4 * (y * c.width + x); return [d[i], d[i + 1], d[i + 2]]; }); })()")]
 
     def box(self, window):
         return self.evaluate(
@@ -179,16 +218,39 @@ class Page:
                              clip={"x": x, "y": y, "width": w, "height": h, "scale": 1})
         return Image.open(io.BytesIO(base64.b64decode(data["data"]))).convert("RGB")
 
+    # The panel's controls, found once: every page lays the panel out alike,
+    # and a panel laid out otherwise fails the checks of its states.
+    found_layout = None
+
     def layout(self):
         """The panel's controls, found as the desktop tests find them."""
-        found = e2e.PanelLayout(self.canvas(PANEL))
-        assert (len(found.radios), len(found.checkboxes), len(found.buttons),
-                len(found.sliders)) == (19, 2, 3, 2), found.controls
-        return found
+        if Page.found_layout is None:
+            found = e2e.PanelLayout(self.canvas(PANEL))
+            assert (len(found.radios), len(found.checkboxes), len(found.buttons),
+                    len(found.sliders)) == (19, 2, 3, 2), found.controls
+            Page.found_layout = found
+        return Page.found_layout
+
+    def panel_states(self):
+        """What the panel shows, read at the places its layout gives: per
+        radio button whether it is on and enabled, and the two check boxes'
+        ticks."""
+        layout = self.layout()
+        points = [p for r in layout.radios for p in ((r.x + 7, r.y + 7), r.inside)]
+        # Inside its frame (rows and columns 2 to 10) a check box is all
+        # white when off; the tick is 7 columns of 3 black pixels.
+        boxes = [[(b.x + dx, b.y + dy) for dx in range(2, 11) for dy in range(2, 11)]
+                 for b in layout.checkboxes]
+        colours = self.pixels(PANEL, points + boxes[0] + boxes[1])
+        radios, ticks = colours[:len(points)], colours[len(points):]
+        return {"on": [is_dark(c) for c in radios[0::2]],
+                "enabled": [c == e2e.WHITE for c in radios[1::2]],
+                "ticks": [sum(map(is_dark, ticks[:81])), sum(map(is_dark, ticks[81:]))]}
 
     # -- input, as the browser delivers it ----------------------------------
     def mouse(self, kind, window, x, y, buttons, button="left"):
         left, top, _, _ = self.box(window)
+        self.front()
         # The middle of pixel (x, y): the page floors the position.
         self.tab.call("Input.dispatchMouseEvent", type=kind, x=left + x + 0.5, y=top + y + 0.5,
                       button=button, buttons=buttons, clickCount=1)
@@ -220,6 +282,7 @@ class Page:
         under the pointer."""
         self.move(window, 5, 5)
         text = key if len(key) == 1 else ""
+        self.front()
         self.tab.call("Input.dispatchKeyEvent", type="keyDown", key=key, text=text)
         self.tab.call("Input.dispatchKeyEvent", type="keyUp", key=key)
         self.settle()
@@ -239,10 +302,11 @@ class Page:
         self.key(window, "i")
         return self.wait_for("noisedemoPage.command")
 
-    def downloads(self):
-        """[(name, bytes)] of every file the page handed to the browser."""
+    def downloads(self, first=0):
+        """[(name, bytes)] of every file the page handed to the browser, from
+        the first-th on."""
         listed = self.evaluate(
-            "noisedemoPage.downloads.map(d => { let s = '';"
+            f"noisedemoPage.downloads.slice({first}).map(d => {{ let s = '';"
             " for (let k = 0; k < d.bytes.length; k += 0x8000)"
             "   s += String.fromCharCode.apply(null, d.bytes.subarray(k, k + 0x8000));"
             " return [d.name, btoa(s)]; })")
@@ -348,25 +412,12 @@ def is_dark(colour):
     return sum(colour) < 3 * 140
 
 
-def panel_states(layout, panel):
-    """What the panel shows, read at the places `layout` found its controls
-    (found once: the controls never move): per radio button whether it is on
-    and enabled, and the two check boxes' ticks."""
-    pixels = panel.load()
-    radios = [(is_dark(pixels[r.x + 7, r.y + 7]), pixels[r.inside] == e2e.WHITE)
-              for r in layout.radios]
-    # Inside its frame (rows and columns 2 to 10) a check box is all white
-    # when off; the tick is 7 columns of 3 black pixels.
-    ticks = [sum(is_dark(pixels[b.x + dx, b.y + dy]) for dx in range(2, 11) for dy in range(2, 11))
-             for b in layout.checkboxes]
-    return {"on": [on for on, _ in radios], "enabled": [en for _, en in radios],
-            "ticks": ticks}
-
-
-def expected_panel(noise, blend, slopes, octaves, turbulence, scale, debug=False):
+def expected_panel(noise, blend, slopes, octaves, turbulence, scale, debug=False,
+                   rule_enabled=None):
     chosen = {NOISE[noise], INTERPOLATION[blend], RULE[slopes], OCTAVES[octaves - 1],
               SCALES[scale]}
     return {"on": [i in chosen for i in range(19)],
-            # The slope rule is for value noise only.
-            "enabled": [noise == 0 if i in RULE else True for i in range(19)],
+            # The slope rule is for value noise only (Reset leaves it as it was).
+            "enabled": [(noise == 0 if rule_enabled is None else rule_enabled) if i in RULE
+                        else True for i in range(19)],
             "ticks": [21 if turbulence else 0, 21 if debug else 0]}

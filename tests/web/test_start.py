@@ -12,7 +12,7 @@ import pytest
 from PIL import ImageChops
 
 from conftest import (GRAPH, PANEL, TEXTURE, BLEND_WORDS, NOISE_WORDS, SCALE_WORDS, SLOPE_WORDS,
-                      expected_panel, native, options_of, panel_states)
+                      expected_panel, native, options_of)
 
 # Every noise word (value+gradient also with its plus escaped), both blends
 # and slope rules, one to eight octaves, turbulence on and off, every scale,
@@ -69,8 +69,7 @@ def test_start_shows_the_native_texture_and_the_settings(page, sites, exports, i
             assert differs is not None and differs[0] >= w - 10 and differs[1] >= h - 10, \
                 (window, differs)
 
-    layout = page.layout()
-    assert panel_states(layout, page.canvas(PANEL)) == expected_panel(*settings_of(options))
+    assert page.panel_states() == expected_panel(*settings_of(options))
 
 
 # Addresses the command line refuses: the page must say the native
