@@ -135,6 +135,8 @@ class Page:
 
     def __init__(self, tab):
         self.tab = tab
+        # A new tab opens in front of the others.
+        Page.in_front = None
         # One CSS pixel per screen pixel, so a screenshot holds the canvas as drawn.
         tab.call("Emulation.setDeviceMetricsOverride", width=VIEWPORT[0], height=VIEWPORT[1],
                  deviceScaleFactor=1, mobile=False)
@@ -312,6 +314,14 @@ class Page:
             " return [d.name, btoa(s)]; })")
         return [(name, base64.b64decode(data)) for name, data in listed]
 
+    def download_digests(self, first=0):
+        """[(name, SHA-256 of its bytes)] of the files from the first-th on,
+        computed in the page: an ASCII STL is 16 MB."""
+        return [tuple(d) for d in self.evaluate(
+            f"Promise.all(noisedemoPage.downloads.slice({first}).map(async (d) => [d.name,"
+            " Array.from(new Uint8Array(await crypto.subtle.digest('SHA-256', d.bytes)),"
+            " (b) => b.toString(16).padStart(2, '0')).join('')]))")]
+
 
 @pytest.fixture(scope="session")
 def browser():
@@ -329,6 +339,21 @@ def reference_page(browser):
     tab = Tab(browser)
     yield Page(tab)
     tab.close()
+
+
+def dot_place(page, i, size):
+    """Where control point i's dot is in the page's graph: (x, centre row),
+    the row None if there is none. Only the columns a dot there can cover
+    (7 either side) are read."""
+    w, h = size
+    x = int(e2e.point_x(i) * w / 700)
+    left = max(x - 7, 0)
+    strip = page.canvas(GRAPH, [left, 0, min(15, w - left), h])
+    for colour in (e2e.WHITE, e2e.GREEN):
+        found = e2e.find_dot(strip, x - left, int(40 * h / 500), int(362 * h / 500), colour)
+        if found is not None:
+            return x, found[1]
+    return x, None
 
 
 def native(*args):

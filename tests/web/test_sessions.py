@@ -27,7 +27,7 @@ from PIL import ImageChops
 
 from conftest import (BLEND_WORDS, GRAPH, GRAPH_START, INTERPOLATION, NOISE, NOISE_WORDS,
                       OCTAVES, PANEL, RULE, SCALE_LETTERS, SCALE_WORDS, SCALES, SLOPE_WORDS,
-                      TEXTURE, TEXTURE_START, bmp_rgb, e2e, expected_panel)
+                      TEXTURE, TEXTURE_START, bmp_rgb, dot_place, e2e, expected_panel)
 
 FIXED_SEEDS = (20261208, 5, 777)
 ACTIONS = 25
@@ -419,30 +419,12 @@ class Session:
                 for window, (left, back) in list(self.restore.items()):
                     self.restore[window] = (left - 1, back)
             self.done.append(what)
-            import time; t0 = time.monotonic()
             act()
-            t1 = time.monotonic()
             self.check(learn=what in EDITS)
-            print(f"TIMING {what}: act {t1-t0:.2f} check {time.monotonic()-t1:.2f}")
         for window, (_, back) in list(self.restore.items()):
             self.done.append("resize back")
             back()
             self.check()
-
-
-def dot_place(page, i, size):
-    """Where control point i's dot is in the page's graph: (x, centre row),
-    the row None if there is none. Only the columns a dot there can cover
-    (7 either side) are read."""
-    w, h = size
-    x = int(e2e.point_x(i) * w / 700)
-    left = max(x - 7, 0)
-    strip = page.canvas(GRAPH, [left, 0, min(15, w - left), h])
-    for colour in (e2e.WHITE, e2e.GREEN):
-        found = e2e.find_dot(strip, x - left, int(40 * h / 500), int(362 * h / 500), colour)
-        if found is not None:
-            return x, found[1]
-    return x, None
 
 
 @pytest.mark.parametrize("seed", session_seeds())
