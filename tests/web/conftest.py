@@ -13,15 +13,16 @@ the page has copied it onto the canvases in the same animation frame), a
 canvas size, a download event.
 """
 import base64
-import importlib.util
 import io
 import itertools
 import json
 import os
+import runpy
 import struct
 import subprocess
 import sys
 import threading
+import types
 import urllib.request
 
 import pytest
@@ -39,12 +40,9 @@ PROGRAM = os.environ.get("NOISEDEMO") or os.path.join(ROOT, "build", "noisedemo"
 SITE = os.environ.get("NOISEDEMO_SITE") or os.path.join(ROOT, "build-web", "site")
 
 # The desktop tests' readers of the panel and the graph: the page's pixels
-# are the desktop's, so they read the canvases as they read X windows. Loaded
-# under a name of their own, beside this conftest.
-_spec = importlib.util.spec_from_file_location(
-    "e2e_helpers", os.path.join(ROOT, "tests", "e2e", "conftest.py"))
-e2e = importlib.util.module_from_spec(_spec)
-_spec.loader.exec_module(e2e)
+# are the desktop's, so they read the canvases as they read X windows. Run as
+# a namespace of their own: imported, it would be a second "conftest".
+e2e = types.SimpleNamespace(**runpy.run_path(os.path.join(ROOT, "tests", "e2e", "conftest.py")))
 
 GRAPH, TEXTURE, PANEL = 1, 2, 3  # the page's window ids, in the order the program opens them
 GRAPH_START, TEXTURE_START = (700, 500), (512, 512)

@@ -14,8 +14,9 @@ points the action worked on may appear). Then, exact by construction:
 - the panel's radio buttons, their enabled states and the check boxes are
   the model's.
 
-The fixed seeds run in `make test`; replay others with
-NOISEDEMO_WEB_SESSION_SEEDS=<seed>[,<seed>...].
+The fixed seeds run in `make test` (between them they take every kind of
+action); replay others with NOISEDEMO_WEB_SESSION_SEEDS=<seed>[,<seed>...],
+or try N fresh ones with NOISEDEMO_WEB_SESSIONS=N.
 """
 import hashlib
 import os
@@ -38,7 +39,12 @@ EDITS = ("drag a dot", "hold a slider arrow", "drag a slider thumb", "page a sli
 
 def session_seeds():
     chosen = os.environ.get("NOISEDEMO_WEB_SESSION_SEEDS")
-    return [int(s) for s in chosen.split(",")] if chosen else list(FIXED_SEEDS)
+    if chosen:
+        return [int(s) for s in chosen.split(",")]
+    count = os.environ.get("NOISEDEMO_WEB_SESSIONS")  # fresh seeds, by hand only
+    if count:
+        return [random.SystemRandom().randrange(2 ** 32) for _ in range(int(count))]
+    return list(FIXED_SEEDS)
 
 
 class Model:
