@@ -16,7 +16,8 @@ points the action worked on may appear). Then, exact by construction:
 
 The fixed seeds run in `make test` (between them they take every kind of
 action); replay others with NOISEDEMO_WEB_SESSION_SEEDS=<seed>[,<seed>...],
-or try N fresh ones with NOISEDEMO_WEB_SESSIONS=N.
+or try N fresh ones with NOISEDEMO_WEB_SESSIONS=N; NOISEDEMO_WEB_SESSION_ACTIONS=K
+makes each K actions long.
 """
 import hashlib
 import os
@@ -31,7 +32,7 @@ from conftest import (BLEND_WORDS, GRAPH, GRAPH_START, INTERPOLATION, NOISE, NOI
                       TEXTURE, TEXTURE_START, bmp_rgb, dot_place, e2e, expected_panel)
 
 FIXED_SEEDS = (20261208, 5, 777, 4)
-ACTIONS = 25
+ACTIONS = int(os.environ.get("NOISEDEMO_WEB_SESSION_ACTIONS", "25"))
 UNKNOWN_KEYS = ("x", "7", "z", ",", " ")
 # The actions that may change a control point; key i then tells how.
 EDITS = ("drag a dot", "hold a slider arrow", "drag a slider thumb", "page a slider")
