@@ -1,16 +1,32 @@
-"""The browser build in Debian's headless Chromium, beside the native program.
+"""The whole program in Debian's headless Chromium, beside the native program.
 
 NOISEDEMO names the native program and NOISEDEMO_SITE the browser build's
 folder (build-web/site); tests/CMakeLists.txt sets both. The site is served
 twice: with the cross-origin isolation headers (the page then fills with web
-workers) and without them (one thread).
+workers) and without them (one thread). One browser serves the whole run:
+its first tab is the page under test, a second tab opens fresh pages whose
+graph is the reference for the first's.
+
+Every wait is on a condition in the page: its ready or error flag,
+`module._NdBusy()` falling to 0 (the program has drawn everything posted and
+the page has copied it onto the canvases in the same animation frame), a
+canvas size, a download event.
 """
+import base64
+import io
+import itertools
+import json
 import os
+import runpy
+import struct
 import subprocess
 import sys
 import threading
+import types
+import urllib.request
 
 import pytest
+from PIL import Image
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.join(HERE, "..", "..")
@@ -18,9 +34,27 @@ sys.path.insert(0, os.path.join(ROOT, "web"))
 
 import chromium  # noqa: E402
 import serve  # noqa: E402
+import websocket  # noqa: E402
 
 PROGRAM = os.environ.get("NOISEDEMO") or os.path.join(ROOT, "build", "noisedemo")
 SITE = os.environ.get("NOISEDEMO_SITE") or os.path.join(ROOT, "build-web", "site")
+
+# The desktop tests' readers of the panel and the graph: the page's pixels
+# are the desktop's, so they read the canvases as they read X windows. Run as
+# a namespace of their own: imported, it would be a second "conftest".
+e2e = types.SimpleNamespace(**runpy.run_path(os.path.join(ROOT, "tests", "e2e", "conftest.py")))
+
+GRAPH, TEXTURE, PANEL = 1, 2, 3  # the page's window ids, in the order the program opens them
+GRAPH_START, TEXTURE_START = (700, 500), (512, 512)
+# Room for the three windows as the desktop places them, and for a texture
+# window resized to 690 by 552 below the graph.
+VIEWPORT = (1500, 1250)
+
+NOISE_WORDS = ("value", "gradient", "value+gradient")
+BLEND_WORDS = ("cubic", "quintic")
+SLOPE_WORDS = ("zero", "catmull-rom")
+SCALE_WORDS = ("grey", "rainbow", "clouds", "fire")
+SCALE_LETTERS = "GRSY"  # in the desktop's file names
 
 
 class Site:
@@ -43,51 +77,281 @@ def sites():
     plain.close()
 
 
-class Page:
-    """One headless Chromium showing the noise page."""
+class Tab(chromium.Chromium):
+    """A further tab of a running Chromium: the same calls, its own socket."""
 
     def __init__(self, browser):
-        self.browser = browser
+        self.timeout = browser.timeout
+        self.downloads = browser.downloads
+        self.events = []
+        self.process = None
+        with open(os.path.join(browser.profile, "DevToolsActivePort")) as f:
+            port = int(f.readline())
+        request = urllib.request.Request(f"http://127.0.0.1:{port}/json/new?about:blank",
+                                         method="PUT")
+        with urllib.request.urlopen(request) as r:
+            target = json.load(r)
+        self.socket = websocket.create_connection(target["webSocketDebuggerUrl"],
+                                                  timeout=self.timeout, suppress_origin=True)
+        self._ids = itertools.count(1)
+        self.call("Page.enable")
+        self.call("Runtime.enable")
+
+    def close(self):
+        self.socket.close()
+
+
+# The canvas's own pixels, RGBA top row first, as base64 (in slices: one
+# String.fromCharCode call takes only so many arguments).
+CANVAS_JS = """(() => {
+  const c = noisedemoPage.windows.get(%d).canvas;
+  const [x, y, w, h] = %s || [0, 0, c.width, c.height];
+  const d = c.getContext('2d').getImageData(x, y, w, h).data;
+  let s = '';
+  for (let k = 0; k < d.length; k += 0x8000) s += String.fromCharCode.apply(null, d.subarray(k, k + 0x8000));
+  return [w, h, btoa(s)];
+})()"""
+
+
+# The same pixels' digest, in the page.
+DIGEST_JS = """(async () => {
+  const c = noisedemoPage.windows.get(%d).canvas;
+  const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+  const rgb = new Uint8Array(c.width * c.height * 3);
+  for (let i = 0, j = 0; i < d.length; i += 4, j += 3) {
+    if (d[i + 3] !== 255) return [c.width, c.height, 'not opaque'];
+    rgb[j] = d[i]; rgb[j + 1] = d[i + 1]; rgb[j + 2] = d[i + 2];
+  }
+  const h = new Uint8Array(await crypto.subtle.digest('SHA-256', rgb));
+  return [c.width, c.height, Array.from(h, (b) => b.toString(16).padStart(2, '0')).join('')];
+})()"""
+
+
+class Page:
+    """The noise page in one tab: open it, drive it as a person would, read
+    what it shows."""
+
+    def __init__(self, tab):
+        self.tab = tab
+        # A new tab opens in front of the others.
+        Page.in_front = None
         # One CSS pixel per screen pixel, so a screenshot holds the canvas as drawn.
-        browser.call("Emulation.setDeviceMetricsOverride", width=700, height=760,
-                     deviceScaleFactor=1, mobile=False)
+        tab.call("Emulation.setDeviceMetricsOverride", width=VIEWPORT[0], height=VIEWPORT[1],
+                 deviceScaleFactor=1, mobile=False)
+
+    # The tab in front: a browser runs the animation frames, which draw,
+    # only for the page in front, so a page is brought there before use.
+    in_front = None
+
+    def front(self):
+        if Page.in_front is not self:
+            self.tab.call("Page.bringToFront")
+            Page.in_front = self
+
+    def evaluate(self, expression):
+        self.front()
+        return self.tab.evaluate(expression)
+
+    def wait_for(self, expression, timeout=None):
+        self.front()
+        return self.tab.wait_for(expression, timeout)
 
     def open(self, url):
-        """Loads url and waits until the page has drawn or given up."""
-        # The new document, not the one before it that may still be answering.
-        before = self.browser.evaluate("performance.timeOrigin")
-        self.browser.navigate(url)
-        return self.browser.wait_for(
+        """Loads url, waits until the program's windows are drawn or the
+        page has given up, and returns what the page then says."""
+        before = self.evaluate("performance.timeOrigin")
+        self.tab.events.clear()
+        self.front()
+        self.tab.navigate(url)
+        return self.wait_for(
             f"performance.timeOrigin !== {before!r} && self.noisedemoPage"
-            " && (noisedemoPage.frames > 0 || noisedemoPage.error !== '')"
-            " && {frames: noisedemoPage.frames, error: noisedemoPage.error,"
+            " && ((noisedemoPage.ready && noisedemoPage.frames > 0 && !noisedemoPage.module._NdBusy())"
+            "     || noisedemoPage.error !== '')"
+            " && {ready: noisedemoPage.ready, error: noisedemoPage.error,"
             "     message: document.getElementById('message').textContent,"
+            "     canvases: document.querySelectorAll('canvas').length,"
             "     isolated: self.crossOriginIsolated}")
 
-    def canvas_rgb(self):
-        """The texture canvas as shown: RGB bytes, the top row first."""
-        import io
-        from PIL import Image
-        x, y = self.browser.evaluate(
-            "(() => { const r = document.getElementById('texture').getBoundingClientRect();"
-            " return [r.x, r.y]; })()")
-        png = self.browser.screenshot(x, y, 512, 512)
-        image = Image.open(io.BytesIO(png)).convert("RGB")
-        assert image.size == (512, 512)
-        return image.tobytes()
+    def settle(self):
+        """Waits until the program has drawn all it was asked to and the page
+        has copied it onto the canvases."""
+        self.wait_for("noisedemoPage.ended || (noisedemoPage.ready && !noisedemoPage.module._NdBusy())")
 
-    def canvas_alpha_max(self):
-        """The largest alpha in the canvas's own pixels: 0 while nothing was drawn."""
-        return self.browser.evaluate(
-            "(() => { const c = document.getElementById('texture');"
+    def message(self):
+        return self.evaluate("document.getElementById('message').textContent")
+
+    def state(self, field):
+        return self.evaluate(f"noisedemoPage.{field}")
+
+    # -- what the canvases show ---------------------------------------------
+    def canvas(self, window, box=None):
+        """The canvas's own pixels (getImageData) as an RGB image, all of it
+        or the (x, y, width, height) box. Every pixel must be opaque: the
+        program draws whole windows."""
+        width, height, data = self.evaluate(CANVAS_JS % (window, json.dumps(box)))
+        rgba = Image.frombytes("RGBA", (width, height), base64.b64decode(data))
+        assert rgba.getchannel("A").getextrema() == (255, 255), f"window {window} not opaque"
+        return rgba.convert("RGB")
+
+    def digest(self, window):
+        """(width, height, SHA-256 of the canvas's RGB bytes), computed in the
+        page: a whole-canvas comparison without carrying the pixels over."""
+        return tuple(self.evaluate(DIGEST_JS % window))
+
+    def pixels(self, window, points):
+        """The canvas's RGB at each (x, y)."""
+        return [tuple(p) for p in self.evaluate(
+            f"(() => {{ const c = noisedemoPage.windows.get({window}).canvas;"
             " const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;"
-            " let m = 0; for (let i = 3; i < d.length; i += 4) m = Math.max(m, d[i]); return m; })()")
+            f" return {json.dumps([list(p) for p in points])}.map(([x, y]) =>"
+            " { const i = 4 * (y * c.width + x); return [d[i], d[i + 1], d[i + 2]]; }); })()")]
+
+    def box(self, window):
+        return self.evaluate(
+            f"(() => {{ const r = noisedemoPage.windows.get({window}).canvas.getBoundingClientRect();"
+            " return [r.left, r.top, r.width, r.height]; })()")
+
+    def screenshot(self, window):
+        """The canvas as the browser shows it: a screenshot of its rectangle."""
+        x, y, w, h = self.box(window)
+        data = self.tab.call("Page.captureScreenshot", format="png", captureBeyondViewport=True,
+                             clip={"x": x, "y": y, "width": w, "height": h, "scale": 1})
+        return Image.open(io.BytesIO(base64.b64decode(data["data"]))).convert("RGB")
+
+    # The panel's controls, found once: every page lays the panel out alike,
+    # and a panel laid out otherwise fails the checks of its states.
+    found_layout = None
+
+    def layout(self):
+        """The panel's controls, found as the desktop tests find them."""
+        if Page.found_layout is None:
+            found = e2e.PanelLayout(self.canvas(PANEL))
+            assert (len(found.radios), len(found.checkboxes), len(found.buttons),
+                    len(found.sliders)) == (19, 2, 3, 2), found.controls
+            Page.found_layout = found
+        return Page.found_layout
+
+    def panel_states(self):
+        """What the panel shows, read at the places its layout gives: per
+        radio button whether it is on and enabled, and the two check boxes'
+        ticks."""
+        layout = self.layout()
+        points = [p for r in layout.radios for p in ((r.x + 7, r.y + 7), r.inside)]
+        # Inside its frame (rows and columns 2 to 10) a check box is all
+        # white when off; the tick is 7 columns of 3 black pixels.
+        boxes = [[(b.x + dx, b.y + dy) for dx in range(2, 11) for dy in range(2, 11)]
+                 for b in layout.checkboxes]
+        colours = self.pixels(PANEL, points + boxes[0] + boxes[1])
+        radios, ticks = colours[:len(points)], colours[len(points):]
+        return {"on": [is_dark(c) for c in radios[0::2]],
+                "enabled": [c == e2e.WHITE for c in radios[1::2]],
+                "ticks": [sum(map(is_dark, ticks[:81])), sum(map(is_dark, ticks[81:]))]}
+
+    # -- input, as the browser delivers it ----------------------------------
+    def mouse(self, kind, window, x, y, buttons, button="left"):
+        left, top, _, _ = self.box(window)
+        self.front()
+        # The middle of pixel (x, y): the page floors the position.
+        self.tab.call("Input.dispatchMouseEvent", type=kind, x=left + x + 0.5, y=top + y + 0.5,
+                      button=button, buttons=buttons, clickCount=1)
+
+    def move(self, window, x, y):
+        self.mouse("mouseMoved", window, x, y, 0, button="none")
+
+    def press(self, window, x, y):
+        self.move(window, x, y)
+        self.mouse("mousePressed", window, x, y, 1)
+
+    def release(self, window, x, y):
+        self.mouse("mouseReleased", window, x, y, 0)
+
+    def click(self, window, x, y):
+        self.press(window, x, y)
+        self.release(window, x, y)
+        self.settle()
+
+    def drag(self, window, points):
+        self.press(window, *points[0])
+        for x, y in points[1:]:
+            self.mouse("mouseMoved", window, x, y, 1)
+        self.release(window, *points[-1])
+        self.settle()
+
+    def key(self, window, key):
+        """A key with the pointer over the window: keys go to the canvas
+        under the pointer."""
+        self.move(window, 5, 5)
+        text = key if len(key) == 1 else ""
+        self.front()
+        self.tab.call("Input.dispatchKeyEvent", type="keyDown", key=key, text=text)
+        self.tab.call("Input.dispatchKeyEvent", type="keyUp", key=key)
+        self.settle()
+
+    def resize(self, window, width, height):
+        """As a user drags the window's corner: the client area's new size,
+        which the page's ResizeObserver hands to the program."""
+        self.evaluate(f"(() => {{ const c = noisedemoPage.windows.get({window}).client;"
+                      f" c.style.width = '{width}px'; c.style.height = '{height}px'; }})()")
+        self.wait_for(f"(() => {{ const c = noisedemoPage.windows.get({window}).canvas;"
+                      f" return c.width === {width} && c.height === {height}"
+                      " && !noisedemoPage.module._NdBusy(); })()")
+
+    def command(self, window=GRAPH):
+        """Key i's command line, as the page shows it."""
+        self.evaluate("noisedemoPage.command = ''")
+        self.key(window, "i")
+        return self.wait_for("noisedemoPage.command")
+
+    def downloads(self, first=0):
+        """[(name, bytes)] of every file the page handed to the browser, from
+        the first-th on."""
+        listed = self.evaluate(
+            f"noisedemoPage.downloads.slice({first}).map(d => {{ let s = '';"
+            " for (let k = 0; k < d.bytes.length; k += 0x8000)"
+            "   s += String.fromCharCode.apply(null, d.bytes.subarray(k, k + 0x8000));"
+            " return [d.name, btoa(s)]; })")
+        return [(name, base64.b64decode(data)) for name, data in listed]
+
+    def download_digests(self, first=0):
+        """[(name, SHA-256 of its bytes)] of the files from the first-th on,
+        computed in the page: an ASCII STL is 16 MB."""
+        return [tuple(d) for d in self.evaluate(
+            f"Promise.all(noisedemoPage.downloads.slice({first}).map(async (d) => [d.name,"
+            " Array.from(new Uint8Array(await crypto.subtle.digest('SHA-256', d.bytes)),"
+            " (b) => b.toString(16).padStart(2, '0')).join('')]))")]
 
 
 @pytest.fixture(scope="session")
-def page():
-    with chromium.Chromium(timeout=90) as browser:
-        yield Page(browser)
+def browser():
+    with chromium.Chromium(timeout=90, extra_flags=[f"--window-size={VIEWPORT[0]},{VIEWPORT[1]}"]) as b:
+        yield b
+
+
+@pytest.fixture(scope="session")
+def page(browser):
+    return Page(browser)
+
+
+@pytest.fixture(scope="session")
+def reference_page(browser):
+    tab = Tab(browser)
+    yield Page(tab)
+    tab.close()
+
+
+def dot_place(page, i, size):
+    """Where control point i's dot is in the page's graph: (x, centre row),
+    the row None if there is none. Only the columns a dot there can cover
+    (7 either side) are read."""
+    w, h = size
+    x = int(e2e.point_x(i) * w / 700)
+    left = max(x - 7, 0)
+    strip = page.canvas(GRAPH, [left, 0, min(15, w - left), h])
+    for colour in (e2e.WHITE, e2e.GREEN):
+        found = e2e.find_dot(strip, x - left, int(40 * h / 500), int(362 * h / 500), colour)
+        if found is not None:
+            return x, found[1]
+    return x, None
 
 
 def native(*args):
@@ -96,8 +360,87 @@ def native(*args):
     return done.returncode, done.stderr
 
 
+class Exports:
+    """The native batch exports of a command's options, made once each."""
+
+    def __init__(self, folder):
+        self.folder = folder
+        self.made = {}
+
+    def files(self, options, *formats):
+        """{format: bytes} for the batch options named (bmp, png, heightmap,
+        stl, stl-binary)."""
+        key = tuple(options)
+        have = self.made.setdefault(key, {})
+        missing = [f for f in formats if f not in have]
+        if missing:
+            paths = {f: os.path.join(self.folder, f"export{len(self.made)}-{k}.{f}")
+                     for k, f in enumerate(missing)}
+            status, messages = native(*options, *(f"--{f}={p}" for f, p in paths.items()))
+            assert status == 0, (options, messages)
+            for f, p in paths.items():
+                with open(p, "rb") as data:
+                    have[f] = data.read()
+                os.remove(p)
+        return {f: have[f] for f in formats}
+
+    def bmp_rgb(self, options):
+        return bmp_rgb(self.files(options, "bmp")["bmp"])
+
+
+@pytest.fixture(scope="session")
+def exports(tmp_path_factory):
+    return Exports(str(tmp_path_factory.mktemp("native")))
+
+
 def bmp_rgb(data):
     """A BMP's pixels as RGB bytes, the top row first (as a canvas holds them)."""
-    import io
-    from PIL import Image
     return Image.open(io.BytesIO(data)).convert("RGB").tobytes()
+
+
+def options_of(query):
+    """An address's settings as the command line's options."""
+    import urllib.parse
+    return ["--" + urllib.parse.unquote(part) for part in query.split("&") if part]
+
+
+def address_options(address):
+    """key i's address (…/?seed=7&turbulence) as options."""
+    return options_of(address.split("?", 1)[1])
+
+
+def text_chunks(png):
+    """A PNG's tEXt chunks in file order, as (keyword, text)."""
+    chunks, at = [], 8
+    while at < len(png):
+        size, kind = struct.unpack(">I4s", png[at:at + 8])
+        if kind == b"tEXt":
+            keyword, text = png[at + 8:at + 8 + size].split(b"\0", 1)
+            chunks.append((keyword.decode("latin-1"), text.decode("latin-1")))
+        at += 12 + size
+    return chunks
+
+
+def png_pixels(png):
+    image = Image.open(io.BytesIO(png))
+    return image.mode, image.size, image.tobytes()
+
+
+# The panel's radio buttons top to bottom, as the desktop tests count them.
+NOISE, INTERPOLATION, RULE, OCTAVES, SCALES = e2e.NOISE, e2e.INTERPOLATION, e2e.RULE, \
+    e2e.OCTAVES, e2e.SCALES
+
+
+def is_dark(colour):
+    return sum(colour) < 3 * 140
+
+
+def expected_panel(noise, blend, slopes, octaves, turbulence, scale, debug=False,
+                   rule_enabled=None):
+    chosen = {NOISE[noise], INTERPOLATION[blend], RULE[slopes], OCTAVES[octaves - 1],
+              SCALES[scale]}
+    return {"on": [i in chosen for i in range(19)],
+            # The slope rule is for value noise only (Reset leaves it as it was).
+            "enabled": [(noise == 0 if rule_enabled is None else rule_enabled) if i in RULE
+                        else True for i in range(19)],
+            "ticks": [21 if turbulence else 0, 21 if debug else 0]}
