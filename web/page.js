@@ -277,9 +277,11 @@ function listen(w) {
     askFrame();
   });
   if (w.resizable) {
-    new ResizeObserver(() => {
-      const width = Math.max(1, Math.round(w.client.clientWidth));
-      const height = Math.max(1, Math.round(w.client.clientHeight));
+    new ResizeObserver((entries) => {
+      // The content box: the canvas's room, without the grip's frame.
+      const box = entries[entries.length - 1].contentRect;
+      const width = Math.max(1, Math.round(box.width));
+      const height = Math.max(1, Math.round(box.height));
       if (width === w.width && height === w.height) return;
       w.width = width;
       w.height = height;
