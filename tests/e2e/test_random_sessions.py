@@ -24,17 +24,12 @@ import subprocess
 import time
 
 import pytest
-from PIL import Image, ImageChops
+from PIL import Image
 
-from conftest import (GREEN, INTERPOLATION, NOISE, OCTAVES, PROGRAM, RULE, SCALES, WHITE,
-                      Session, XServer, find_dot, layout, point_x, thumb_of)
+from conftest import (GRAPH_START, GREEN, PROGRAM, RULE, TEXTURE_START, WHITE, Session,
+                      SettingsModel, XServer, find_dot, layout, point_x, scale_problems, thumb_of)
 
-NOISE_WORDS = ("value", "gradient", "value+gradient")
-BLEND_WORDS = ("cubic", "quintic")
-SLOPE_WORDS = ("zero", "catmull-rom")
-SCALE_WORDS = ("grey", "rainbow", "clouds", "fire")
 SCALE_LETTERS = "GRSY"  # in the names of the BMP snapshots
-GRAPH_START, TEXTURE_START = (700, 500), (512, 512)
 UNKNOWN_KEYS = (("x", "x"), ("7", "7"), ("z", "z"), ("comma", ","), ("k", "k"), ("space", " "))
 ACTIONS = int(os.environ.get("NOISEDEMO_SESSION_ACTIONS", "150"))
 # Fresh programs started per session for reference pictures of the graph.
@@ -63,105 +58,20 @@ def session_seeds():
     return list(FIXED_SEEDS)
 
 
-class Model:
-    """What the program's state must be, by the rules of the README: the
-    settings, the lattice's seed, the current point, the enabled states and
-    the windows' sizes and visibility."""
+class Model(SettingsModel):
+    """The settings' model, and the windows' sizes and visibility."""
 
     def __init__(self, rng):
-        self.seed = rng.randrange(2 ** 32)
-        self.noise, self.blend, self.slopes = 0, 0, 0
-        self.octaves, self.turbulence, self.scale = 1, False, 0
-        if rng.random() < 0.7:  # else the defaults, with no options but the seed
-            self.noise, self.blend, self.slopes = rng.randrange(3), rng.randrange(2), rng.randrange(2)
-            self.octaves, self.turbulence = rng.randint(1, 8), rng.random() < 0.3
-            self.scale = rng.randrange(4)
-        self.debug = False
-        self.current = -1
-        self.sliders = False
-        self.rule_enabled = self.noise == 0
-        self.edited = set()  # the points a drag or a slider may have changed
-        self.points = {}  # point: its --point option, as key i last printed it
+        super().__init__(rng)
         self.size = {"graph": GRAPH_START, "texture": TEXTURE_START}
         self.mapped = {"graph": True, "texture": True}
-
-    def settings(self):
-        return [f"--noise={NOISE_WORDS[self.noise]}", f"--blend={BLEND_WORDS[self.blend]}",
-                f"--slopes={SLOPE_WORDS[self.slopes]}", f"--octaves={self.octaves}"] + \
-            (["--turbulence"] if self.turbulence else []) + [f"--scale={SCALE_WORDS[self.scale]}"]
-
-    def options(self, scale=True):
-        """The options that make this picture again, edits included; the
-        graph does not depend on the colour scale."""
-        settings = self.settings() if scale else self.settings()[:-1]
-        return [f"--seed={self.seed}"] + settings + [self.points[i] for i in sorted(self.points)]
-
-    def line(self):
-        """What key i prints."""
-        return " ".join(["noisedemo"] + self.options())
-
-    def radios_on(self):
-        chosen = {NOISE[self.noise], INTERPOLATION[self.blend], RULE[self.slopes],
-                  OCTAVES[self.octaves - 1], SCALES[self.scale]}
-        return [i in chosen for i in range(19)]
 
     def at_start_sizes(self):
         return self.size == {"graph": GRAPH_START, "texture": TEXTURE_START}
 
-    def press(self, picked):
-        """A press in the graph or texture window that picked `picked` (-1: none)."""
-        self.current = picked
-        if picked >= 0 and self.noise != 0:
-            self.sliders = True
-        elif picked < 0:
-            self.sliders = False
-
-    def choose_noise(self, noise):
-        self.noise = noise
-        if noise != 0:
-            self.sliders = self.sliders or self.current >= 0
-        else:
-            self.sliders = False
-        self.rule_enabled = noise == 0
-
-    def reset(self):
-        # Settings only: Reset leaves the lattice, its edits and every
-        # enabled state as they are.
-        self.noise, self.blend, self.slopes = 0, 0, 0
-        self.octaves, self.turbulence, self.scale, self.debug = 1, False, 0, False
-        self.current = -1
-
 
 def is_dark(colour):
     return sum(colour) < 3 * 140
-
-
-def scale_problems(shot, scale):
-    """What in the texture window breaks the rule every pixel of the colour
-    scale obeys (empty if nothing). The rules follow from the scales' bytes:
-    grey r = g = b; clouds (s, s, 1) gives r = g and b = 255; fire (1, s, 0)
-    gives r = 255 and b = 0. Each survives the texture's linear filtering in
-    a resized window exactly, since every channel is filtered with the same
-    weights and a blend of equal bytes is that byte. Rainbow bytes have one
-    channel at 255 and one at 0 only texel for texel, so that rule is checked
-    at one texel per pixel alone."""
-    r, g, b = shot.split()
-    def constant(channel, value):
-        return channel.getextrema() == (value, value)
-    def same(a, c):
-        return ImageChops.difference(a, c).getbbox() is None
-    if scale == 0:
-        ok = same(r, g) and same(g, b)
-    elif scale == 2:
-        ok = same(r, g) and constant(b, 255)
-    elif scale == 3:
-        ok = constant(r, 255) and constant(b, 0)
-    elif shot.size == TEXTURE_START:
-        ok = (constant(ImageChops.lighter(ImageChops.lighter(r, g), b), 255) and
-              constant(ImageChops.darker(ImageChops.darker(r, g), b), 0))
-    else:
-        ok = True
-    return [] if ok else [f"texture not in the {SCALE_WORDS[scale]} scale"]
 
 
 class References:
@@ -375,20 +285,8 @@ class Driver:
         return self.rng.choice(names) if names else None
 
     def radio(self, i):
-        m = self.model
         self.s.panel.click(*self.layout.radios[i].centre)
-        if (i in RULE and not m.rule_enabled) or m.radios_on()[i]:
-            return
-        if i in NOISE:
-            m.choose_noise(i - NOISE[0])
-        elif i in INTERPOLATION:
-            m.blend = i - INTERPOLATION[0]
-        elif i in RULE:
-            m.slopes = i - RULE[0]
-        elif i in OCTAVES:
-            m.octaves = i - OCTAVES[0] + 1
-        else:
-            m.scale = i - SCALES[0]
+        self.model.choose_radio(i)
 
     def checkbox(self, which):
         self.s.panel.click(*self.layout.checkboxes[which].centre)

@@ -45,15 +45,13 @@ SITE = os.environ.get("NOISEDEMO_SITE") or os.path.join(ROOT, "build-web", "site
 e2e = types.SimpleNamespace(**runpy.run_path(os.path.join(ROOT, "tests", "e2e", "conftest.py")))
 
 GRAPH, TEXTURE, PANEL = 1, 2, 3  # the page's window ids, in the order the program opens them
-GRAPH_START, TEXTURE_START = (700, 500), (512, 512)
+GRAPH_START, TEXTURE_START = e2e.GRAPH_START, e2e.TEXTURE_START
 # Room for the three windows as the desktop places them, and for a texture
 # window resized to 690 by 552 below the graph.
 VIEWPORT = (1500, 1250)
 
-NOISE_WORDS = ("value", "gradient", "value+gradient")
-BLEND_WORDS = ("cubic", "quintic")
-SLOPE_WORDS = ("zero", "catmull-rom")
-SCALE_WORDS = ("grey", "rainbow", "clouds", "fire")
+NOISE_WORDS, BLEND_WORDS = e2e.NOISE_WORDS, e2e.BLEND_WORDS
+SLOPE_WORDS, SCALE_WORDS = e2e.SLOPE_WORDS, e2e.SCALE_WORDS
 SCALE_LETTERS = "GRSY"  # in the desktop's file names
 
 

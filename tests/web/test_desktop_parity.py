@@ -9,7 +9,6 @@ window must be the same pixels. The page draws through softgl and the
 desktop through Mesa's llvmpipe, so this is the check that the one
 rasterises as the other: no pixel may differ.
 """
-import os
 
 import pytest
 from PIL import ImageChops

@@ -25,11 +25,9 @@ import random
 import re
 
 import pytest
-from PIL import ImageChops
 
-from conftest import (BLEND_WORDS, GRAPH, GRAPH_START, INTERPOLATION, NOISE, NOISE_WORDS,
-                      OCTAVES, PANEL, RULE, SCALE_LETTERS, SCALE_WORDS, SCALES, SLOPE_WORDS,
-                      TEXTURE, TEXTURE_START, bmp_rgb, dot_place, e2e, expected_panel)
+from conftest import (GRAPH, GRAPH_START, PANEL, SCALE_LETTERS, TEXTURE, TEXTURE_START, bmp_rgb,
+                      dot_place, e2e, expected_panel)
 
 FIXED_SEEDS = (20261208, 5, 777, 4)
 ACTIONS = int(os.environ.get("NOISEDEMO_WEB_SESSION_ACTIONS", "25"))
@@ -48,76 +46,16 @@ def session_seeds():
     return list(FIXED_SEEDS)
 
 
-class Model:
-    """The program's state by the README's rules: settings, lattice seed,
-    selected point, whether the sliders are enabled, window sizes."""
+class Model(e2e.SettingsModel):
+    """The settings' model, the panel it shows and the windows' sizes."""
 
     def __init__(self, rng):
-        self.seed = rng.randrange(2 ** 32)
-        self.noise, self.blend, self.slopes = 0, 0, 0
-        self.octaves, self.turbulence, self.scale = 1, False, 0
-        if rng.random() < 0.7:  # else the defaults, with no option but the seed
-            self.noise, self.blend, self.slopes = rng.randrange(3), rng.randrange(2), rng.randrange(2)
-            self.octaves, self.turbulence = rng.randint(1, 8), rng.random() < 0.3
-            self.scale = rng.randrange(4)
-        self.debug = False
-        self.current = -1
-        self.sliders = False
-        self.rule_enabled = self.noise == 0
-        self.edited = set()  # points a drag or a slider may have changed
-        self.points = {}  # point: its --point option, as key i last gave it
+        super().__init__(rng)
         self.size = {GRAPH: GRAPH_START, TEXTURE: TEXTURE_START}
-
-    def settings(self):
-        return [f"--noise={NOISE_WORDS[self.noise]}", f"--blend={BLEND_WORDS[self.blend]}",
-                f"--slopes={SLOPE_WORDS[self.slopes]}", f"--octaves={self.octaves}"] + \
-            (["--turbulence"] if self.turbulence else []) + [f"--scale={SCALE_WORDS[self.scale]}"]
-
-    def options(self):
-        return [f"--seed={self.seed}"] + self.settings() + [self.points[i] for i in sorted(self.points)]
-
-    def line(self):
-        return " ".join(["noisedemo"] + self.options())
 
     def panel(self):
         return expected_panel(self.noise, self.blend, self.slopes, self.octaves,
                               self.turbulence, self.scale, self.debug, self.rule_enabled)
-
-    def press(self, picked):
-        self.current = picked
-        if picked >= 0 and self.noise != 0:
-            self.sliders = True
-        elif picked < 0:
-            self.sliders = False
-
-    def choose_noise(self, noise):
-        self.noise = noise
-        self.sliders = (self.sliders or self.current >= 0) if noise != 0 else False
-        self.rule_enabled = noise == 0
-
-    def reset(self):
-        # Settings only: the lattice, its edits and every enabled state stay.
-        self.noise, self.blend, self.slopes = 0, 0, 0
-        self.octaves, self.turbulence, self.scale, self.debug = 1, False, 0, False
-        self.current = -1
-
-
-def scale_problems(texture, scale):
-    """The rule every pixel of the scale obeys, which survives the stretched
-    texture's linear filtering exactly (every channel is filtered with the
-    same weights, and a blend of equal bytes is that byte): grey r = g = b,
-    clouds r = g and b = 255, fire r = 255 and b = 0. Rainbow's rule (one
-    channel 255, one 0) holds texel for texel only, so not here."""
-    r, g, b = texture.split()
-
-    def same(a, c):
-        return ImageChops.difference(a, c).getbbox() is None
-
-    ok = {0: lambda: same(r, g) and same(g, b),
-          1: lambda: True,
-          2: lambda: same(r, g) and b.getextrema() == (255, 255),
-          3: lambda: r.getextrema() == (255, 255) and b.getextrema() == (0, 0)}[scale]()
-    return [] if ok else [f"texture not in the {SCALE_WORDS[scale]} scale"]
 
 
 class Session:
@@ -196,7 +134,7 @@ class Session:
             if texture != hashlib.sha256(self.exports.bmp_rgb(m.options())).hexdigest():
                 problems.append("texture differs from the native BMP of key i's command")
         else:
-            problems += scale_problems(page.canvas(TEXTURE), m.scale)
+            problems += e2e.scale_problems(page.canvas(TEXTURE), m.scale)
         graph = page.digest(GRAPH)
         if graph[:2] != m.size[GRAPH]:
             problems.append(f"graph canvas {graph[:2]}, not {m.size[GRAPH]}")
@@ -212,20 +150,8 @@ class Session:
 
     # -- the actions ---------------------------------------------------------
     def radio(self, i):
-        m = self.model
         self.page.click(PANEL, *self.layout.radios[i].centre)
-        if (i in RULE and not m.rule_enabled) or m.panel()["on"][i]:
-            return
-        if i in NOISE:
-            m.choose_noise(i - NOISE[0])
-        elif i in INTERPOLATION:
-            m.blend = i - INTERPOLATION[0]
-        elif i in RULE:
-            m.slopes = i - RULE[0]
-        elif i in OCTAVES:
-            m.octaves = i - OCTAVES[0] + 1
-        else:
-            m.scale = i - SCALES[0]
+        self.model.choose_radio(i)
 
     def checkbox(self, which):
         self.page.click(PANEL, *self.layout.checkboxes[which].centre)
