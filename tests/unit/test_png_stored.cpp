@@ -20,6 +20,10 @@ struct Decoded {
   int width = 0, height = 0, depth = 0, colourType = 0;
   std::vector<uint8_t> rows;  // top row first, samples as stored
   std::vector<PngText> texts;
+  // Where libpng writes each row. Kept here, not in a local of Decode: a
+  // refusal jumps out past that local's destructor, and a local changed
+  // after setjmp is not to be trusted after the jump anyway.
+  std::vector<png_bytep> rowStarts;
 };
 
 struct Reader {
@@ -56,9 +60,9 @@ bool Decode(const std::vector<uint8_t>& bytes, Decoded* d) {
   d->colourType = png_get_color_type(png, info);
   const size_t rowBytes = png_get_rowbytes(png, info);
   d->rows.assign(rowBytes * d->height, 0);
-  std::vector<png_bytep> rows(d->height);
-  for (int y = 0; y < d->height; y++) rows[y] = d->rows.data() + y * rowBytes;
-  png_read_image(png, rows.data());
+  d->rowStarts.resize(d->height);
+  for (int y = 0; y < d->height; y++) d->rowStarts[y] = d->rows.data() + y * rowBytes;
+  png_read_image(png, d->rowStarts.data());
   png_read_end(png, end);
   png_textp texts = nullptr;
   const int count = png_get_text(png, info, &texts, nullptr);
