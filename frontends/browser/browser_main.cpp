@@ -12,9 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <string>
-#include <vector>
 
 #include "app/command_line.h"
 #include "app/platform.h"
@@ -61,7 +59,6 @@ std::string Reply;  // the last string handed to the page
 // The folder exports are written to: the page downloads and removes every
 // file that appears in it.
 constexpr const char* kDownloads = "/downloads";
-
 
 }  // namespace
 
