@@ -156,14 +156,15 @@ function blit(w) {
   w.canvas.style.width = width + "px";
   w.canvas.style.height = height + "px";
   const pointer = m._NdPixels(w.id);
-  const size = width * height * 4;
-  // ImageData cannot take a view of shared (threaded) memory: slice()
-  // copies it out. The one-thread build's memory is viewed in place.
-  const shared = typeof SharedArrayBuffer !== "undefined" && m.HEAPU8.buffer instanceof SharedArrayBuffer;
-  const pixels = shared ? new Uint8ClampedArray(m.HEAPU8.slice(pointer, pointer + size))
-    : new Uint8ClampedArray(m.HEAPU8.buffer, pointer, size);
+  // One ImageData per window, kept while its size stays: the pixels are
+  // copied into it, so a drag allocates nothing a frame (and ImageData may
+  // not view the threaded build's shared memory anyway).
+  if (!w.image || w.image.width !== width || w.image.height !== height) {
+    w.image = new ImageData(width, height);
+  }
+  w.image.data.set(m.HEAPU8.subarray(pointer, pointer + width * height * 4));
   const context = w.canvas.getContext("2d");
-  if (context) context.putImageData(new ImageData(pixels, width, height), 0, 0);
+  if (context) context.putImageData(w.image, 0, 0);
 }
 
 let frameAsked = false;
