@@ -124,16 +124,10 @@ void PageWindows::post_redisplay(int window_id) {
   if (Window* w = Find(window_id)) w->redisplay = true;
 }
 
+// The program's own resize (the panel, once packed): as a user's, and the
+// page's canvas follows.
 void PageWindows::reshape_window(int window_id, int width, int height) {
-  Window* w = Find(window_id);
-  if (w == nullptr || width < 1 || height < 1) return;
-  if (w->width == width && w->height == height) return;
-  w->width = width;
-  w->height = height;
-  softgl::Resize(w->gl, width, height);
-  page_.ResizeCanvas(window_id, width, height);
-  w->reshape = true;
-  w->redisplay = true;
+  if (Resize(window_id, width, height)) page_.ResizeCanvas(window_id, width, height);
 }
 
 void PageWindows::set_cursor(int cursor) { page_.SetCursor(current_, cursor); }
@@ -200,15 +194,16 @@ void PageWindows::Motion(int id, int x, int y, bool dragging) {
   }
 }
 
-void PageWindows::Resize(int id, int width, int height) {
+bool PageWindows::Resize(int id, int width, int height) {
   Window* w = Find(id);
-  if (w == nullptr || width < 1 || height < 1) return;
-  if (w->width == width && w->height == height) return;
+  if (w == nullptr || width < 1 || height < 1) return false;
+  if (w->width == width && w->height == height) return false;
   w->width = width;
   w->height = height;
   softgl::Resize(w->gl, width, height);
   w->reshape = true;
   w->redisplay = true;
+  return true;
 }
 
 // ---------------------------------------------------------------------------

@@ -89,8 +89,9 @@ class PageWindows : public Platform, public GLUI_Platform {
   void Mouse(int id, int button, bool down, int x, int y, int modifiers);
   // Motion with a button held (true) or none.
   void Motion(int id, int x, int y, bool dragging);
-  // The user gave the window a new size (at least 1 by 1).
-  void Resize(int id, int width, int height);
+  // The user gave the window a new size (at least 1 by 1). False, with
+  // nothing changed, for no such window, a size below that or the same size.
+  bool Resize(int id, int width, int height);
 
   // What a main loop does once the events at hand are handled: the idle
   // handler, when installed, then every window's pending reshape and
