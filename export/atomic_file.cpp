@@ -28,23 +28,27 @@ std::string BaseName(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// The temporary paths of the files open now, where a signal handler can
-// reach them without allocating or locking: a path is copied in before its
-// slot is marked used, and the slot is freed only after the file is renamed
-// or removed. A path too long for a slot is simply not cleaned up by a signal.
+// The temporary files open now, where a signal handler can reach them
+// without allocating or locking: each by its folder's descriptor and its bare
+// name, which is never longer than a file name can be, so no path has to be
+// built and none can be too long. The name is copied in before its slot is
+// marked used, and the slot is freed only after the file is renamed or
+// removed.
 constexpr int kOpenSlots = 4;
-constexpr size_t kSlotPathSize = 4096;
+constexpr size_t kSlotNameSize = NAME_MAX + 1;
 struct OpenSlot {
   volatile sig_atomic_t used;
-  char path[kSlotPathSize];
+  int folder;
+  char name[kSlotNameSize];
 };
 OpenSlot OpenSlots[kOpenSlots];
 
-int RegisterOpenFile(const std::string& path) {
-  if (path.size() >= kSlotPathSize) return -1;
+int RegisterOpenFile(int folder, const std::string& name) {
+  if (name.size() >= kSlotNameSize) return -1;
   for (int i = 0; i < kOpenSlots; i++) {
     if (OpenSlots[i].used) continue;
-    memcpy(OpenSlots[i].path, path.c_str(), path.size() + 1);
+    OpenSlots[i].folder = folder;
+    memcpy(OpenSlots[i].name, name.c_str(), name.size() + 1);
     std::atomic_signal_fence(std::memory_order_seq_cst);
     OpenSlots[i].used = 1;
     return i;
@@ -56,6 +60,18 @@ void ReleaseOpenFile(int slot) {
   if (slot < 0) return;
   std::atomic_signal_fence(std::memory_order_seq_cst);
   OpenSlots[slot].used = 0;
+}
+
+// A folder as a descriptor for the *at calls. O_PATH needs no permission to
+// read the folder, only to pass through it, as creating a file by its path
+// would.
+int OpenFolder(const std::string& folderPrefix) {
+#ifdef O_PATH
+  const int flags = O_PATH | O_DIRECTORY | O_CLOEXEC;
+#else
+  const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+#endif
+  return open(folderPrefix.empty() ? "." : folderPrefix.c_str(), flags);
 }
 
 // A run of decimal digits as our names write a number: no sign, no leading
@@ -104,7 +120,7 @@ void PrintFailureReason(FILE* messages, int error) {
 
 void RemoveOpenTemporaryFiles() {
   for (OpenSlot& slot : OpenSlots) {
-    if (slot.used) unlink(slot.path);
+    if (slot.used) unlinkat(slot.folder, slot.name, 0);
   }
 }
 
@@ -154,9 +170,18 @@ bool IsTemporaryName(const std::string& name, long* pid) {
   return true;
 }
 
-int RemoveStaleTemporaryFiles(const std::string& folderPrefix) {
-  DIR* dir = opendir(folderPrefix.empty() ? "." : folderPrefix.c_str());
-  if (dir == nullptr) return 0;
+namespace {
+
+// The stale files of `folder` (a descriptor), by their bare names: a folder
+// whose path is near the limit has room for no longer path.
+int RemoveStaleTemporaryFilesAt(int folder) {
+  const int listing = openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (listing < 0) return 0;
+  DIR* dir = fdopendir(listing);
+  if (dir == nullptr) {
+    close(listing);
+    return 0;
+  }
   std::vector<std::string> stale;
   while (const dirent* entry = readdir(dir)) {
     long pid = 0;
@@ -165,11 +190,21 @@ int RemoveStaleTemporaryFiles(const std::string& folderPrefix) {
     // live process of another user, whose file is not ours to take.
     if (pid == static_cast<long>(getpid())) continue;
     if (kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
-    stale.push_back(folderPrefix + entry->d_name);
+    stale.push_back(entry->d_name);
   }
   closedir(dir);
   int removed = 0;
-  for (const std::string& path : stale) removed += unlink(path.c_str()) == 0;
+  for (const std::string& name : stale) removed += unlinkat(folder, name.c_str(), 0) == 0;
+  return removed;
+}
+
+}  // namespace
+
+int RemoveStaleTemporaryFiles(const std::string& folderPrefix) {
+  const int folder = OpenFolder(folderPrefix);
+  if (folder < 0) return 0;
+  const int removed = RemoveStaleTemporaryFilesAt(folder);
+  close(folder);
   return removed;
 }
 
@@ -254,26 +289,43 @@ bool AtomicFile::Create() {
   const std::string folder = FolderPrefix(place);
   const size_t nameMax = NameMax(folder);
   if (BaseName(place).size() > nameMax) return Fail(ENAMETOOLONG);
+  // The temporary file is made, renamed and removed by its folder's
+  // descriptor and its bare name: a target whose path is as long as the
+  // system takes must not fail because the temporary name is longer.
+  folder_ = OpenFolder(folder);
+  if (folder_ < 0) return Fail(errno);
 
   // A writer killed mid-write (SIGKILL, a power cut) could not clean up.
-  RemoveStaleTemporaryFiles(folder);
+  RemoveStaleTemporaryFilesAt(folder_);
 
   for (int attempt = 0; attempt < kNameAttempts; attempt++) {
-    std::string name = TemporaryName(place, static_cast<long>(getpid()), TempCounter++, nameMax);
+    std::string path = TemporaryName(place, static_cast<long>(getpid()), TempCounter++, nameMax);
+    std::string name = BaseName(path);
     // 0666 so that the umask decides, as it would for a file fopen creates.
-    const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd = openat(folder_, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) {
       fd_ = fd;
-      place_ = place;
-      temp_ = std::move(name);
-      slot_ = RegisterOpenFile(temp_);
+      place_ = BaseName(place);
+      temp_ = std::move(path);
+      tempName_ = std::move(name);
+      slot_ = RegisterOpenFile(folder_, tempName_);
       // Replacing a file keeps its permissions, as rewriting it in place would.
       if (exists) fchmod(fd_, existing.st_mode & 07777);
       return true;
     }
-    if (errno != EEXIST) return Fail(errno);
+    if (errno != EEXIST) {
+      const int error = errno;
+      CloseFolder();
+      return Fail(error);
+    }
   }
+  CloseFolder();
   return Fail(EEXIST);
+}
+
+void AtomicFile::CloseFolder() {
+  if (folder_ >= 0) close(folder_);
+  folder_ = -1;
 }
 
 bool AtomicFile::FlushBuffer() {
@@ -313,11 +365,13 @@ bool AtomicFile::Commit() {
   const int fd = fd_;
   fd_ = -1;
   if (close(fd) != 0 && ok) ok = Fail(errno);
-  if (ok && rename(temp_.c_str(), place_.c_str()) != 0) ok = Fail(errno);
+  if (ok && renameat(folder_, tempName_.c_str(), folder_, place_.c_str()) != 0) ok = Fail(errno);
   if (ok) {
     temp_.clear();
+    tempName_.clear();
     ReleaseOpenFile(slot_);
     slot_ = -1;
+    CloseFolder();
     return true;
   }
   Discard();
@@ -335,12 +389,14 @@ void AtomicFile::Discard() {
     close(fd_);
     fd_ = -1;
   }
-  if (!temp_.empty()) {
-    unlink(temp_.c_str());
+  if (!tempName_.empty()) {
+    unlinkat(folder_, tempName_.c_str(), 0);
     temp_.clear();
+    tempName_.clear();
   }
-  // Only now: a signal in between would remove the same path once more.
+  // Only now: a signal in between would remove the same name once more.
   ReleaseOpenFile(slot_);
   slot_ = -1;
+  CloseFolder();
   failed_ = true;
 }

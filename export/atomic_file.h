@@ -56,10 +56,16 @@ class AtomicFile : public ByteSink {
   bool FlushBuffer();
   bool Fail(int error);  // records the first error; returns false
   void Discard();
+  void CloseFolder();
 
   std::string target_;
-  std::string place_;  // where the temporary file is renamed to: links followed
-  std::string temp_;
+  // The folder the target lands in (links followed), open while the
+  // temporary file is, and the two names in it: the target's, which the
+  // temporary file is renamed to, and the temporary file's.
+  int folder_ = -1;
+  std::string place_;
+  std::string tempName_;
+  std::string temp_;  // the temporary file's whole path, for messages and tests
   int fd_ = -1;
   bool inPlace_ = false;
   int slot_ = -1;  // where RemoveOpenTemporaryFiles finds temp_, or -1
@@ -76,8 +82,9 @@ std::string FailureReason(int error);
 void PrintFailureReason(FILE* messages, int error);
 
 // The temporary files of the exports still open, removed at once. Safe to
-// call from a signal handler or an X error handler: it only calls unlink(2)
-// on paths kept in fixed buffers while the files are open.
+// call from a signal handler or an X error handler: it only calls
+// unlinkat(2) on folder descriptors and names kept in fixed buffers while the
+// files are open.
 void RemoveOpenTemporaryFiles();
 
 // Our temporary name for `target` in its folder, for process `pid` and

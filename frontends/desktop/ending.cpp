@@ -4,6 +4,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <vector>
 
 #include "export/atomic_file.h"
 
@@ -98,11 +99,35 @@ void OnOurClose() { ClosingOurselves = true; }
 
 void InstallSignalHandlers() {
   signal(SIGPIPE, SIG_IGN);
-  for (int signal_number : {SIGTERM, SIGINT, SIGHUP}) {
+  // A file grown past the size limit (ulimit -f) fails its write with EFBIG,
+  // which the export reports and cleans up after like any failed write,
+  // instead of the process dying with its temporary file left behind.
+  signal(SIGXFSZ, SIG_IGN);
+  // Every other signal whose default is to end the process removes the
+  // temporary file first. SIGKILL and SIGSTOP cannot be caught, and the
+  // stale file a SIGKILL leaves is removed by the next export into that
+  // folder.
+  std::vector<int> ending = {SIGHUP,  SIGINT,    SIGQUIT, SIGILL,  SIGTRAP, SIGABRT,
+                             SIGBUS,  SIGFPE,    SIGUSR1, SIGSEGV, SIGUSR2, SIGALRM,
+                             SIGTERM, SIGXCPU,   SIGVTALRM, SIGPROF, SIGSYS};
+#ifdef SIGSTKFLT
+  ending.push_back(SIGSTKFLT);
+#endif
+#ifdef SIGPOLL
+  ending.push_back(SIGPOLL);
+#endif
+#ifdef SIGPWR
+  ending.push_back(SIGPWR);
+#endif
+  for (int rt = SIGRTMIN; rt <= SIGRTMAX; rt++) ending.push_back(rt);
+  for (int signal_number : ending) {
     struct sigaction action = {};
     struct sigaction previous = {};
-    sigaction(signal_number, nullptr, &previous);
-    if (previous.sa_handler == SIG_IGN) continue;  // as nohup asked
+    if (sigaction(signal_number, nullptr, &previous) != 0) continue;
+    // Only a signal left at its default: one ignored at start stays ignored,
+    // as nohup asked, and a handler already there (a sanitizer's, for the
+    // faults) keeps its own report.
+    if ((previous.sa_flags & SA_SIGINFO) != 0 || previous.sa_handler != SIG_DFL) continue;
     action.sa_handler = OnEndingSignal;
     sigemptyset(&action.sa_mask);
     sigaction(signal_number, &action, nullptr);

@@ -4,9 +4,12 @@
 // exit handlers, which could block for good on a lock a dying GLX holds.
 #pragma once
 
-// SIGPIPE ignored, so a write to a closed stream is only lost. SIGTERM,
-// SIGINT and SIGHUP remove the export's temporary file, then end the process
-// as the signal itself would (a signal ignored at start stays ignored).
+// SIGPIPE ignored, so a write to a closed stream is only lost; SIGXFSZ
+// ignored, so a file past the size limit is a failed write with its reason.
+// Every other catchable signal whose default ends the process (SIGTERM,
+// SIGINT, SIGHUP, SIGQUIT, SIGUSR1, SIGALRM, ...) removes the export's
+// temporary file, then ends the process as the signal itself would. A signal
+// ignored at start, or already handled, is left as it was.
 void InstallSignalHandlers();
 
 // X error and X I/O error handlers. After glutInit. A lost connection prints
