@@ -16,6 +16,7 @@
 #include "app/solid.h"
 #include "app/windows.h"
 #include "export/bmp_writer.h"
+#include "export/printable.h"
 #include "export/stl_binary.h"
 #include "export/stl_writer.h"
 
@@ -115,7 +116,7 @@ bool SaveSnapshotPng(const std::string& fileName, const uint8_t* rgb, int width,
   image.rgb = rgb;
   const bool ok = SavePng(fileName, FormatInfo(ExportFormat::kPng).kind, image, PngTexts(),
                           messages);
-  if (ok) fprintf(messages, "Image file '%s' created.\n", fileName.c_str());
+  if (ok) fprintf(messages, "Image file '%s' created.\n", Printable(fileName).c_str());
   return ok;
 }
 

@@ -1,6 +1,7 @@
 #include "app/heightmap.h"
 
 #include "app/export_formats.h"
+#include "export/printable.h"
 #include "noise/noise2d.h"
 
 bool SaveHeightmap(const std::string& fileName, const NoiseSettings& settings,
@@ -13,6 +14,6 @@ bool SaveHeightmap(const std::string& fileName, const NoiseSettings& settings,
   image.grey16 = samples.data();
   const bool ok =
       SavePng(fileName, FormatInfo(ExportFormat::kHeightmap).kind, image, texts, messages);
-  if (ok) fprintf(messages, "Heightmap file '%s' created.\n", fileName.c_str());
+  if (ok) fprintf(messages, "Heightmap file '%s' created.\n", Printable(fileName).c_str());
   return ok;
 }

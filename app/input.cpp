@@ -9,6 +9,7 @@
 #include "app/input_logic.h"
 #include "app/png_texts.h"
 #include "app/platform.h"
+#include "export/printable.h"
 #include "noise/lattice.h"
 #include "toolkit/glui.h"
 #include "ui/hslider.h"
@@ -48,7 +49,10 @@ void PrintReproducingCommand() {
 }  // namespace
 
 void Keyboard(unsigned char key, int, int) {
-  if (App.debug) fprintf(stderr, "Keyboard: '%c' (0x%0x)\n", key, key);
+  // A control key (Ctrl+M is a carriage return) is shown escaped, never
+  // handed raw to the terminal.
+  const std::string shown = Printable(std::string(1, static_cast<char>(key)));
+  if (App.debug) fprintf(stderr, "Keyboard: '%s' (0x%0x)\n", shown.c_str(), key);
   switch (key) {
     case 27:
     case 'q':
@@ -81,7 +85,7 @@ void Keyboard(unsigned char key, int, int) {
       PrintReproducingCommand();
       break;
     default:
-      fprintf(stderr, "Don't know what to do with keyboard hit: '%c' (0x%0x)\n", key, key);
+      fprintf(stderr, "Don't know what to do with keyboard hit: '%s' (0x%0x)\n", shown.c_str(), key);
       break;
   }
   App.panel->sync_live();

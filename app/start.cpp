@@ -25,9 +25,18 @@
 #include "noise/lattice.h"
 #include "render/texture_fill_fast.h"
 
+namespace {
+
+// Whether descriptor 1 was closed when the program started, so that what
+// stands there now is our /dev/null and not a place the user chose.
+bool OutputClosedAtStart = false;
+
+}  // namespace
+
 void OpenClosedStandardStreams() {
   for (int fd = 0; fd <= 2; fd++) {
     if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    if (fd == STDOUT_FILENO) OutputClosedAtStart = true;
     // The lowest free number is taken, which is fd itself: 0, 1 and 2 are
     // filled in order.
     const int opened = open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
@@ -75,6 +84,29 @@ FileIdentity IdentityOf(const std::string& path) {
   return id;
 }
 
+// Whether an output lands on a terminal, whatever its name: "-" on one, or
+// /dev/stdout, /dev/tty, /dev/pts/N. Only a character device is opened to
+// ask (without becoming the controlling terminal, and without waiting): a
+// FIFO would wait here for its reader.
+bool IsTerminal(const std::string& file) {
+  if (file == "-") return isatty(STDOUT_FILENO) != 0;
+  struct stat st;
+  if (stat(file.c_str(), &st) != 0 || !S_ISCHR(st.st_mode)) return false;
+  const int fd = open(file.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;  // the export says why it cannot be written
+  const bool terminal = isatty(fd) != 0;
+  close(fd);
+  return terminal;
+}
+
+// Whether `file` names what descriptor `fd` is open on.
+bool SameFile(const std::string& file, int fd) {
+  struct stat named;
+  struct stat open;
+  return stat(file.c_str(), &named) == 0 && fstat(fd, &open) == 0 &&
+         named.st_dev == open.st_dev && named.st_ino == open.st_ino;
+}
+
 }  // namespace
 
 bool CheckBatchOutputs(const StartOptions& options, std::string* error) {
@@ -83,9 +115,16 @@ bool CheckBatchOutputs(const StartOptions& options, std::string* error) {
     const std::string* file = &options.Output(format.id);
     if (file->empty()) continue;
     const std::string named = std::string(format.option) + "=" + *file;
-    if (*file == "-" && isatty(STDOUT_FILENO)) {
-      *error = named + " would put binary data on the terminal; redirect standard output "
-                       "to a file or a pipe";
+    if (*file == "-" && OutputClosedAtStart) {
+      *error = named + ": standard output was closed at start, so the data would go "
+                       "nowhere; redirect it to a file or a pipe";
+      return false;
+    }
+    if (IsTerminal(*file)) {
+      *error = named + " would put binary data on the terminal; " +
+               (*file == "-" || SameFile(*file, STDOUT_FILENO)
+                    ? "redirect standard output to a file or a pipe"
+                    : "name a file or a pipe");
       return false;
     }
     const FileIdentity id = IdentityOf(*file);

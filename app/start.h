@@ -12,8 +12,10 @@
 // error would land in it.
 void OpenClosedStandardStreams();
 
-// Checks the batch outputs before anything is written: "-" (standard output)
-// only when that is not a terminal, and no two outputs naming one file (the
+// Checks the batch outputs before anything is written: no output onto a
+// terminal, whatever name reaches it ("-", /dev/stdout, /dev/tty); "-" only
+// when standard output was open at start (not the /dev/null put in its
+// place); and no two outputs naming one file (the
 // same text, or two names of one existing file, or of one new name in one
 // folder). False with a one-line reason naming both options.
 bool CheckBatchOutputs(const StartOptions& options, std::string* error);

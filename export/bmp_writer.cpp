@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "export/printable.h"
 #include "export/save_file.h"
 
 namespace {
@@ -91,7 +92,7 @@ bool SaveBmp(const std::string& fileName, const uint8_t* rgb, int width, int hei
   const bool ok = SaveFile(fileName, "BMP", messages, [&](ByteSink& sink) {
     return WriteBmpImage(sink, rgb, width, height);
   });
-  if (ok) fprintf(messages, "Image file '%s' created.\n", fileName.c_str());
+  if (ok) fprintf(messages, "Image file '%s' created.\n", Printable(fileName).c_str());
   return ok;
 }
 

@@ -1,11 +1,14 @@
 #include "export/stl_writer.h"
 
+#include <unistd.h>
+
 #include <cmath>
 #include <cstring>
 #include <memory>
 
 #include "export/save_file.h"
 #include "export/fixed_format.h"
+#include "export/printable.h"
 
 namespace {
 
@@ -170,14 +173,17 @@ bool SaveStlFile(const std::string& fileName, FILE* messages, const std::functio
   int facets = 0;
   const bool ok = SaveFile(
       fileName, "STL", messages, [&](ByteSink& sink) { return write(sink, &facets); },
-      [&] { fprintf(messages, "Writing STL file '%s':\n", fileName.c_str()); });
+      [&] { fprintf(messages, "Writing STL file '%s':\n", Printable(fileName).c_str()); });
   if (ok) fprintf(messages, "%d triangles written.\n", facets);
   return ok;
 }
 
 bool SaveStl(const std::string& fileName, const StlGrid& grid, const StlColours rgb,
              FILE* messages) {
+  // The marks overwrite one another only on a terminal; in a file or a pipe
+  // they would be half a megabyte of backspaces and numbers.
+  FILE* progress = isatty(fileno(messages)) ? messages : nullptr;
   return SaveStlFile(fileName, messages, [&](ByteSink& sink, int* facets) {
-    return WriteStlSolid(sink, grid, rgb, messages, facets);
+    return WriteStlSolid(sink, grid, rgb, progress, facets);
   });
 }

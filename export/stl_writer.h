@@ -19,8 +19,8 @@ bool WriteStlSolid(ByteSink& file, const StlGrid& grid, const StlColours rgb, FI
                    int* facets);
 
 // Writes the solid to fileName, replacing a file of that name only once the
-// new one is complete. On messages: "Writing STL file '%s':", the progress,
-// then "%d triangles written.\n"; or "Cannot create STL file '%s'\n" alone
+// new one is complete. On messages: "Writing STL file '%s':", the progress
+// (only when messages is a terminal), then "%d triangles written.\n"; or "Cannot create STL file '%s'\n" alone
 // when the file cannot be created, or "Cannot write STL file '%s'\n" after a
 // failure on the way. True when the file was written.
 bool SaveStl(const std::string& fileName, const StlGrid& grid, const StlColours rgb,

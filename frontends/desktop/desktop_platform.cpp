@@ -6,6 +6,7 @@
 #include <GL/glut.h>
 
 #include <cstdlib>
+#include <optional>
 
 #include "app/input.h"
 #include "app/windows.h"
@@ -61,6 +62,14 @@ class DesktopPlatform : public Platform {
   int OpenWindow(AppWindow which, const char* title, int x, int y, int width,
                  int height) override {
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE);
+    // -geometry is the graph window's; the texture window keeps its place
+    // below the graph's usual one.
+    if (which == AppWindow::kGraph && graphGeometry_) {
+      const WindowPlace place =
+          PlaceWindow(*graphGeometry_, {x, y, width, height}, glutGet(GLUT_SCREEN_WIDTH),
+                      glutGet(GLUT_SCREEN_HEIGHT));
+      x = place.x, y = place.y, width = place.width, height = place.height;
+    }
     glutInitWindowPosition(x, y);
     glutInitWindowSize(width, height);
     const int id = glutCreateWindow(title);
@@ -90,13 +99,16 @@ class DesktopPlatform : public Platform {
     glutDestroyWindow(window);
     exit(0);
   }
+
+  std::optional<WindowGeometry> graphGeometry_;
 };
 
 DesktopPlatform Desktop;
 
 }  // namespace
 
-Platform& UseDesktopPlatform() {
+Platform& UseDesktopPlatform(const std::optional<WindowGeometry>& graphGeometry) {
+  Desktop.graphGeometry_ = graphGeometry;
   SetPlatform(&Desktop);
   return Desktop;
 }

@@ -17,6 +17,7 @@
 #include "app/app_state.h"
 #include "app/start.h"
 #include "app/windows.h"
+#include "export/printable.h"
 #include "frontends/desktop/desktop_platform.h"
 #include "frontends/desktop/ending.h"
 #include "frontends/headless/headless_platform.h"
@@ -52,7 +53,8 @@ int main(int argc, char* argv[]) {
   std::string error;
   switch (ParseCommandLine(argc, argv, &options, &error)) {
     case StartMode::kBadOption:
-      fprintf(stderr, "noisedemo: %s\nTry 'noisedemo --help'.\n", error.c_str());
+      // The reason echoes what was typed: control characters go escaped.
+      fprintf(stderr, "noisedemo: %s\nTry 'noisedemo --help'.\n", Printable(error).c_str());
       return 2;
     case StartMode::kHelp:
       return PrintAndExit(UsageText());
@@ -60,7 +62,7 @@ int main(int argc, char* argv[]) {
       return PrintAndExit(std::string("noisedemo ") + NOISEDEMO_VERSION + "\n");
     case StartMode::kBatch: {
       if (!CheckBatchOutputs(options, &error)) {
-        fprintf(stderr, "noisedemo: %s\n", error.c_str());
+        fprintf(stderr, "noisedemo: %s\n", Printable(error).c_str());
         return 2;
       }
       HeadlessPlatform headless;

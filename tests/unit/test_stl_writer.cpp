@@ -407,11 +407,8 @@ TEST_F(StlTest, SaveWritesTheFileAndReports) {
   SampleSolid(settings, &solid_);
   MessageCapture messages;
   EXPECT_TRUE(SaveStl(name, solid_.grid, solid_.rgb, messages.file()));
-  const std::string text = messages.Text();
-  const std::string head = "Writing STL file '" + name + "':\n";
-  EXPECT_EQ(text.substr(0, head.size()), head);
-  const std::string tail = "\b\b\b\b\b\b 81590\n81590 triangles written.\n";
-  EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
+  // A file is no terminal: no progress marks (the e2e tests see them on one).
+  EXPECT_EQ(messages.Text(), "Writing STL file '" + name + "':\n81590 triangles written.\n");
   EXPECT_TRUE(ReadFile(name) == expected);
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"noise001N.stl"});
 }
@@ -428,13 +425,9 @@ TEST_F(StlTest, AFailedWriteIsReportedAndKeepsTheEarlierFile) {
       const FileSizeLimit full(limit);
       EXPECT_FALSE(SaveStl(name, solid_.grid, solid_.rgb, messages.file()));
     }
-    const std::string text = messages.Text();
-    const std::string head = "Writing STL file '" + name + "':\n";
-    const std::string tail = "\nCannot write STL file '" + name + "'\n  File too large\n";
-    EXPECT_EQ(text.substr(0, head.size()), head) << limit;
-    ASSERT_GE(text.size(), tail.size());
-    EXPECT_EQ(text.substr(text.size() - tail.size()), tail) << limit;
-    EXPECT_EQ(Occurrences(text, "triangles written"), 0) << limit;
+    EXPECT_EQ(messages.Text(), "Writing STL file '" + name + "':\nCannot write STL file '" +
+                                   name + "'\n  File too large\n")
+        << limit;
     EXPECT_EQ(ReadFile(name), "an earlier solid") << limit;
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"noise001N.stl"}) << limit;
   }
