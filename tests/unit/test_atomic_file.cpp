@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <climits>
+#include <filesystem>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "export/atomic_file.h"
+#include "export/printable.h"
 #include "export_helpers.h"
 #include "gtest/gtest.h"
 
@@ -284,6 +287,63 @@ TEST(AtomicFile, EveryNameTheFolderTakesWorks) {
   EXPECT_FALSE(tooLong.Create());
   EXPECT_EQ(tooLong.error(), ENAMETOOLONG);
   EXPECT_TRUE(dir.Entries().empty());
+}
+
+// A path as long as the system takes (PATH_MAX - 1 bytes), whose temporary
+// file's whole path would be longer: it is written, and while it is open a
+// signal's clean-up still reaches its temporary file.
+TEST(AtomicFile, EveryPathTheSystemTakesWorks) {
+  ScratchDir dir;
+  std::string folder = dir.path();
+  // Folders of up to 250 bytes, then a 200-byte name, to PATH_MAX - 1.
+  const size_t leafLength = 200;
+  while (folder.size() + 1 + leafLength < PATH_MAX - 1) {
+    const size_t rest = PATH_MAX - 1 - folder.size() - 1 - leafLength - 1;
+    folder += "/" + std::string(std::min<size_t>(250, rest), 'd');
+    ASSERT_EQ(mkdir(folder.c_str(), 0755), 0) << folder.size();
+  }
+  const std::string target = folder + "/" + std::string(leafLength, 'f');
+  ASSERT_EQ(target.size(), size_t{PATH_MAX - 1});
+  const std::string leaf = target.substr(folder.size() + 1);
+  auto entries = [&] {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+      names.push_back(entry.path().filename().string());
+    return names;
+  };
+  {
+    AtomicFile file(target);
+    ASSERT_TRUE(file.Create()) << FailureReason(file.error());
+    EXPECT_GT(file.temporary().size(), size_t{PATH_MAX});
+    ASSERT_TRUE(file.Write("ok", 2));
+    ASSERT_TRUE(file.Commit());
+  }
+  EXPECT_EQ(ReadFile(target), "ok");
+  EXPECT_EQ(entries(), std::vector<std::string>{leaf});
+
+  AtomicFile open(target);
+  ASSERT_TRUE(open.Create());
+  EXPECT_EQ(entries().size(), 2u);
+  RemoveOpenTemporaryFiles();
+  EXPECT_EQ(entries(), std::vector<std::string>{leaf});
+  EXPECT_EQ(ReadFile(target), "ok");
+  ASSERT_EQ(unlink(target.c_str()), 0);
+}
+
+// What messages echo: control characters escaped, everything else as typed.
+TEST(Printable, ControlCharactersEscapedTextKept) {
+  EXPECT_EQ(Printable("noise001N.stl"), "noise001N.stl");
+  EXPECT_EQ(Printable("a\\b 'c' \xc3\xa9\xe2\x82\xac\xf0\x9f\x8e\xb2"),
+            "a\\b 'c' \xc3\xa9\xe2\x82\xac\xf0\x9f\x8e\xb2");  // é € 🎲
+  EXPECT_EQ(Printable("a\rb\nc\td\x1b[31me\x7f"), "a\\rb\\nc\\td\\x1b[31me\\x7f");
+  EXPECT_EQ(Printable(std::string("\0x", 2)), "\\x00x");
+  // A C1 control (CSI, U+009B), a lone continuation byte, a cut sequence, an
+  // overlong form and a surrogate: each byte escaped.
+  EXPECT_EQ(Printable("\xc2\x9b" "2J"), "\\xc2\\x9b2J");
+  EXPECT_EQ(Printable("\x9b"), "\\x9b");
+  EXPECT_EQ(Printable("\xe2\x82"), "\\xe2\\x82");
+  EXPECT_EQ(Printable("\xc0\xaf"), "\\xc0\\xaf");
+  EXPECT_EQ(Printable("\xed\xa0\x80"), "\\xed\\xa0\\x80");
 }
 
 // What a signal handler calls: the open file's temporary name goes, a
