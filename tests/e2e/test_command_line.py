@@ -1,6 +1,7 @@
 """The program's own command line: batch exports with no display at all,
 and mistakes that are refused before any window opens."""
 import os
+import pty
 import subprocess
 
 import pytest
@@ -20,7 +21,8 @@ def test_batch_exports_need_no_display_and_are_reproducible(tmp_path):
     first = run(BATCH + ["--bmp=slide.bmp", "--stl=print.stl"], tmp_path)
     assert first.returncode == 0, first.stderr
     assert "Image file 'slide.bmp' created.\n" in first.stderr
-    assert first.stderr.endswith("81590 triangles written.\n")
+    # A pipe is no terminal: no progress marks between the two lines.
+    assert "Writing STL file 'print.stl':\n81590 triangles written.\n" in first.stderr
     bmp = (tmp_path / "slide.bmp").read_bytes()
     assert len(bmp) == 54 + 512 * 512 * 3 and bmp[:2] == b"BM"
     assert (tmp_path / "print.stl").read_bytes().startswith(b"solid noise\n")
@@ -53,6 +55,9 @@ def test_a_failed_batch_export_says_why_and_keeps_what_was_there(tmp_path):
     (["--scale"], "option '--scale' needs a value, as in --scale=..."),
     (["--fast"], "unknown option '--fast'"),
     (["--point=3:0.5,0,0", "--point=3:0.6,0,0"], "--point gives control point 3 twice"),
+    # What the terminal would act on is shown escaped.
+    (["--scale=\x1b]0;x\x07\r"],
+     "--scale takes grey, rainbow, clouds or fire, not '\\x1b]0;x\\x07\\r'"),
 ])
 def test_mistakes_are_refused_before_any_window_opens(xserver, tmp_path, args, reason):
     done = run(args, tmp_path, env=xserver.env)
@@ -82,3 +87,30 @@ def test_help_and_version_print_on_standard_output(tmp_path):
                                     stderr=subprocess.PIPE, text=True, timeout=60)
         assert failed.returncode == 1
         assert failed.stderr == "noisedemo: cannot write to standard output: No space left on device\n"
+
+
+def test_a_terminal_gets_the_progress_and_no_raw_control_character(tmp_path):
+    main, side = pty.openpty()
+    proc = subprocess.Popen([os.path.abspath(PROGRAM), "--seed=1", "--stl=a\rb\x1b[2J.stl"],
+                            cwd=tmp_path, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                            stderr=side)
+    os.close(side)
+    shown = b""
+    try:
+        while True:  # until the program's end closes the terminal's other side
+            try:
+                part = os.read(main, 65536)
+            except OSError:
+                break
+            if not part:
+                break
+            shown += part
+    finally:
+        os.close(main)
+    assert proc.wait(timeout=60) == 0
+    # The terminal turns each "\n" into "\r\n"; the name's own CR and ESC
+    # arrive as text.
+    assert shown.startswith(b"Writing STL file 'a\\rb\\x1b[2J.stl':\r\n\b\b\b\b\b\b     2\b")
+    assert shown.endswith(b"\b\b\b\b\b\b 81590\r\n81590 triangles written.\r\n")
+    assert shown.count(b"\b\b\b\b\b\b") == 199 * 199 + 4 * 199 + 1
+    assert os.listdir(tmp_path) == ["a\rb\x1b[2J.stl"]

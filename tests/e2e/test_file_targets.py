@@ -98,15 +98,31 @@ def test_links_fifos_and_standard_output_get_the_bytes(tmp_path):
     piped = batch(work, *SEED, "--png=-")
     assert piped.returncode == 0 and piped.stdout == png
     assert piped.stderr == b"Image file '-' created.\n"
+    # Nor onto a terminal by any other name: standard output's, or another's.
     main, side = pty.openpty()
+    other_main, other_side = pty.openpty()
     try:
-        on_terminal = batch(work, *SEED, "--png=-", stdout=side, stderr=subprocess.PIPE)
+        for name, advice in [("-", b"redirect standard output to a file or a pipe"),
+                             ("/dev/stdout", b"redirect standard output to a file or a pipe"),
+                             (os.ttyname(other_side), b"name a file or a pipe")]:
+            on_terminal = batch(work, *SEED, f"--png={name}", stdout=side)
+            assert on_terminal.returncode == 2
+            assert on_terminal.stderr == (b"noisedemo: --png=" + name.encode() +
+                                          b" would put binary data on the terminal; " +
+                                          advice + b"\n")
     finally:
-        os.close(side)
-        os.close(main)
-    assert on_terminal.returncode == 2
-    assert on_terminal.stderr == (b"noisedemo: --png=- would put binary data on the terminal; "
-                                  b"redirect standard output to a file or a pipe\n")
+        for fd in (side, main, other_side, other_main):
+            os.close(fd)
+
+    # A standard output closed at start is no place for "-": the bytes
+    # would go to the /dev/null put in its place.
+    closed = subprocess.run(["sh", "-c", 'exec "$0" "$@" >&-', os.path.abspath(PROGRAM), *SEED,
+                             "--png=-", "--bmp=kept.bmp"], cwd=work, env=NO_DISPLAY,
+                            capture_output=True, timeout=60)
+    assert closed.returncode == 2
+    assert closed.stderr == (b"noisedemo: --png=-: standard output was closed at start, so the "
+                             b"data would go nowhere; redirect it to a file or a pipe\n")
+    assert sorted(os.listdir(work)) == ["dangling.png", "link.png", "pipe.png", "real"]
 
 
 DEVICES = """
@@ -171,6 +187,27 @@ def test_every_name_the_folder_takes_and_no_stale_file_of_ours(tmp_path):
     too_long = batch(tmp_path, *SEED, "--png=" + "n" * 256)
     assert too_long.returncode == 1
     assert too_long.stderr.endswith(b"'\n  File name too long\n")
+
+    # Every path the system takes, to PATH_MAX - 1 bytes (4095 here), though
+    # the temporary file's whole path is longer than that.
+    deep = tmp_path / "deep"
+    folder = os.path.join("deep", *["d" * 250] * 16)
+    os.makedirs(tmp_path / folder)
+    path = os.path.join(folder, "p" * (os.pathconf(tmp_path, "PC_PATH_MAX") - 2 - len(folder)))
+    assert len(path) == 4095 and len(os.path.basename(path)) <= 255
+    done = batch(tmp_path, *SEED, f"--png={path}")
+    assert done.returncode == 0, done.stderr
+    # Read by the folder's descriptor: the test's own whole path is too long.
+    top = os.open(tmp_path, os.O_RDONLY | os.O_DIRECTORY)
+    inner = os.open(folder, os.O_RDONLY | os.O_DIRECTORY, dir_fd=top)
+    try:
+        with os.fdopen(os.open(os.path.basename(path), os.O_RDONLY, dir_fd=inner), "rb") as f:
+            assert f.read() == reference(tmp_path, "--png", "p.png")
+        assert os.listdir(inner) == [os.path.basename(path)]
+    finally:
+        os.close(inner)
+        os.close(top)
+    shutil.rmtree(deep)
 
 
 @pytest.mark.parametrize("args, reason", [

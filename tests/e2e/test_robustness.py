@@ -2,6 +2,7 @@
 and carries on when its standard error is gone."""
 import glob
 import os
+import resource
 import signal
 import subprocess
 import threading
@@ -72,6 +73,59 @@ def test_a_signal_during_an_export_removes_its_temporary_file(xserver, tmp_path)
         assert glob.glob(temporary) == []
     finally:
         session.stop()
+
+
+NO_DISPLAY = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+
+
+def limits(file_size=resource.RLIM_INFINITY):
+    """For preexec_fn: no core file (SIGQUIT's default makes one), and a file
+    size limit as `ulimit -f` sets it."""
+    def apply():
+        resource.setrlimit(resource.RLIMIT_CORE, (0, 0))
+        hard = resource.getrlimit(resource.RLIMIT_FSIZE)[1]
+        resource.setrlimit(resource.RLIMIT_FSIZE, (file_size, hard))
+    return apply
+
+
+@pytest.mark.parametrize("number", [signal.SIGQUIT, signal.SIGUSR1, signal.SIGALRM,
+                                    signal.SIGRTMIN])
+def test_any_ending_signal_during_a_batch_export_removes_its_temporary_file(tmp_path, number):
+    temporary = os.path.join(str(tmp_path), ".s.stl.*.noisedemo.tmp")
+    for attempt in range(20):
+        proc = subprocess.Popen([os.path.abspath(PROGRAM), "--seed=1", "--octaves=8",
+                                 "--stl=s.stl"], cwd=str(tmp_path), env=NO_DISPLAY,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                preexec_fn=limits())
+        wait_until(lambda: proc.poll() is not None or glob.glob(temporary), 30,
+                   "the temporary file", poll=0.0005)
+        os.kill(proc.pid, signal.SIGSTOP)
+        if glob.glob(temporary):  # frozen mid-write
+            break
+        # Done before we looked: try again.
+        os.kill(proc.pid, signal.SIGCONT)
+        proc.wait(timeout=30)
+        os.unlink(tmp_path / "s.stl")
+    else:
+        pytest.fail("never caught the STL file being written")
+    os.kill(proc.pid, number)
+    os.kill(proc.pid, signal.SIGCONT)
+    assert proc.wait(timeout=30) == -number
+    assert os.listdir(tmp_path) == []
+
+
+def test_a_file_past_the_size_limit_is_a_failed_write(tmp_path):
+    (tmp_path / "b.stl").write_bytes(b"an earlier solid")
+    done = subprocess.run([os.path.abspath(PROGRAM), "--seed=1", "--stl-binary=b.stl",
+                           "--png=p.png"], cwd=str(tmp_path), env=NO_DISPLAY,
+                          capture_output=True, timeout=60, preexec_fn=limits(1000 * 1024))
+    assert done.returncode == 1
+    # The 4 MB solid fails, the 300 KB image that comes first is written.
+    assert done.stderr == (b"Image file 'p.png' created.\n"
+                           b"Writing STL file 'b.stl':\nCannot write STL file 'b.stl'\n"
+                           b"  File too large\n")
+    assert sorted(os.listdir(tmp_path)) == ["b.stl", "p.png"]
+    assert (tmp_path / "b.stl").read_bytes() == b"an earlier solid"
 
 
 def test_a_closed_standard_error_is_no_reason_to_stop(xserver, tmp_path):
