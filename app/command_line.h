@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/export_formats.h"
+#include "app/number_words.h"  // FloatWord, which the reproducing command writes
 
 // One control point (lattice row 0, column `point`) as --point sets it after
 // the seed's fill: what a drag and the two sliders can set, and nothing else.
@@ -79,7 +80,3 @@ struct ReproducedSettings {
 // edit, in the order given. Each number reads back to the same float.
 std::string ReproducingCommand(uint32_t seed, const ReproducedSettings& settings,
                                const std::vector<PointEdit>& edits);
-
-// The shortest decimal that reads back to exactly `number` ("0.3", "-0",
-// "1e-05"): what the command line prints, and what --point reads back.
-std::string FloatWord(float number);

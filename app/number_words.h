@@ -1,0 +1,23 @@
+// Numbers in words, both ways: what the command line reads (whole numbers,
+// decimals as people write them) and what it prints (the shortest decimal
+// that reads back to the same float).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Digits only (no sign, no spaces), at most `maximum`.
+bool ParseWhole(const std::string& text, uint64_t maximum, uint64_t* value);
+
+// How a decimal number could not be read.
+enum class DecimalError { kNone, kNotDecimal, kTooLargeOrSmall };
+
+// A decimal number as people write one: an optional sign, digits with at
+// most one point, an optional exponent. Not "nan", "inf", hexadecimal or
+// spaces, which the library's readers would take. The float is the nearest
+// to the decimal, as a compiler rounds a literal.
+DecimalError ParseDecimal(const std::string& text, float* number);
+
+// The shortest decimal that reads back to exactly `number` ("0.3", "-0",
+// "1e-05"): what the command line prints, and what --point reads back.
+std::string FloatWord(float number);
