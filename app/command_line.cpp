@@ -40,22 +40,6 @@ bool ParseChoice(const Choice (&choices)[N], const std::string& text, int* value
   return false;
 }
 
-// GLUT's own options, which glutInit takes out of argv; those with a value
-// take the next argument too.
-bool IsGlutOption(const char* arg, bool* takesValue) {
-  static const char* const kWithValue[] = {"-display", "-geometry"};
-  static const char* const kFlags[] = {"-direct", "-indirect", "-iconic", "-gldebug", "-sync"};
-  for (const char* o : kWithValue)
-    if (strcmp(arg, o) == 0) return *takesValue = true;
-  for (const char* o : kFlags) {
-    if (strcmp(arg, o) == 0) {
-      *takesValue = false;
-      return true;
-    }
-  }
-  return false;
-}
-
 std::string Quoted(const std::string& s) { return "'" + s + "'"; }
 
 // ---------------------------------------------------------------------------
@@ -81,11 +65,17 @@ std::string ParsePointEdit(const std::string& text, PointEdit* edit) {
                            std::to_string(kControlPoints - 1) + ", not " + Quoted(text);
   const size_t colon = text.find(':');
   if (colon == std::string::npos) return form;
+  // A whole number, with or without a minus, is meant as a point: one out of
+  // 0 to 7 is named as such ("-1", "8"); anything else is not of the form.
+  const std::string number = text.substr(0, colon);
+  const size_t digitsFrom = !number.empty() && number[0] == '-' ? 1 : 0;
+  if (number.size() == digitsFrom ||
+      number.find_first_not_of("0123456789", digitsFrom) != std::string::npos)
+    return form;
   uint64_t point = 0;
-  if (!ParseWhole(text.substr(0, colon), 99, &point)) return form;
-  if (point >= static_cast<uint64_t>(kControlPoints)) {
+  if (digitsFrom == 1 || !ParseWhole(number, kControlPoints - 1, &point)) {
     return "--point: control points run from 0 to " + std::to_string(kControlPoints - 1) +
-           ", not " + Quoted(text.substr(0, colon));
+           ", not " + Quoted(number);
   }
   const std::vector<std::string> fields = Fields(text.substr(colon + 1));
   if (fields.size() != 3) return form;
@@ -110,11 +100,11 @@ std::string ParsePointEdit(const std::string& text, PointEdit* edit) {
       return std::string("--point: the ") + n.name + which + " must be a decimal number, not " +
              Quoted(fields[k]);
     }
-    if (error == DecimalError::kTooLargeOrSmall) {
+    if (error == DecimalError::kTooSmall) {
       return std::string("--point: the ") + n.name + which + ", " + Quoted(fields[k]) +
-             ", is beyond what a float holds";
+             ", is nearer 0 than any float but 0 (it would read as 0); write 0";
     }
-    if (number < n.low || number > n.high) {
+    if (error == DecimalError::kTooLarge || number < n.low || number > n.high) {
       return std::string("--point: the ") + n.name + which + " runs from " + n.range +
              ", not " + Quoted(fields[k]);
     }
@@ -229,9 +219,12 @@ StartMode ParseCommandLine(int argc, const char* const* argv, StartOptions* opti
 
   for (int k = 1; k < argc; k++) {
     const std::string arg = argv[k];
-    bool takesValue = false;
-    if (IsGlutOption(argv[k], &takesValue)) {
-      if (takesValue) k++;  // a missing value is glutInit's to report
+    if (const GlutOption* glut = FindGlutOption(argv[k])) {
+      bool tookValue = false;
+      const std::string reason =
+          ReadGlutOption(*glut, k + 1 < argc ? argv[k + 1] : nullptr, &options->glut, &tookValue);
+      if (!reason.empty()) return bad(reason);
+      if (tookValue) k++;
       continue;
     }
     if (arg.compare(0, 2, "--") != 0) {

@@ -2,8 +2,8 @@
 // exports that need no display, help and version.
 //
 // GLUT's options (-display, -geometry, ...) may stand anywhere; they are
-// stepped over here and left for glutInit, which runs only when windows are
-// opened. Everything is checked before a window opens, so a mistyped option
+// checked here (app/glut_options.h) and left for glutInit, which runs only
+// when windows are opened. Everything is checked before a window opens, so a mistyped option
 // never costs the user a window flash.
 #pragma once
 
@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/export_formats.h"
+#include "app/glut_options.h"
 #include "app/number_words.h"  // FloatWord, which the reproducing command writes
 
 // One control point (lattice row 0, column `point`) as --point sets it after
@@ -36,6 +37,9 @@ struct StartOptions {
   // Batch exports, written without a window: the file each format goes to,
   // in the order of ExportFormat; empty when not asked for.
   std::string outputs[kExportFormatCount];
+  // GLUT's options, checked, for glutInit (and -geometry for the graph
+  // window); a batch run names them as ignored.
+  GlutOptions glut;
 
   std::string& Output(ExportFormat format) { return outputs[static_cast<int>(format)]; }
   const std::string& Output(ExportFormat format) const {

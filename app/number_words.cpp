@@ -12,7 +12,7 @@ bool ParseWhole(const std::string& text, uint64_t maximum, uint64_t* value) {
   for (char c : text) {
     if (c < '0' || c > '9') return false;
     const uint64_t digit = static_cast<uint64_t>(c - '0');
-    if (v > (maximum - digit) / 10) return false;
+    if (digit > maximum || v > (maximum - digit) / 10) return false;  // no wrap below 9
     v = v * 10 + digit;
   }
   *value = v;
@@ -53,7 +53,8 @@ DecimalError ParseDecimal(const std::string& text, float* number) {
   errno = 0;
   const float read = std::strtof(first, &end);
   if (end != first + text.size()) return DecimalError::kNotDecimal;
-  if (errno == ERANGE && (std::isinf(read) || read == 0.0f)) return DecimalError::kTooLargeOrSmall;
+  if (errno == ERANGE && std::isinf(read)) return DecimalError::kTooLarge;
+  if (errno == ERANGE && read == 0.0f) return DecimalError::kTooSmall;
   *number = read;
   return DecimalError::kNone;
 }

@@ -9,8 +9,10 @@
 // Digits only (no sign, no spaces), at most `maximum`.
 bool ParseWhole(const std::string& text, uint64_t maximum, uint64_t* value);
 
-// How a decimal number could not be read.
-enum class DecimalError { kNone, kNotDecimal, kTooLargeOrSmall };
+// How a decimal number could not be read: not written as one, or beyond
+// every float (too large), or nearer 0 than every float but 0 (too small,
+// it would read as 0).
+enum class DecimalError { kNone, kNotDecimal, kTooLarge, kTooSmall };
 
 // A decimal number as people write one: an optional sign, digits with at
 // most one point, an optional exponent. Not "nan", "inf", hexadecimal or

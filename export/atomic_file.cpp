@@ -66,7 +66,7 @@ void ReleaseOpenFile(int slot) {
 // read the folder, only to pass through it, as creating a file by its path
 // would.
 int OpenFolder(const std::string& folderPrefix) {
-#ifdef O_PATH
+#if defined(O_PATH) && !defined(__EMSCRIPTEN__)  // its file system has no O_PATH
   const int flags = O_PATH | O_DIRECTORY | O_CLOEXEC;
 #else
   const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;

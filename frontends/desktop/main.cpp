@@ -65,6 +65,14 @@ int main(int argc, char* argv[]) {
         fprintf(stderr, "noisedemo: %s\n", Printable(error).c_str());
         return 2;
       }
+      // Never taken silently: the user asked for something a run without
+      // windows cannot do.
+      if (!options.glut.given.empty()) {
+        std::string ignored;
+        for (const std::string& option : options.glut.given) ignored += " " + option;
+        fprintf(stderr, "noisedemo: a batch run opens no window, so it ignores GLUT's%s\n",
+                Printable(ignored).c_str());
+      }
       HeadlessPlatform headless;
       SetPlatform(&headless);
       return RunBatchExports(options);
@@ -81,7 +89,7 @@ int main(int argc, char* argv[]) {
   SetText(glyphs != nullptr && strcmp(glyphs, "table") == 0 ? &BitmapText() : &GLUI_GlutText());
   GLUI_SetPlatform(&GLUI_GlutPlatform());
   InstallXErrorHandlers();
-  UseDesktopPlatform();
+  UseDesktopPlatform(options.glut.geometry);
   OpenWindows(options);
   // The panel is watched as the graphics windows are.
   const int current = glutGetWindow();

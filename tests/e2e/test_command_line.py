@@ -3,10 +3,11 @@ and mistakes that are refused before any window opens."""
 import os
 import pty
 import subprocess
+import time
 
 import pytest
 
-from conftest import PROGRAM
+from conftest import PROGRAM, Session
 
 BATCH = ["--seed=7", "--noise=gradient", "--octaves=3", "--turbulence", "--scale=rainbow"]
 
@@ -32,6 +33,13 @@ def test_batch_exports_need_no_display_and_are_reproducible(tmp_path):
     assert again.returncode == 0 and (tmp_path / "again.bmp").read_bytes() == bmp
     other = run(["--seed=8"] + BATCH[1:] + ["--bmp=other.bmp"], tmp_path)
     assert other.returncode == 0 and (tmp_path / "other.bmp").read_bytes() != bmp
+    # GLUT's options change nothing without a window, and a batch run says so.
+    glut = run(["-display", ":9", *BATCH, "-sync", "-geometry", "1x1+0+0", "--bmp=again.bmp"],
+               tmp_path)
+    assert glut.returncode == 0 and (tmp_path / "again.bmp").read_bytes() == bmp
+    assert glut.stderr == ("noisedemo: a batch run opens no window, so it ignores GLUT's "
+                           "-display :9 -sync -geometry 1x1+0+0\n"
+                           "Image file 'again.bmp' created.\n")
     assert sorted(os.listdir(tmp_path)) == ["again.bmp", "other.bmp", "print.stl", "slide.bmp"]
 
 
@@ -55,6 +63,18 @@ def test_a_failed_batch_export_says_why_and_keeps_what_was_there(tmp_path):
     (["--scale"], "option '--scale' needs a value, as in --scale=..."),
     (["--fast"], "unknown option '--fast'"),
     (["--point=3:0.5,0,0", "--point=3:0.6,0,0"], "--point gives control point 3 twice"),
+    # GLUT's options, checked before glutInit could take one of ours as a
+    # value or end the program with its own message.
+    (["-display"], "GLUT option '-display' needs a value, as in -display DISPLAY"),
+    (["--seed=1", "-geometry"], "GLUT option '-geometry' needs a value, as in -geometry WxH+X+Y"),
+    (["-display", "--seed=1", "--bmp=o.bmp"], "GLUT option '-display' needs a value, as in "
+     "-display DISPLAY, not the option '--seed=1'"),
+    (["-geometry", "garbage"], "-geometry takes WIDTHxHEIGHT, +X+Y or both, as in 700x500+0+0 "
+     "(sizes from 1, every number up to 32767; -X and -Y count from the right and bottom), "
+     "not 'garbage'"),
+    (["--point=-1:0,0,0"], "--point: control points run from 0 to 7, not '-1'"),
+    (["--point=3:1e-46,0,0"], "--point: the value of control point 3, '1e-46', is nearer 0 "
+     "than any float but 0 (it would read as 0); write 0"),
     # What the terminal would act on is shown escaped.
     (["--scale=\x1b]0;x\x07\r"],
      "--scale takes grey, rainbow, clouds or fire, not '\\x1b]0;x\\x07\\r'"),
@@ -114,3 +134,26 @@ def test_a_terminal_gets_the_progress_and_no_raw_control_character(tmp_path):
     assert shown.endswith(b"\b\b\b\b\b\b 81590\r\n81590 triangles written.\r\n")
     assert shown.count(b"\b\b\b\b\b\b") == 199 * 199 + 4 * 199 + 1
     assert os.listdir(tmp_path) == ["a\rb\x1b[2J.stl"]
+
+
+def test_geometry_gives_the_graph_window_its_size_and_place(xserver, tmp_path):
+    # The screen is 1400 by 1112; a minus counts from its right and bottom.
+    for geometry, expected in [("350x250+40+30", (40, 30, 350, 250)),
+                               ("300x200-0-0", (1100, 912, 300, 200)),
+                               ("+7+9", (7, 9, 700, 500))]:
+        session = Session(xserver, str(tmp_path), args=("--seed=1", "-geometry", geometry))
+        try:
+            assert session.graph.geometry() == expected
+            # The texture window keeps its place and size (screen height - 600).
+            assert session.texture.geometry() == (50, 560, 512, 512)
+            # The graph is drawn, stretched to the window: its yellow curve.
+            deadline = time.time() + 30
+            while True:
+                shot = session.graph.screenshot()
+                if shot.size == expected[2:] and (255, 255, 0) in {c for _, c in
+                                                                    shot.getcolors(1 << 20)}:
+                    break
+                assert time.time() < deadline, "the graph was not drawn"
+                time.sleep(0.05)
+        finally:
+            session.stop()

@@ -61,6 +61,11 @@ TEST(CommandLine, ReadsEverySettingAndStepsOverGlutOptions) {
   EXPECT_EQ(*p.options.octaveIndex, 7);
   EXPECT_TRUE(p.options.turbulence);
   EXPECT_EQ(*p.options.colourScale, kClouds);
+  // GLUT's options, kept as written for glutInit and for a batch run to name.
+  EXPECT_EQ(p.options.glut.given,
+            (std::vector<std::string>{"-display :3", "-iconic", "-geometry 300x300+1+1"}));
+  ASSERT_TRUE(p.options.glut.geometry);
+  EXPECT_EQ(p.options.glut.geometry->width * 10000 + p.options.glut.geometry->x, 3000001);
 
   // Nothing given: nothing chosen, the defaults stay Reset's.
   const Parsed none = Parse({});
@@ -188,7 +193,10 @@ TEST(CommandLine, TakesOnlyControlPointsTheProgramCouldHaveSet) {
       {{"--point=3:0.5"}, form + "'3:0.5'"},
       {{"--point=3:0.5,0,0,0"}, form + "'3:0.5,0,0,0'"},
       {{"--point=x"}, form + "'x'"},
-      {{"--point=-1:0,0,0"}, form + "'-1:0,0,0'"},
+      {{"--point=-1:0,0,0"}, "--point: control points run from 0 to 7, not '-1'"},
+      {{"--point=99999999999999999999:0,0,0"},
+       "--point: control points run from 0 to 7, not '99999999999999999999'"},
+      {{"--point=+3:0,0,0"}, form + "'+3:0,0,0'"},
       {{"--point"}, "option '--point' needs a value, as in --point=..."},
       {{"--point=3:0.5,2,0"}, "--point: the gradient of control point 3 runs from -1 to 1, not '2'"},
       {{"--point=3:1.0000001,0,0"},
@@ -205,8 +213,14 @@ TEST(CommandLine, TakesOnlyControlPointsTheProgramCouldHaveSet) {
        "--point: the gradient of control point 3 must be a decimal number, not ' 0'"},
       {{"--point=3:0.5,0,"},
        "--point: the curvature of control point 3 must be a decimal number, not ''"},
-      {{"--point=3:1e-50,0,0"},
-       "--point: the value of control point 3, '1e-50', is beyond what a float holds"},
+      // Inside the range, but nearer 0 than any float: it would read as 0.
+      {{"--point=3:1e-46,0,0"},
+       "--point: the value of control point 3, '1e-46', is nearer 0 than any float but 0 "
+       "(it would read as 0); write 0"},
+      {{"--point=3:0,-1e-50,0"},
+       "--point: the gradient of control point 3, '-1e-50', is nearer 0 than any float but 0 "
+       "(it would read as 0); write 0"},
+      {{"--point=3:1e39,0,0"}, "--point: the value of control point 3 runs from -1 to 1, not '1e39'"},
       {{"--point=3:0.5,0,0", "--point=3:0.6,0,0"}, "--point gives control point 3 twice"},
   };
   for (const auto& [args, reason] : refused) {
@@ -311,4 +325,56 @@ TEST(CommandLine, OptionLinesAreTheCommandLinesWords) {
   EXPECT_FALSE(none.seed.has_value());
   StartOptions batch;
   EXPECT_EQ(ParseOptionLines("--bmp=x.bmp", &batch, &error), StartMode::kBatch);
+}
+
+// GLUT's options are checked before glutInit could swallow one of ours as a
+// value or end the program with its own message.
+TEST(GlutOptions, AValueIsNeededAndNeverOneOfOurOptions) {
+  const std::pair<std::vector<const char*>, std::string> refused[] = {
+      {{"-display"}, "GLUT option '-display' needs a value, as in -display DISPLAY"},
+      {{"--seed=1", "-geometry"}, "GLUT option '-geometry' needs a value, as in -geometry WxH+X+Y"},
+      {{"-display", ""}, "GLUT option '-display' needs a value, as in -display DISPLAY"},
+      {{"-display", "--seed=1", "--bmp=o.bmp"},
+       "GLUT option '-display' needs a value, as in -display DISPLAY, not the option '--seed=1'"},
+      {{"-geometry", "--bmp=o.bmp"},
+       "GLUT option '-geometry' needs a value, as in -geometry WxH+X+Y, not the option "
+       "'--bmp=o.bmp'"},
+      {{"-geometry", "garbage"},
+       "-geometry takes WIDTHxHEIGHT, +X+Y or both, as in 700x500+0+0 (sizes from 1, every "
+       "number up to 32767; -X and -Y count from the right and bottom), not 'garbage'"},
+  };
+  for (const auto& [args, reason] : refused) {
+    const Parsed bad = Parse(args);
+    EXPECT_EQ(bad.mode, StartMode::kBadOption) << args[0];
+    EXPECT_EQ(bad.error, reason) << args[0];
+  }
+  // A value that starts with one minus is a value: a place from the corner.
+  const Parsed corner = Parse({"-geometry", "-0-0", "--bmp=a.bmp", "-sync"});
+  EXPECT_EQ(corner.mode, StartMode::kBatch) << corner.error;
+  EXPECT_EQ(corner.options.glut.given, (std::vector<std::string>{"-geometry -0-0", "-sync"}));
+}
+
+TEST(GlutOptions, GeometryInXsFormAndWhereItPutsTheWindow) {
+  const WindowPlace usual = {0, 0, 700, 500};
+  auto place = [&](const char* text) {
+    WindowGeometry g;
+    EXPECT_TRUE(ParseGeometry(text, &g)) << text;
+    const WindowPlace p = PlaceWindow(g, usual, 1280, 1024);
+    return std::vector<int>{p.x, p.y, p.width, p.height};
+  };
+  EXPECT_EQ(place("350x250+10+20"), (std::vector<int>{10, 20, 350, 250}));
+  EXPECT_EQ(place("=350X250"), (std::vector<int>{0, 0, 350, 250}));
+  EXPECT_EQ(place("+5+6"), (std::vector<int>{5, 6, 700, 500}));
+  EXPECT_EQ(place("-0-0"), (std::vector<int>{580, 524, 700, 500}));
+  EXPECT_EQ(place("100x50-10+7"), (std::vector<int>{1170, 7, 100, 50}));
+  EXPECT_EQ(place("1x1+0+0"), (std::vector<int>{0, 0, 1, 1}));
+  EXPECT_EQ(place("32767x32767+32767-32767"),
+            (std::vector<int>{32767, 1024 - 32767 - 32767, 32767, 32767}));
+  for (const char* text : {"", "=", "garbage", "0x0", "0x5", "5x0", "700", "700x", "x500",
+                           "700x500+", "700x500+1", "+1", "+1+", "+1+2+3", "700x500 ",
+                           " 700x500", "32768x1", "1x1+32768+0", "+-1+0", "700x500x1",
+                           "1e3x1"}) {
+    WindowGeometry g;
+    EXPECT_FALSE(ParseGeometry(text, &g)) << text;
+  }
 }
