@@ -217,6 +217,10 @@ def test_unknown_keys_and_mouse_buttons_are_reported(session):
     session.texture.key("7")
     session.wait_for_stderr("Don't know what to do with keyboard hit: '7' (0x37)\n")
     assert "Don't know what to do with keyboard hit: 'x' (0x78)\n" in session.stderr()
+    # A control key reaches the terminal escaped, never raw.
+    session.graph.key("ctrl+m")
+    session.wait_for_stderr("Don't know what to do with keyboard hit: '\\r' (0xd)\n")
+    assert "\r" not in session.stderr()
     session.graph.click(300, 300, button=4)  # wheel up: GLUT button 3
     session.graph.click(300, 300, button=5)  # wheel down: GLUT button 4
     session.wait_for_stderr("Unknown mouse button: 4\n")
