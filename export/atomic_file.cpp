@@ -301,6 +301,10 @@ bool AtomicFile::Create() {
   for (int attempt = 0; attempt < kNameAttempts; attempt++) {
     std::string path = TemporaryName(place, static_cast<long>(getpid()), TempCounter++, nameMax);
     std::string name = BaseName(path);
+    // Known to the signal handler before the file exists: a signal between
+    // the two would otherwise leave it behind. The name holds our process id,
+    // so removing it early, before it is made, touches no one else's file.
+    const int slot = RegisterOpenFile(folder_, name);
     // 0666 so that the umask decides, as it would for a file fopen creates.
     const int fd = openat(folder_, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) {
@@ -308,11 +312,14 @@ bool AtomicFile::Create() {
       place_ = BaseName(place);
       temp_ = std::move(path);
       tempName_ = std::move(name);
-      slot_ = RegisterOpenFile(folder_, tempName_);
+      slot_ = slot;
       // Replacing a file keeps its permissions, as rewriting it in place would.
       if (exists) fchmod(fd_, existing.st_mode & 07777);
       return true;
     }
+    const int openError = errno;
+    ReleaseOpenFile(slot);
+    errno = openError;
     if (errno != EEXIST) {
       const int error = errno;
       CloseFolder();
