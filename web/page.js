@@ -13,9 +13,6 @@ const commandBox = document.getElementById("command");
 const desktop = document.getElementById("desktop");
 const downloadList = document.getElementById("downloads");
 
-// The module's build: threads need SharedArrayBuffer, which browsers give
-// only to cross-origin isolated pages.
-const moduleName = self.crossOriginIsolated ? "noisedemo-mt" : "noisedemo-simd";
 
 const TITLE_HEIGHT = 20;  // the title bar above each canvas, in CSS pixels
 const DOWNLOADS = "/downloads";  // where the program's exports land
@@ -35,6 +32,8 @@ const page = {
   address: "",
   keyWindow: 1,      // the window keys go to: the one under the pointer, at first the graph
   pointer: new Map(),  // id -> last {x, y} in that window
+  moduleName: "",    // the build running: noisedemo-mt, noisedemo-simd or noisedemo-file
+  lacks: [],         // what keeps the page on one thread, if anything
 };
 self.noisedemoPage = page;
 
@@ -433,7 +432,89 @@ function checkRoom() {
   }
 }
 
+// ---------------------------------------------------------------------------
+// Threads and offline: the site's service worker (sw.js)
+// ---------------------------------------------------------------------------
+
+// The smallest module with one vector instruction (i32x4.splat): a browser
+// that validates it runs the vector builds.
+const SIMD_TEST = new Uint8Array([0, 97, 115, 109, 1, 0, 0, 0, 1, 5, 1, 96, 0, 1, 123, 3, 2, 1, 0,
+                                  10, 8, 1, 6, 0, 65, 0, 253, 17, 11]);
+
+function hasSimd() {
+  try {
+    return WebAssembly.validate(SIMD_TEST);
+  } catch (e) {
+    return false;
+  }
+}
+
+function activated(registration) {
+  return new Promise((resolve) => {
+    const worker = registration.installing || registration.waiting || registration.active;
+    if (!worker || worker.state === "activated") {
+      resolve();
+      return;
+    }
+    worker.addEventListener("statechange", () => {
+      if (worker.state === "activated" || worker.state === "redundant") resolve();
+    });
+  });
+}
+
+const FROM_A_FILE = "opened from a file, the page has no service worker";
+
+// Registers the service worker, which caches the site for offline use and
+// adds the isolation headers to its responses. A page that is not yet
+// isolated reloads once, through the worker, to become so. Returns what
+// the page lacks for threads ("" if nothing), or null while it reloads.
+async function isolate() {
+  if (location.protocol === "file:") return FROM_A_FILE;
+  if (!("serviceWorker" in navigator)) {
+    return "this browser gives the page no service worker (a private window?)";
+  }
+  let registration;
+  try {
+    registration = await navigator.serviceWorker.register("sw.js");
+  } catch (e) {
+    return "the page's service worker could not start (" + e.message + ")";
+  }
+  if (self.crossOriginIsolated) return "";
+  // The reload is asked for once: the history entry remembers it (storage
+  // may be off), so a browser that will not isolate the page is not
+  // reloaded again and again.
+  if (navigator.serviceWorker.controller || (history.state && history.state.noisedemoReloaded)) {
+    return "the browser did not make the page cross-origin isolated";
+  }
+  await activated(registration);
+  if (!navigator.serviceWorker.controller && registration.active === null) {
+    return "the page's service worker did not start";
+  }
+  history.replaceState({ noisedemoReloaded: true }, "");
+  say("Reloading once, through the page's service worker, for threads…", false);
+  location.reload();
+  return null;
+}
+
+// The module to run: threads on a cross-origin isolated page; one thread
+// with vector instructions elsewhere; one thread without them where the
+// browser has none (the one-file build's module, which every browser runs).
+// The one-file page has its module inlined already.
+function chooseModule() {
+  if (self.noisedemo_file) return { name: "noisedemo-file", loaded: true };
+  if (self.crossOriginIsolated) return { name: "noisedemo-mt", loaded: false };
+  if (hasSimd()) return { name: "noisedemo-simd", loaded: false };
+  page.lacks.push("this browser has no WebAssembly SIMD");
+  return { name: "noisedemo-file", loaded: false };
+}
+
 async function start() {
+  // The one-file page has no site for a service worker to serve.
+  const lack = self.noisedemo_file
+    ? (location.protocol === "file:" ? FROM_A_FILE : "the one-file page has no service worker")
+    : await isolate();
+  if (lack === null) return;
+  if (lack !== "") page.lacks.push(lack);
   let options;
   try {
     options = optionLines(location.search);
@@ -443,11 +524,13 @@ async function start() {
     say(page.error, true);
     return;
   }
+  const chosen = chooseModule();
+  page.moduleName = chosen.name;
   try {
-    await loadScript(moduleName + ".js");
-    const factory = self[moduleName.replace("-", "_")];
+    if (!chosen.loaded) await loadScript(chosen.name + ".js");
+    const factory = self[chosen.name.replace("-", "_")];
     page.module = await factory({
-      mainScriptUrlOrBlob: moduleName + ".js",
+      mainScriptUrlOrBlob: chosen.name + ".js",
       print: (line) => printed(line, false),
       printErr: (line) => printed(line, true),
     });
@@ -467,6 +550,10 @@ async function start() {
   }
   page.ready = true;
   say("Drag a control point in the graph; keys: b p h s m download, i shows this picture's address, q quits.", false);
+  // What the page lacks, one line where key i's address goes later.
+  if (page.lacks.length > 0) {
+    commandBox.textContent = "On one thread: " + page.lacks.join("; ") + ".";
+  }
   document.addEventListener("keydown", onKey);
   addEventListener("resize", checkRoom);
   checkRoom();
