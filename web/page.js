@@ -27,7 +27,8 @@ const page = {
   firstFrameMs: 0,   // from the start of the page's load to its first picture
   frameMs: [],       // how long each of the latest frames that drew took
   messages: [],      // every line the program printed, in order
-  downloads: [],     // {name, bytes} of every file handed to the browser
+  downloads: [],     // {name, size} of the files handed to the browser (bytes too if keepBytes)
+  keepBytes: false,  // for the browser tests only: keep each file's bytes in downloads
   command: "",       // key i's command line, and the address
   address: "",
   keyWindow: 1,      // the window keys go to: the one under the pointer, at first the graph
@@ -337,7 +338,25 @@ function onKey(e) {
 
 const TYPES = { bmp: "image/bmp", png: "image/png", stl: "model/stl" };
 
-function collectDownloads() {
+// NdRemake's kinds, from the desktop's file names.
+function kindOf(name) {
+  if (name.endsWith(".bin.stl")) return 4;
+  if (name.endsWith(".stl")) return 3;
+  if (name.startsWith("height")) return 2;
+  if (name.endsWith(".png")) return 1;
+  return 0;
+}
+
+// What an export is made from: the picture's command line (seed, settings,
+// edited points) and the texture window's size, which the images are read
+// back at. A file made again from the same is the same file.
+function madeFrom() {
+  const m = page.module;
+  const texture = page.windows.get(2);
+  return m.UTF8ToString(m._NdCommand()) + (texture ? ` ${texture.width}x${texture.height}` : "");
+}
+
+function collectDownloads(remade) {
   const FS = page.module.FS;
   let names;
   try {
@@ -346,6 +365,7 @@ function collectDownloads() {
     say("The program's files cannot be read: " + e.message, true);
     return;
   }
+  let made = null;
   for (const name of names) {
     // "." and "..", and an export's temporary file, which is never a result.
     if (name.startsWith(".")) continue;
@@ -358,31 +378,71 @@ function collectDownloads() {
       say(`Cannot download '${name}': ${e.message}`, true);
       continue;
     }
-    offer(name, bytes);
+    if (made === null) made = madeFrom();
+    offer(name, bytes, made, remade && remade.download === name ? remade : null);
   }
 }
 
-// Hands the file to the browser and keeps a link to it on the page: a
-// browser that blocks a second automatic download (key s makes two files)
-// or asks first still lets the user save it with a click.
-function offer(name, bytes) {
-  page.downloads.push({ name, bytes });
+// Hands the file to the browser and lists it on the page with a link that
+// saves it again: a browser that blocks a second automatic download (key s
+// makes two files) or asks first still lets the user save it with a click.
+// The bytes live only until the browser has them: the link makes the file
+// again from the program (as long as the picture is the one it was made
+// from), so a session of many 16 MB STL files holds none of them.
+function offer(name, bytes, made, again) {
+  const entry = { name, size: bytes.length };
+  // The browser tests read back every file the page handed over.
+  if (page.keepBytes) entry.bytes = bytes;
+  page.downloads.push(entry);
+  if (page.downloads.length > 1000) page.downloads.shift();
   const type = TYPES[name.split(".").pop()] || "application/octet-stream";
   const url = URL.createObjectURL(new Blob([bytes], { type }));
-  const link = document.createElement("a");
-  link.href = url;
-  link.download = name;
-  link.textContent = `${name} (${bytes.length.toLocaleString("en")} bytes)`;
-  link.title = "Save this file again";
-  // The latest ten, after the list's label (a text node, not an element).
+  bytes = null;
+  // The same name made again replaces its link; the list keeps the latest ten.
+  for (const old of downloadList.querySelectorAll("a")) {
+    if (old.download === name) old.remove();
+  }
   while (downloadList.childElementCount >= 10) downloadList.firstElementChild.remove();
+  let link = again;
+  if (!link) {
+    link = document.createElement("a");
+    link.href = "";
+    link.download = name;
+    link.textContent = `${name} (${entry.size.toLocaleString("en")} bytes)`;
+    link.title = "Save this file again";
+    link.dataset.made = made;
+    link.addEventListener("click", (e) => {
+      e.preventDefault();
+      saveAgain(link);
+    });
+  }
   downloadList.style.display = "block";
   downloadList.appendChild(link);
+  const handing = document.createElement("a");
+  handing.href = url;
+  handing.download = name;
   try {
-    link.click();
+    handing.click();
   } catch (e) {
     say(`The browser did not take '${name}' (${e.message}): use its link below the windows.`, true);
   }
+  // The click has handed the blob to the browser's download; the page lets
+  // go of it at once.
+  URL.revokeObjectURL(url);
+}
+
+function saveAgain(link) {
+  if (page.ended || !page.ready) return;
+  if (link.dataset.made !== madeFrom()) {
+    say(`'${link.download}' was made from another picture: press its key again to make it from this one.`,
+        true);
+    return;
+  }
+  guarded(() => page.module._NdRemake(kindOf(link.download)));
+  if (page.ended) return;
+  const before = page.downloads.length;
+  collectDownloads(link);
+  if (page.downloads.length === before) say(`'${link.download}' could not be made again.`, true);
 }
 
 // ---------------------------------------------------------------------------
