@@ -462,7 +462,13 @@ function addressOf(command) {
     return option.slice(0, equals) + "=" + encodeURIComponent(value).replace(/%2B/g, "+")
       .replace(/%3A/g, ":").replace(/%2C/g, ",");
   });
-  return location.origin + location.pathname + "?" + parts.join("&");
+  return pageAddress() + "?" + parts.join("&");
+}
+
+// The page's address without its settings. Not origin + path: a file's
+// origin is "null".
+function pageAddress() {
+  return location.href.split(/[?#]/)[0];
 }
 
 function showCommand() {
@@ -605,7 +611,7 @@ async function start() {
     page.error = "noisedemo: " + refusal;
     say(page.error, true);
     commandBox.textContent = "The address takes the command line's options, for instance\n" +
-      location.origin + location.pathname + "?seed=7&octaves=6&noise=value+gradient&scale=clouds";
+      pageAddress() + "?seed=7&octaves=6&noise=value+gradient&scale=clouds";
     return;
   }
   page.ready = true;

@@ -17,7 +17,8 @@ const CACHE = "noisedemo-site";
 // may be a sub-path of its host). A file missing from a build (the one-file
 // module is made by `make web-file` only) is left out of the cache.
 const SITE = [
-  "./", "address.js", "page.js", "manifest.webmanifest", "icon-192.png", "icon-512.png",
+  "./", "index.html", "address.js", "page.js", "manifest.webmanifest", "icon-192.png",
+  "icon-512.png",
   "noisedemo-simd.js", "noisedemo-simd.wasm",
   "noisedemo-mt.js", "noisedemo-mt.wasm", "noisedemo-mt.worker.js",
   "noisedemo-file.js",

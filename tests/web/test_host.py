@@ -118,6 +118,9 @@ def test_the_one_file_draws_the_native_texture_from_disk(page, exports):
                      "lacks": ["opened from a file, the page has no service worker"],
                      "said": "On one thread: opened from a file, the page has no service worker."}
     assert page.canvas(TEXTURE).tobytes() == exports.bmp_rgb(options_of(query))
+    # Key i's address opens the same picture from the same file.
+    page.command()
+    assert page.state("address").startswith("file://" + ONE_FILE + "?seed=31337&")
 
 
 # A browser without WebAssembly SIMD and without service workers (as a
