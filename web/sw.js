@@ -14,8 +14,8 @@
 
 const CACHE = "noisedemo-site";
 // The files of the page, relative to this worker (the site's folder, which
-// may be a sub-path of its host). A file missing from a build (the one-file
-// module is made by `make web-file` only) is left out of the cache.
+// may be a sub-path of its host). A file missing from a build (a site
+// copied from an older one) is left out of the cache.
 const SITE = [
   "./", "index.html", "address.js", "page.js", "manifest.webmanifest", "icon-192.png",
   "icon-512.png",
