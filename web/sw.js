@@ -35,8 +35,8 @@ async function keep(cache, url) {
 
 self.addEventListener("install", (event) => {
   event.waitUntil((async () => {
-    const cache = await caches.open(CACHE);
-    await Promise.all(SITE.map((name) => keep(cache, new URL(name, self.location).href)));
+    const cache = await caches.open(CACHE).catch(() => null);
+    if (cache) await Promise.all(SITE.map((name) => keep(cache, new URL(name, self.location).href)));
     await self.skipWaiting();
   })());
 });
@@ -64,13 +64,14 @@ async function answer(request) {
   // The page's address carries its settings after "?": one cached copy of
   // the page serves them all.
   const key = url.origin + url.pathname;
-  const cache = await caches.open(CACHE);
+  // Without storage (refused, or full) the page still gets its headers.
+  const cache = await caches.open(CACHE).catch(() => null);
   let response;
   try {
     response = await fetch(request, { cache: "no-cache" });
-    if (response.ok) await cache.put(key, response.clone());
+    if (response.ok && cache) await cache.put(key, response.clone()).catch(() => {});
   } catch (e) {
-    response = await cache.match(key);
+    response = cache && await cache.match(key);
     if (!response) throw e;
   }
   return withHeaders(response, url);
