@@ -13,7 +13,7 @@ CLANG_BUILD := build-clang
 WEB_BUILD := build-web
 WEB_PORT := 8000
 
-.PHONY: all build run test test-clang explore bench soak sanitize clean web web-build web-bench
+.PHONY: all build run test test-clang explore bench soak sanitize clean web web-build web-file web-bench
 
 all: build
 
@@ -88,6 +88,13 @@ web: web-build
 web-build:
 	@scripts/install_deps.sh web
 	@scripts/web_build.sh $(WEB_BUILD) $(JOBS)
+
+# The page as one HTML file, $(WEB_BUILD)/noisedemo.html: its scripts and the
+# one-thread module inlined, to open from disk, e-mail or upload.
+web-file:
+	@scripts/install_deps.sh web
+	@scripts/web_build.sh $(WEB_BUILD) $(JOBS) web-file
+	@echo "The page as one file: $(WEB_BUILD)/noisedemo.html"
 
 # The texture fill in headless Chromium (each WebAssembly build, one thread
 # and all) beside the native fill of the Release build.

@@ -17,11 +17,11 @@ clang_pkgs=(clang-14)
 # The browser build: Debian's emscripten (its cache is frozen, so no ports:
 # everything the page needs is our own code), Debian's Chromium for the
 # browser tests and the in-browser benchmark (driven over the DevTools
-# protocol with python3-websocket, so nothing downloads a browser), and wabt
-# to read the generated WebAssembly. CMake configures it (through emcmake),
-# and the glyph tables are converted from the X bitmap fonts, as on the
-# desktop.
-web_pkgs=(emscripten chromium wabt cmake make python3 python3-websocket python3-pytest
+# protocol with python3-websocket, so nothing downloads a browser), wabt to
+# read the generated WebAssembly, and node to run the build's icon maker.
+# CMake configures it (through emcmake), and the glyph tables are converted
+# from the X bitmap fonts, as on the desktop.
+web_pkgs=(emscripten nodejs chromium wabt cmake make python3 python3-websocket python3-pytest
           xfonts-base xfonts-75dpi)
 
 case "${1:-build}" in

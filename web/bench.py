@@ -26,7 +26,10 @@ NATIVE_FILTER = (r"^(FillTexture/(fast|reference)/value\+gradient/quintic/8oct/t
 
 
 def browser_figures(site):
-    isolated, plain = serve.make_server(site, 0, True), serve.make_server(site, 0, False)
+    # Without the page's service worker, which would make the plain one
+    # isolated too: each page runs as its headers say.
+    isolated = serve.make_server(site, 0, True, service_worker=False)
+    plain = serve.make_server(site, 0, False, service_worker=False)
     import threading
     for server in (isolated, plain):
         threading.Thread(target=server.serve_forever, daemon=True).start()

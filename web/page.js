@@ -13,9 +13,6 @@ const commandBox = document.getElementById("command");
 const desktop = document.getElementById("desktop");
 const downloadList = document.getElementById("downloads");
 
-// The module's build: threads need SharedArrayBuffer, which browsers give
-// only to cross-origin isolated pages.
-const moduleName = self.crossOriginIsolated ? "noisedemo-mt" : "noisedemo-simd";
 
 const TITLE_HEIGHT = 20;  // the title bar above each canvas, in CSS pixels
 const DOWNLOADS = "/downloads";  // where the program's exports land
@@ -30,11 +27,14 @@ const page = {
   firstFrameMs: 0,   // from the start of the page's load to its first picture
   frameMs: [],       // how long each of the latest frames that drew took
   messages: [],      // every line the program printed, in order
-  downloads: [],     // {name, bytes} of every file handed to the browser
+  downloads: [],     // {name, size} of the files handed to the browser (bytes too if keepBytes)
+  keepBytes: false,  // for the browser tests only: keep each file's bytes in downloads
   command: "",       // key i's command line, and the address
   address: "",
   keyWindow: 1,      // the window keys go to: the one under the pointer, at first the graph
   pointer: new Map(),  // id -> last {x, y} in that window
+  moduleName: "",    // the build running: noisedemo-mt, noisedemo-simd or noisedemo-file
+  lacks: [],         // what keeps the page on one thread, if anything
 };
 self.noisedemoPage = page;
 
@@ -338,7 +338,25 @@ function onKey(e) {
 
 const TYPES = { bmp: "image/bmp", png: "image/png", stl: "model/stl" };
 
-function collectDownloads() {
+// NdRemake's kinds, from the desktop's file names.
+function kindOf(name) {
+  if (name.endsWith(".bin.stl")) return 4;
+  if (name.endsWith(".stl")) return 3;
+  if (name.startsWith("height")) return 2;
+  if (name.endsWith(".png")) return 1;
+  return 0;
+}
+
+// What an export is made from: the picture's command line (seed, settings,
+// edited points) and the texture window's size, which the images are read
+// back at. A file made again from the same is the same file.
+function madeFrom() {
+  const m = page.module;
+  const texture = page.windows.get(2);
+  return m.UTF8ToString(m._NdCommand()) + (texture ? ` ${texture.width}x${texture.height}` : "");
+}
+
+function collectDownloads(remade) {
   const FS = page.module.FS;
   let names;
   try {
@@ -347,6 +365,7 @@ function collectDownloads() {
     say("The program's files cannot be read: " + e.message, true);
     return;
   }
+  let made = null;
   for (const name of names) {
     // "." and "..", and an export's temporary file, which is never a result.
     if (name.startsWith(".")) continue;
@@ -359,31 +378,71 @@ function collectDownloads() {
       say(`Cannot download '${name}': ${e.message}`, true);
       continue;
     }
-    offer(name, bytes);
+    if (made === null) made = madeFrom();
+    offer(name, bytes, made, remade && remade.download === name ? remade : null);
   }
 }
 
-// Hands the file to the browser and keeps a link to it on the page: a
-// browser that blocks a second automatic download (key s makes two files)
-// or asks first still lets the user save it with a click.
-function offer(name, bytes) {
-  page.downloads.push({ name, bytes });
+// Hands the file to the browser and lists it on the page with a link that
+// saves it again: a browser that blocks a second automatic download (key s
+// makes two files) or asks first still lets the user save it with a click.
+// The bytes live only until the browser has them: the link makes the file
+// again from the program (as long as the picture is the one it was made
+// from), so a session of many 16 MB STL files holds none of them.
+function offer(name, bytes, made, again) {
+  const entry = { name, size: bytes.length };
+  // The browser tests read back every file the page handed over.
+  if (page.keepBytes) entry.bytes = bytes;
+  page.downloads.push(entry);
+  if (page.downloads.length > 1000) page.downloads.shift();
   const type = TYPES[name.split(".").pop()] || "application/octet-stream";
   const url = URL.createObjectURL(new Blob([bytes], { type }));
-  const link = document.createElement("a");
-  link.href = url;
-  link.download = name;
-  link.textContent = `${name} (${bytes.length.toLocaleString("en")} bytes)`;
-  link.title = "Save this file again";
-  // The latest ten, after the list's label (a text node, not an element).
+  bytes = null;
+  // The same name made again replaces its link; the list keeps the latest ten.
+  for (const old of downloadList.querySelectorAll("a")) {
+    if (old.download === name) old.remove();
+  }
   while (downloadList.childElementCount >= 10) downloadList.firstElementChild.remove();
+  let link = again;
+  if (!link) {
+    link = document.createElement("a");
+    link.href = "";
+    link.download = name;
+    link.textContent = `${name} (${entry.size.toLocaleString("en")} bytes)`;
+    link.title = "Save this file again";
+    link.dataset.made = made;
+    link.addEventListener("click", (e) => {
+      e.preventDefault();
+      saveAgain(link);
+    });
+  }
   downloadList.style.display = "block";
   downloadList.appendChild(link);
+  const handing = document.createElement("a");
+  handing.href = url;
+  handing.download = name;
   try {
-    link.click();
+    handing.click();
   } catch (e) {
     say(`The browser did not take '${name}' (${e.message}): use its link below the windows.`, true);
   }
+  // The click has handed the blob to the browser's download; the page lets
+  // go of it at once.
+  URL.revokeObjectURL(url);
+}
+
+function saveAgain(link) {
+  if (page.ended || !page.ready) return;
+  if (link.dataset.made !== madeFrom()) {
+    say(`'${link.download}' was made from another picture: press its key again to make it from this one.`,
+        true);
+    return;
+  }
+  guarded(() => page.module._NdRemake(kindOf(link.download)));
+  if (page.ended) return;
+  const before = page.downloads.length;
+  collectDownloads(link);
+  if (page.downloads.length === before) say(`'${link.download}' could not be made again.`, true);
 }
 
 // ---------------------------------------------------------------------------
@@ -403,7 +462,13 @@ function addressOf(command) {
     return option.slice(0, equals) + "=" + encodeURIComponent(value).replace(/%2B/g, "+")
       .replace(/%3A/g, ":").replace(/%2C/g, ",");
   });
-  return location.origin + location.pathname + "?" + parts.join("&");
+  return pageAddress() + "?" + parts.join("&");
+}
+
+// The page's address without its settings. Not origin + path: a file's
+// origin is "null".
+function pageAddress() {
+  return location.href.split(/[?#]/)[0];
 }
 
 function showCommand() {
@@ -433,7 +498,89 @@ function checkRoom() {
   }
 }
 
+// ---------------------------------------------------------------------------
+// Threads and offline: the site's service worker (sw.js)
+// ---------------------------------------------------------------------------
+
+// The smallest module with one vector instruction (i32x4.splat): a browser
+// that validates it runs the vector builds.
+const SIMD_TEST = new Uint8Array([0, 97, 115, 109, 1, 0, 0, 0, 1, 5, 1, 96, 0, 1, 123, 3, 2, 1, 0,
+                                  10, 8, 1, 6, 0, 65, 0, 253, 17, 11]);
+
+function hasSimd() {
+  try {
+    return WebAssembly.validate(SIMD_TEST);
+  } catch (e) {
+    return false;
+  }
+}
+
+function activated(registration) {
+  return new Promise((resolve) => {
+    const worker = registration.installing || registration.waiting || registration.active;
+    if (!worker || worker.state === "activated") {
+      resolve();
+      return;
+    }
+    worker.addEventListener("statechange", () => {
+      if (worker.state === "activated" || worker.state === "redundant") resolve();
+    });
+  });
+}
+
+const FROM_A_FILE = "opened from a file, the page has no service worker";
+
+// Registers the service worker, which caches the site for offline use and
+// adds the isolation headers to its responses. A page that is not yet
+// isolated reloads once, through the worker, to become so. Returns what
+// the page lacks for threads ("" if nothing), or null while it reloads.
+async function isolate() {
+  if (location.protocol === "file:") return FROM_A_FILE;
+  if (!("serviceWorker" in navigator)) {
+    return "this browser gives the page no service worker (a private window?)";
+  }
+  let registration;
+  try {
+    registration = await navigator.serviceWorker.register("sw.js");
+  } catch (e) {
+    return "the page's service worker could not start (" + e.message + ")";
+  }
+  if (self.crossOriginIsolated) return "";
+  // The reload is asked for once: the history entry remembers it (storage
+  // may be off), so a browser that will not isolate the page is not
+  // reloaded again and again.
+  if (navigator.serviceWorker.controller || (history.state && history.state.noisedemoReloaded)) {
+    return "the browser did not make the page cross-origin isolated";
+  }
+  await activated(registration);
+  if (!navigator.serviceWorker.controller && registration.active === null) {
+    return "the page's service worker did not start";
+  }
+  history.replaceState({ noisedemoReloaded: true }, "");
+  say("Reloading once, through the page's service worker, for threads…", false);
+  location.reload();
+  return null;
+}
+
+// The module to run: threads on a cross-origin isolated page; one thread
+// with vector instructions elsewhere; one thread without them where the
+// browser has none (the one-file build's module, which every browser runs).
+// The one-file page has its module inlined already.
+function chooseModule() {
+  if (self.noisedemo_file) return { name: "noisedemo-file", loaded: true };
+  if (self.crossOriginIsolated) return { name: "noisedemo-mt", loaded: false };
+  if (hasSimd()) return { name: "noisedemo-simd", loaded: false };
+  page.lacks.push("this browser has no WebAssembly SIMD");
+  return { name: "noisedemo-file", loaded: false };
+}
+
 async function start() {
+  // The one-file page has no site for a service worker to serve.
+  const lack = self.noisedemo_file
+    ? (location.protocol === "file:" ? FROM_A_FILE : "the one-file page has no service worker")
+    : await isolate();
+  if (lack === null) return;
+  if (lack !== "") page.lacks.push(lack);
   let options;
   try {
     options = optionLines(location.search);
@@ -443,11 +590,13 @@ async function start() {
     say(page.error, true);
     return;
   }
+  const chosen = chooseModule();
+  page.moduleName = chosen.name;
   try {
-    await loadScript(moduleName + ".js");
-    const factory = self[moduleName.replace("-", "_")];
+    if (!chosen.loaded) await loadScript(chosen.name + ".js");
+    const factory = self[chosen.name.replace("-", "_")];
     page.module = await factory({
-      mainScriptUrlOrBlob: moduleName + ".js",
+      mainScriptUrlOrBlob: chosen.name + ".js",
       print: (line) => printed(line, false),
       printErr: (line) => printed(line, true),
     });
@@ -462,11 +611,15 @@ async function start() {
     page.error = "noisedemo: " + refusal;
     say(page.error, true);
     commandBox.textContent = "The address takes the command line's options, for instance\n" +
-      location.origin + location.pathname + "?seed=7&octaves=6&noise=value+gradient&scale=clouds";
+      pageAddress() + "?seed=7&octaves=6&noise=value+gradient&scale=clouds";
     return;
   }
   page.ready = true;
   say("Drag a control point in the graph; keys: b p h s m download, i shows this picture's address, q quits.", false);
+  // What the page lacks, one line where key i's address goes later.
+  if (page.lacks.length > 0) {
+    commandBox.textContent = "On one thread: " + page.lacks.join("; ") + ".";
+  }
   document.addEventListener("keydown", onKey);
   addEventListener("resize", checkRoom);
   checkRoom();

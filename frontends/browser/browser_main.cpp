@@ -15,6 +15,7 @@
 #include <string>
 
 #include "app/command_line.h"
+#include "app/exports.h"
 #include "app/platform.h"
 #include "app/png_texts.h"
 #include "app/start.h"
@@ -140,6 +141,22 @@ EMSCRIPTEN_KEEPALIVE int NdHeight(int id) {
   int width = 0, height = 0;
   if (Windows) Windows->ShownPixels(id, &width, &height);
   return height;
+}
+
+// Makes one export again from the program as it is now, into the download
+// folder, as the key that made it would: 0 the BMP image, 1 the PNG image,
+// 2 the heightmap, 3 the ASCII STL, 4 the binary STL. The page's "save
+// again" link calls it instead of holding the file's bytes.
+EMSCRIPTEN_KEEPALIVE void NdRemake(int kind) {
+  if (!Windows) return;
+  switch (kind) {
+    case 0: WriteSnapshot(SnapshotFormat::kBmp); break;
+    case 1: WriteSnapshot(SnapshotFormat::kPng); break;
+    case 2: WriteHeightmap(); break;
+    case 3: WriteStl(); break;
+    case 4: WriteStlBinary(); break;
+    default: break;
+  }
 }
 
 // The command line that makes the picture again, as key i prints it.

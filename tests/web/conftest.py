@@ -56,8 +56,13 @@ SCALE_LETTERS = "GRSY"  # in the desktop's file names
 
 
 class Site:
+    """The site served with or without the isolation headers. Without its
+    service worker (sw.js refused), so that each keeps to what its headers
+    give: the threaded page, and the one-thread page. The service worker's
+    own tests (test_host.py) serve the site as a plain host does."""
+
     def __init__(self, isolated):
-        self.server = serve.make_server(SITE, 0, isolated=isolated)
+        self.server = serve.make_server(SITE, 0, isolated=isolated, service_worker=False)
         self.thread = threading.Thread(target=self.server.serve_forever, daemon=True)
         self.thread.start()
         self.url = f"http://127.0.0.1:{self.server.server_address[1]}/"
@@ -154,21 +159,34 @@ class Page:
         self.front()
         return self.tab.wait_for(expression, timeout)
 
-    def open(self, url):
-        """Loads url, waits until the program's windows are drawn or the
-        page has given up, and returns what the page then says."""
+    def open(self, url, keep_bytes=True, reload=False):
+        """Loads url (or reloads the page), waits until the program's windows
+        are drawn or the page has given up, and returns what the page then
+        says. keep_bytes: the page keeps each download's bytes for
+        downloads() to read."""
         before = self.evaluate("performance.timeOrigin")
         self.tab.events.clear()
         self.front()
-        self.tab.navigate(url)
-        return self.wait_for(
-            f"performance.timeOrigin !== {before!r} && self.noisedemoPage"
-            " && ((noisedemoPage.ready && noisedemoPage.frames > 0 && !noisedemoPage.module._NdBusy())"
-            "     || noisedemoPage.error !== '')"
-            " && {ready: noisedemoPage.ready, error: noisedemoPage.error,"
-            "     message: document.getElementById('message').textContent,"
-            "     canvases: document.querySelectorAll('canvas').length,"
-            "     isolated: self.crossOriginIsolated}")
+        if reload:
+            self.tab.call("Page.reload")
+        else:
+            self.tab.navigate(url)
+        ready = (f"performance.timeOrigin !== {before!r} && self.noisedemoPage"
+                 " && ((noisedemoPage.ready && noisedemoPage.frames > 0"
+                 "      && !noisedemoPage.module._NdBusy()) || noisedemoPage.error !== '')"
+                 f" && (noisedemoPage.keepBytes = {json.dumps(keep_bytes)}, true)"
+                 " && {ready: noisedemoPage.ready, error: noisedemoPage.error,"
+                 "     message: document.getElementById('message').textContent,"
+                 "     canvases: document.querySelectorAll('canvas').length,"
+                 "     isolated: self.crossOriginIsolated}")
+        # A page that reloads itself once (for its service worker) takes
+        # the wait's document with it: the wait starts again in the new one.
+        for attempt in range(3):
+            try:
+                return self.wait_for(ready)
+            except chromium.BrowserError as e:
+                if attempt == 2 or not any(w in str(e) for w in ("navigated", "context")):
+                    raise
 
     def settle(self):
         """Waits until the program has drawn all it was asked to and the page

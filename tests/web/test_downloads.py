@@ -128,18 +128,61 @@ def test_key_b_after_a_resize_and_with_downloads_denied(page, sites):
         assert page.canvas(TEXTURE).size == (300, 220)
 
         # Denied by the browser, the file is still listed on the page with a
-        # link to save it, and the program carries on.
+        # link to save it, and the program carries on. The page holds no
+        # file: the link holds no blob, and makes the file again from the
+        # program, the same bytes.
         Folder(page, "deny")
         page.key(GRAPH, "b")
         assert [n for n, _ in page.downloads(1)] == ["image003NY.bmp"]
-        links = page.evaluate("[...document.querySelectorAll('#downloads a')]"
-                              ".map(a => [a.download, a.href.startsWith('blob:')])")
-        assert links == [["image003NY.bmp", True]] * 2
+        assert links(page) == [["image003NY.bmp", False]]
+        page.evaluate("document.querySelector('#downloads a').click()")
+        assert page.downloads(1) == [(name, data)] * 2
+        assert links(page) == [["image003NY.bmp", False]]
         graph = page.digest(GRAPH)
         x, y = dot_place(page, 3, (700, 500))
         page.drag(GRAPH, [(x, y), (x, y + 30 if y < 250 else y - 30)])
         assert page.digest(GRAPH) != graph
+        # Another picture now: the link says so rather than make a
+        # different file under the old name.
+        page.evaluate("document.querySelector('#downloads a').click()")
+        assert page.state("downloads.length") == 3
+        assert page.message() == ("'image003NY.bmp' was made from another picture: press its key"
+                                  " again to make it from this one.")
         assert os.listdir(folder.path) == []
         assert page.state("error") == "" and not page.state("ended")
+    finally:
+        Folder(page)
+
+
+def links(page):
+    """The download list's links: [name, whether it holds a blob]."""
+    return page.evaluate("[...document.querySelectorAll('#downloads a')]"
+                         ".map(a => [a.download, a.href.startsWith('blob:')])")
+
+
+def memory(page):
+    """The page's memory in bytes after a full collection: its JS heap with
+    the array buffers' storage (a file's bytes are one) and the module's
+    WebAssembly memory (which the heap's figures leave out; it only grows)."""
+    page.tab.call("HeapProfiler.collectGarbage")
+    heap = page.tab.call("Runtime.getHeapUsage")
+    return (heap["usedSize"] + heap["backingStorageSize"]
+            + page.evaluate("noisedemoPage.module.HEAPU8.buffer.byteLength"))
+
+
+def test_fifty_stl_exports_keep_no_file(page, sites):
+    # Each press of s makes a 16 MB ASCII STL and a BMP; a page that kept
+    # them would grow by about 800 MB over the 49 further presses.
+    state = page.open(sites[True].url + "?seed=9&octaves=4&turbulence", keep_bytes=False)
+    assert state["ready"], state
+    Folder(page, "deny")
+    try:
+        page.key(GRAPH, "s")
+        first = memory(page)
+        for _ in range(49):
+            page.key(GRAPH, "s")
+        assert page.state("downloads.length") == 100
+        assert memory(page) - first <= 20 * 2 ** 20
+        assert links(page) == [["image004TG.bmp", False], ["noise004T.stl", False]]
     finally:
         Folder(page)
