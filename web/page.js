@@ -333,15 +333,25 @@ function blit(w) {
   w.canvas.style.width = width + "px";
   w.canvas.style.height = height + "px";
   const pointer = m._NdPixels(w.id);
-  // One ImageData per window, kept while its size stays: the pixels are
-  // copied into it, so a drag allocates nothing a frame (and ImageData may
-  // not view the threaded build's shared memory anyway).
-  if (!w.image || w.image.width !== width || w.image.height !== height) {
-    w.image = new ImageData(width, height);
+  const bytes = width * height * 4;
+  // One ImageData per window, kept while its size and place stay. On one
+  // thread it views the program's memory itself, so the pixels are copied
+  // once, by putImageData; the threaded build's memory is shared, which
+  // ImageData may not view, so there they are copied into the ImageData's own.
+  const heap = m.HEAPU8.buffer;
+  const shared = typeof SharedArrayBuffer !== "undefined" && heap instanceof SharedArrayBuffer;
+  if (!w.image || w.image.width !== width || w.image.height !== height ||
+      w.imageHeap !== heap || w.imageAt !== pointer) {
+    w.image = shared ? new ImageData(width, height)
+      : new ImageData(new Uint8ClampedArray(heap, pointer, bytes), width, height);
+    w.imageHeap = heap;
+    w.imageAt = pointer;
   }
-  w.image.data.set(m.HEAPU8.subarray(pointer, pointer + width * height * 4));
-  const context = w.canvas.getContext("2d");
-  if (context) context.putImageData(w.image, 0, 0);
+  if (shared) w.image.data.set(m.HEAPU8.subarray(pointer, pointer + bytes));
+  // Every pixel the program draws is opaque: an opaque canvas is composited
+  // without blending, and shows the same pixels.
+  if (!w.context) w.context = w.canvas.getContext("2d", { alpha: false });
+  if (w.context) w.context.putImageData(w.image, 0, 0);
 }
 
 let frameAsked = false;
