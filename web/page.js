@@ -643,7 +643,16 @@ async function start() {
   page.ready = true;
   say("Drag a control point in the graph; keys: b p h s m download, i shows this picture's address, q quits.", false);
   document.addEventListener("keydown", onKey);
-  addEventListener("resize", layOut);
+  // A pinch zoom changes the visual viewport and fires "resize" too: the
+  // windows (perhaps moved by the user) stay unless the page's own size changed.
+  let laidOutFor = "";
+  addEventListener("resize", () => {
+    const size = document.documentElement.clientWidth + "x" + document.documentElement.clientHeight;
+    if (size === laidOutFor) return;
+    laidOutFor = size;
+    layOut();
+  });
+  laidOutFor = document.documentElement.clientWidth + "x" + document.documentElement.clientHeight;
   layOut();
 }
 

@@ -230,6 +230,11 @@ def test_windows_move_rise_and_go_back(sized, sites):
     page.wait_for(f"(() => {{ const r = noisedemoPage.windows.get({TEXTURE}).frame"
                   f".getBoundingClientRect(); return r.left === {texture[0]}; }})()")
     assert page.frames() == laid_out
+    # A larger browser window lays the windows out again: the graph at full size.
+    page.viewport(1920, 1080)
+    page.wait_for(f"noisedemoPage.windows.get({GRAPH}).canvas.width === 700"
+                  " && !noisedemoPage.module._NdBusy()")
+    assert page.canvas(GRAPH).size == (700, 500) and page.frames()[GRAPH][:2] == laid_out[GRAPH][:2]
 
 
 def test_touch_on_a_phone(sized, sites):
