@@ -7,7 +7,10 @@ README and for a look by eye after a change:
 SITE is a built site (build-web/site). Writes OUT_DIR/NAME.png for each
 scene: the page as it opens, after a drag of a control point under
 Value+Gradient noise in the rainbow scale, with the texture window resized,
-and an address the program refuses. Every step waits for the page to say
+and an address the program refuses (all in the desktop's placement); then
+the page as it fits each of five screens, layout-WIDTHxHEIGHT.png (the two
+narrow ones, a tablet and a phone, in mobile emulation and whole, scrolled
+part and all), after a drag of point 3. Every step waits for the page to say
 it has drawn everything (no frame pending), never for a time."""
 import os
 import sys
@@ -19,6 +22,10 @@ import chromium  # noqa: E402
 import serve  # noqa: E402
 
 WIDTH, HEIGHT = 1100, 1180  # the three windows as the desktop places them, and the bar above
+# Common screens: student laptops and Chromebooks, a desktop monitor, a tablet
+# and a phone in portrait (with touch).
+SCREENS = [(1366, 768, False), (1280, 800, False), (1920, 1080, False), (820, 1180, True),
+           (390, 844, True)]
 
 
 class Page:
@@ -76,10 +83,10 @@ def main():
             browser.call("Emulation.setDeviceMetricsOverride", width=WIDTH, height=HEIGHT,
                          deviceScaleFactor=1, mobile=False)
             page = Page(browser, f"http://127.0.0.1:{server.server_address[1]}/index.html")
-            page.open("seed=4242")
+            page.open("seed=4242&layout=desktop")
             page.save(os.path.join(out, "start.png"))
             # Control point 3 of seed 4242 sits at (307, 270) in the graph.
-            page.open("seed=4242&noise=value+gradient&octaves=4&scale=rainbow")
+            page.open("seed=4242&noise=value+gradient&octaves=4&scale=rainbow&layout=desktop")
             page.drag(1, [(307, 270), (307, 240), (307, 200), (307, 170)])
             page.key(1, "i")
             page.save(os.path.join(out, "drag.png"))
@@ -90,6 +97,26 @@ def main():
             page.save(os.path.join(out, "resized.png"))
             page.open("seed=7&octaves=9")
             page.save(os.path.join(out, "refused.png"), height=120)
+            for width, height, touch in SCREENS:
+                browser.call("Emulation.setDeviceMetricsOverride", width=width, height=height,
+                             deviceScaleFactor=1, mobile=touch)
+                browser.call("Emulation.setTouchEmulationEnabled", enabled=touch)
+                page.open("seed=4242&noise=value+gradient&octaves=4&scale=rainbow")
+                # Point 3 raised a little, wherever the layout put the graph.
+                w, h = browser.evaluate("(c => [c.width, c.height])"
+                                        "(noisedemoPage.windows.get(1).canvas)")
+                x = int((50 + 3 * 600 / 7) * w / 700)
+                page.drag(1, [(x, int(270 * h / 500)), (x, int(200 * h / 500))])
+                shot = height
+                if touch:
+                    # The whole stacked page: a taller screen of the same width
+                    # (a stacked layout depends on the width alone).
+                    shot = browser.evaluate("document.documentElement.scrollHeight")
+                    browser.call("Emulation.setDeviceMetricsOverride", width=width, height=shot,
+                                 deviceScaleFactor=1, mobile=touch)
+                    page.settle()
+                with open(os.path.join(out, f"layout-{width}x{height}.png"), "wb") as f:
+                    f.write(browser.screenshot(0, 0, width, shot))
     finally:
         server.shutdown()
 

@@ -85,8 +85,6 @@ const CURSORS = { 1: "default", 11: "ew-resize" };
 page.openCanvas = function (id, title, x, y, width, height, resizable) {
   const frame = document.createElement("div");
   frame.className = "window";
-  frame.style.left = x + "px";
-  frame.style.top = y + "px";
   const bar = document.createElement("div");
   bar.className = "title";
   bar.textContent = title;
@@ -104,8 +102,14 @@ page.openCanvas = function (id, title, x, y, width, height, resizable) {
   frame.appendChild(bar);
   frame.appendChild(client);
   desktop.appendChild(frame);
-  const w = { id, title, frame, client, canvas, resizable, width, height, lost: false };
+  // home: where and how large the program opened it, the desktop's placement.
+  const w = { id, title, frame, bar, client, canvas, resizable, width, height, lost: false,
+              home: { x, y, width, height } };
   page.windows.set(id, w);
+  // Until the layout places it, a fitted window waits at the top left: a
+  // window out at the desktop's x would widen a phone's page and zoom it out.
+  if (layoutWanted === "desktop") place(w, x, y);
+  else place(w, 0, 0);
   listen(w);
   placeDownloads();
 };
@@ -142,6 +146,179 @@ function placeDownloads() {
 }
 
 // ---------------------------------------------------------------------------
+// Layout: the windows placed to fit the browser window
+// ---------------------------------------------------------------------------
+
+const BAR_HEIGHT = 58;  // the fixed bar of messages above the windows
+const GAP = 4;          // between windows, and between a window and the page's edge
+const GRIP = 12;        // the frame right of and below a resizable canvas, for its grip
+// The graph's drawing is 700 by 500 units; it opens at that size where there is
+// room, and smaller, in the same proportion, where there is not. Below half
+// size the three windows no longer sit in one row and are stacked instead.
+const GRAPH_SIZE = [700, 500];
+const SMALLEST_ROW_GRAPH = 0.5;
+
+// The layout the address asks for: the desktop's placement (for exact
+// comparisons with the desktop program) or, by default, one that fits.
+const layoutWanted = new URLSearchParams(location.search).get("layout") === "desktop"
+  ? "desktop" : "fit";
+
+function place(w, x, y) {
+  w.frame.style.left = x + "px";
+  w.frame.style.top = y + "px";
+}
+
+// The outside of a window of a canvas that size: its title bar, and the grip's frame.
+function outerSize(w, width, height) {
+  const grip = w.resizable ? GRIP : 0;
+  return [width + grip, TITLE_HEIGHT + height + grip];
+}
+
+// Gives the window's canvas a new size as the user's resize of its corner
+// does, at once rather than at the ResizeObserver's next turn, so the next
+// frame draws the new size.
+function sizeTo(w, width, height) {
+  if (w.width === width && w.height === height) return;
+  w.client.style.width = width + "px";
+  w.client.style.height = height + "px";
+  w.width = width;
+  w.height = height;
+  guarded(() => page.module._NdResize(w.id, width, height));
+}
+
+// The three windows by what they are: the program opens the graph, then the
+// texture window (both resizable), then the panel.
+function roles() {
+  const all = [...page.windows.values()];
+  const graphics = all.filter((w) => w.resizable);
+  return { graph: graphics[0], texture: graphics[1], panel: all.find((w) => !w.resizable) };
+}
+
+// Places every window by the layout wanted, in the browser window's size now.
+// In one row where the texture window fits at one texel per pixel beside a
+// graph of at least half size; otherwise stacked, each as wide as the
+// browser window allows, so the page scrolls only down.
+function layOut() {
+  if (!page.ready) return;
+  const { graph, texture, panel } = roles();
+  if (!graph || !texture || !panel) return;
+  if (layoutWanted === "desktop") {
+    for (const w of [graph, texture, panel]) {
+      place(w, w.home.x, w.home.y);
+      if (w.resizable) sizeTo(w, w.home.width, w.home.height);
+    }
+  } else {
+    // The layout viewport (the browser window less its scroll bars), not the
+    // visual one, which a phone's zoom changes.
+    const across = document.documentElement.clientWidth;
+    const down = document.documentElement.clientHeight - BAR_HEIGHT;
+    const [textureWidth, textureHeight] = outerSize(texture, 512, 512);
+    const [panelWidth, panelHeight] = outerSize(panel, panel.width, panel.height);
+    const graphRoom = across - 4 * GAP - textureWidth - panelWidth - GRIP;
+    const graphHeightRoom = down - 2 * GAP - TITLE_HEIGHT - GRIP;
+    const scale = Math.min(1, graphRoom / GRAPH_SIZE[0], graphHeightRoom / GRAPH_SIZE[1]);
+    const rowFits = scale >= SMALLEST_ROW_GRAPH
+      && Math.max(textureHeight, panelHeight) <= down - 2 * GAP;
+    if (rowFits) {
+      const gw = Math.floor(GRAPH_SIZE[0] * scale);
+      const gh = Math.floor(GRAPH_SIZE[1] * scale);
+      sizeTo(graph, gw, gh);
+      sizeTo(texture, 512, 512);
+      place(graph, GAP, GAP);
+      place(texture, GAP + outerSize(graph, gw, gh)[0] + GAP, GAP);
+      place(panel, GAP + outerSize(graph, gw, gh)[0] + GAP + textureWidth + GAP, GAP);
+    } else {
+      // No window wider than the browser window (down to the panel's width,
+      // below which the page scrolls across as well and says so).
+      const room = Math.max(1, across - 2 * GAP - GRIP);
+      const gscale = Math.min(1, room / GRAPH_SIZE[0]);
+      const gw = Math.max(1, Math.floor(GRAPH_SIZE[0] * gscale));
+      const gh = Math.max(1, Math.floor(GRAPH_SIZE[1] * gscale));
+      const side = Math.max(1, Math.min(512, room));
+      sizeTo(graph, gw, gh);
+      sizeTo(texture, side, side);
+      place(graph, GAP, GAP);
+      let y = GAP + outerSize(graph, gw, gh)[1] + GAP;
+      const [tw, th] = outerSize(texture, side, side);
+      place(texture, GAP, y);
+      if (GAP + tw + GAP + panelWidth + GAP <= across) {
+        place(panel, GAP + tw + GAP, y);
+      } else {
+        y += th + GAP;
+        place(panel, GAP, y);
+      }
+    }
+  }
+  document.body.classList.toggle("stacked", layoutWanted === "fit" && !fitsInRow());
+  placeDownloads();
+  checkRoom();
+  askFrame();
+}
+
+// True when every window's top is the first one's: the row layout.
+function fitsInRow() {
+  const tops = [...page.windows.values()].map((w) => w.frame.offsetTop);
+  return tops.every((top) => top === tops[0]);
+}
+
+// A browser window smaller than the smallest layout scrolls, and says so.
+function checkRoom() {
+  if (!page.ready) return;
+  let right = 0;
+  let bottom = 0;
+  for (const w of page.windows.values()) {
+    right = Math.max(right, w.frame.offsetLeft + w.frame.offsetWidth);
+    bottom = Math.max(bottom, desktop.offsetTop + w.frame.offsetTop + w.frame.offsetHeight);
+  }
+  const stacked = document.body.classList.contains("stacked");
+  const across = document.documentElement.clientWidth;
+  const down = document.documentElement.clientHeight;
+  if (across < right || (!stacked && down < bottom)) {
+    say(`The browser window (${across} x ${down}) is smaller than the program's ` +
+        `windows (${right} x ${bottom}): scroll to reach them, or zoom out.`, false);
+  }
+}
+
+// The window pressed comes to the front, as on a desktop.
+function raise(w) {
+  page.topLayer = (page.topLayer || 0) + 1;
+  w.frame.style.zIndex = String(page.topLayer);
+}
+
+// A press on a title bar moves the window until the release; a double click
+// on one puts every window back where the layout places it.
+function listenToTitle(w) {
+  const bar = w.bar;
+  let grabbed = null;
+  bar.addEventListener("pointerdown", (e) => {
+    if (e.button !== 0) return;
+    // On a stacked page a finger on a title bar scrolls (its touch-action
+    // lets the browser pan) instead of moving the window.
+    if (e.pointerType === "touch" && document.body.classList.contains("stacked")) return;
+    e.preventDefault();
+    bar.setPointerCapture(e.pointerId);
+    grabbed = { x: e.clientX - w.frame.offsetLeft, y: e.clientY - w.frame.offsetTop };
+  });
+  bar.addEventListener("pointermove", (e) => {
+    if (!grabbed) return;
+    // The title bar stays on the page, where it can be grabbed again.
+    place(w, Math.max(0, Math.round(e.clientX - grabbed.x)),
+          Math.max(0, Math.round(e.clientY - grabbed.y)));
+  });
+  const release = () => {
+    if (!grabbed) return;
+    grabbed = null;
+    placeDownloads();
+  };
+  bar.addEventListener("pointerup", release);
+  bar.addEventListener("pointercancel", release);
+  bar.addEventListener("dblclick", (e) => {
+    e.preventDefault();
+    layOut();
+  });
+}
+
+// ---------------------------------------------------------------------------
 // Drawing: the program draws into its own buffers; each animation frame
 // copies the windows that changed onto their canvases.
 // ---------------------------------------------------------------------------
@@ -156,15 +333,25 @@ function blit(w) {
   w.canvas.style.width = width + "px";
   w.canvas.style.height = height + "px";
   const pointer = m._NdPixels(w.id);
-  // One ImageData per window, kept while its size stays: the pixels are
-  // copied into it, so a drag allocates nothing a frame (and ImageData may
-  // not view the threaded build's shared memory anyway).
-  if (!w.image || w.image.width !== width || w.image.height !== height) {
-    w.image = new ImageData(width, height);
+  const bytes = width * height * 4;
+  // One ImageData per window, kept while its size and place stay. On one
+  // thread it views the program's memory itself, so the pixels are copied
+  // once, by putImageData; the threaded build's memory is shared, which
+  // ImageData may not view, so there they are copied into the ImageData's own.
+  const heap = m.HEAPU8.buffer;
+  const shared = typeof SharedArrayBuffer !== "undefined" && heap instanceof SharedArrayBuffer;
+  if (!w.image || w.image.width !== width || w.image.height !== height ||
+      w.imageHeap !== heap || w.imageAt !== pointer) {
+    w.image = shared ? new ImageData(width, height)
+      : new ImageData(new Uint8ClampedArray(heap, pointer, bytes), width, height);
+    w.imageHeap = heap;
+    w.imageAt = pointer;
   }
-  w.image.data.set(m.HEAPU8.subarray(pointer, pointer + width * height * 4));
-  const context = w.canvas.getContext("2d");
-  if (context) context.putImageData(w.image, 0, 0);
+  if (shared) w.image.data.set(m.HEAPU8.subarray(pointer, pointer + bytes));
+  // Every pixel the program draws is opaque: an opaque canvas is composited
+  // without blending, and shows the same pixels.
+  if (!w.context) w.context = w.canvas.getContext("2d", { alpha: false });
+  if (w.context) w.context.putImageData(w.image, 0, 0);
 }
 
 let frameAsked = false;
@@ -235,6 +422,8 @@ function position(w, e) {
 
 function listen(w) {
   const c = w.canvas;
+  w.frame.addEventListener("pointerdown", () => raise(w), true);
+  listenToTitle(w);
   c.addEventListener("pointerdown", (e) => {
     if (page.ended || e.button > 2) return;
     e.preventDefault();
@@ -482,22 +671,6 @@ function showCommand() {
 // Start
 // ---------------------------------------------------------------------------
 
-// The page needs room for the windows as the desktop places them; a
-// smaller browser window scrolls, and says so once.
-function checkRoom() {
-  if (!page.ready) return;
-  let right = 0;
-  let bottom = 0;
-  for (const w of page.windows.values()) {
-    right = Math.max(right, w.frame.offsetLeft + w.frame.offsetWidth);
-    bottom = Math.max(bottom, desktop.offsetTop + w.frame.offsetTop + w.frame.offsetHeight);
-  }
-  if (innerWidth < right || innerHeight < bottom) {
-    say(`The browser window (${innerWidth} x ${innerHeight}) is smaller than the program's ` +
-        `windows (${right} x ${bottom}): scroll to reach them, or zoom out.`, false);
-  }
-}
-
 // ---------------------------------------------------------------------------
 // Threads and offline: the site's service worker (sw.js)
 // ---------------------------------------------------------------------------
@@ -583,7 +756,9 @@ async function start() {
   if (lack !== "") page.lacks.push(lack);
   let options;
   try {
-    options = optionLines(location.search);
+    // layout= is the page's own word, not the program's.
+    options = optionLines(location.search.replace(/^\?/, "").split("&")
+      .filter((part) => !/^layout(=|$)/.test(part)).join("&"));
   } catch (e) {
     // A broken %-escape: there is no option to name, only the address.
     page.error = "noisedemo: the address's settings are not well-formed (" + e.message + ")";
@@ -621,9 +796,17 @@ async function start() {
     commandBox.textContent = "On one thread: " + page.lacks.join("; ") + ".";
   }
   document.addEventListener("keydown", onKey);
-  addEventListener("resize", checkRoom);
-  checkRoom();
-  askFrame();
+  // A pinch zoom changes the visual viewport and fires "resize" too: the
+  // windows (perhaps moved by the user) stay unless the page's own size changed.
+  let laidOutFor = "";
+  addEventListener("resize", () => {
+    const size = document.documentElement.clientWidth + "x" + document.documentElement.clientHeight;
+    if (size === laidOutFor) return;
+    laidOutFor = size;
+    layOut();
+  });
+  laidOutFor = document.documentElement.clientWidth + "x" + document.documentElement.clientHeight;
+  layOut();
 }
 
 start();

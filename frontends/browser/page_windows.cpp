@@ -24,16 +24,95 @@ const PageWindows::Window* PageWindows::Find(int id) const {
   return const_cast<PageWindows*>(this)->Find(id);
 }
 
+// ---------------------------------------------------------------------------
+// The kinds of window and their callbacks, as the desktop registers them
+// ---------------------------------------------------------------------------
+
+namespace {
+
+GLUI* PanelOf(int id) { return GLUI_Master.find_glui_by_window_id(id); }
+
+}  // namespace
+
+const PageWindows::Handlers& PageWindows::HandlersOf(PageWindowKind kind) {
+  static constexpr Handlers kGraph = {
+      true,
+      [](PageWindows&, Window&) { ::Display(); },
+      [](Window& w) { ReSize(w.width, w.height); },
+      [](Window&, unsigned char key, int x, int y) { Keyboard(key, x, y); },
+      nullptr,  // the graphics windows take no special keys, as on the desktop
+      [](Window&, int button, bool down, int x, int y) {
+        MouseButton(button, down ? kButtonDown : kButtonUp, x, y);
+      },
+      [](Window&, int x, int y, bool dragging) {
+        if (dragging) MouseMotion(x, y);
+      },
+  };
+  // No reshape callback (its next display fills the new size) and no motion
+  // callback, as on the desktop.
+  static constexpr Handlers kTexture = {
+      true,
+      [](PageWindows&, Window&) { TextureDisplay(); },
+      nullptr,
+      [](Window&, unsigned char key, int x, int y) { Keyboard(key, x, y); },
+      nullptr,
+      [](Window&, int button, bool down, int x, int y) {
+        MouseButton(button, down ? kButtonDown : kButtonUp, x, y);
+      },
+      nullptr,
+  };
+  static constexpr Handlers kPanel = {
+      false,
+      [](PageWindows& windows, Window& w) {
+        if (GLUI* glui = PanelOf(w.id)) {
+          glui->display(w.width, w.height);
+          windows.SwapBuffers();
+        }
+      },
+      [](Window& w) {
+        if (GLUI* glui = PanelOf(w.id)) glui->reshape(w.width, w.height);
+      },
+      [](Window& w, unsigned char key, int x, int y) {
+        if (GLUI* glui = PanelOf(w.id)) glui->keyboard(key, x, y);
+      },
+      [](Window& w, int key, int x, int y) {
+        if (GLUI* glui = PanelOf(w.id)) glui->special(key, x, y);
+      },
+      [](Window& w, int button, bool down, int x, int y) {
+        if (GLUI* glui = PanelOf(w.id)) glui->mouse(button, down ? GLUI_GLUT_DOWN : GLUI_GLUT_UP, x, y);
+      },
+      [](Window& w, int x, int y, bool dragging) {
+        GLUI* glui = PanelOf(w.id);
+        if (glui == nullptr) return;
+        if (dragging) {
+          glui->motion(x, y);
+        } else {
+          glui->passive_motion(x, y);
+        }
+      },
+  };
+  switch (kind) {
+    case PageWindowKind::kGraph:
+      return kGraph;
+    case PageWindowKind::kTexture:
+      return kTexture;
+    case PageWindowKind::kPanel:
+      break;
+  }
+  return kPanel;
+}
+
 int PageWindows::Open(PageWindowKind kind, const char* title, int x, int y, int width,
                       int height) {
   Window w;
   w.id = static_cast<int>(windows_.size()) + 1;
   w.kind = kind;
+  w.on = &HandlersOf(kind);
   w.gl = softgl::CreateContext(width, height);
   w.width = width;
   w.height = height;
   windows_.push_back(w);
-  page_.OpenCanvas(w.id, title, x, y, width, height, kind != PageWindowKind::kPanel);
+  page_.OpenCanvas(w.id, title, x, y, width, height, w.on->resizable);
   return w.id;
 }
 
@@ -48,11 +127,14 @@ int PageWindows::OpenWindow(AppWindow which, const char* title, int x, int y, in
   return id;
 }
 
-void PageWindows::SetWindow(int id) {
+void PageWindows::SetWindow(int id) { MakeCurrent(id); }
+
+bool PageWindows::MakeCurrent(int id) {
   Window* w = Find(id);
-  if (w == nullptr) return;
+  if (w == nullptr) return false;
   current_ = id;
   softgl::MakeCurrent(w->gl);
+  return true;
 }
 
 void PageWindows::PostRedisplay() { post_redisplay(current_); }
@@ -106,7 +188,7 @@ int PageWindows::create_window(const char* title, int x, int y) {
   // The toolkit packs the panel at once and gives it its real size.
   const int id = Open(PageWindowKind::kPanel, title, x, y, 100, 100);
   Find(id)->redisplay = true;
-  if (previous > 0) SetWindow(previous);
+  if (previous > 0) MakeCurrent(previous);
   return id;
 }
 
@@ -140,58 +222,32 @@ uint32_t PageWindows::ticks_ms() { return static_cast<uint32_t>(page_.NowMs()); 
 
 void PageWindows::Key(int id, unsigned char key, int x, int y, int modifiers) {
   Window* w = Find(id);
-  if (w == nullptr) return;
-  SetWindow(id);
+  if (w == nullptr || w->on->key == nullptr || !MakeCurrent(id)) return;
   modifiers_ = modifiers;
-  if (w->kind == PageWindowKind::kPanel) {
-    if (GLUI* glui = GLUI_Master.find_glui_by_window_id(id)) glui->keyboard(key, x, y);
-  } else {
-    Keyboard(key, x, y);
-  }
+  w->on->key(*w, key, x, y);
   modifiers_ = 0;
 }
 
 void PageWindows::Special(int id, int key, int x, int y, int modifiers) {
   Window* w = Find(id);
-  // The graphics windows take no special keys, as on the desktop.
-  if (w == nullptr || w->kind != PageWindowKind::kPanel) return;
-  SetWindow(id);
+  if (w == nullptr || w->on->special == nullptr || !MakeCurrent(id)) return;
   modifiers_ = modifiers;
-  if (GLUI* glui = GLUI_Master.find_glui_by_window_id(id)) glui->special(key, x, y);
+  w->on->special(*w, key, x, y);
   modifiers_ = 0;
 }
 
 void PageWindows::Mouse(int id, int button, bool down, int x, int y, int modifiers) {
   Window* w = Find(id);
-  if (w == nullptr) return;
-  SetWindow(id);
+  if (w == nullptr || w->on->mouse == nullptr || !MakeCurrent(id)) return;
   modifiers_ = modifiers;
-  const int state = down ? kButtonDown : kButtonUp;
-  if (w->kind == PageWindowKind::kPanel) {
-    if (GLUI* glui = GLUI_Master.find_glui_by_window_id(id))
-      glui->mouse(button, down ? GLUI_GLUT_DOWN : GLUI_GLUT_UP, x, y);
-  } else {
-    MouseButton(button, state, x, y);
-  }
+  w->on->mouse(*w, button, down, x, y);
   modifiers_ = 0;
 }
 
 void PageWindows::Motion(int id, int x, int y, bool dragging) {
   Window* w = Find(id);
-  if (w == nullptr) return;
-  SetWindow(id);
-  if (w->kind == PageWindowKind::kPanel) {
-    if (GLUI* glui = GLUI_Master.find_glui_by_window_id(id)) {
-      if (dragging) {
-        glui->motion(x, y);
-      } else {
-        glui->passive_motion(x, y);
-      }
-    }
-  } else if (dragging && w->kind == PageWindowKind::kGraph) {
-    // The texture window has no motion callback on the desktop either.
-    MouseMotion(x, y);
-  }
+  if (w == nullptr || !MakeCurrent(id)) return;
+  if (w->on->motion != nullptr) w->on->motion(*w, x, y, dragging);
 }
 
 bool PageWindows::Resize(int id, int width, int height) {
@@ -210,24 +266,6 @@ bool PageWindows::Resize(int id, int width, int height) {
 // The main loop's pass
 // ---------------------------------------------------------------------------
 
-void PageWindows::Display(Window& w) {
-  SetWindow(w.id);
-  switch (w.kind) {
-    case PageWindowKind::kGraph:
-      ::Display();
-      break;
-    case PageWindowKind::kTexture:
-      TextureDisplay();
-      break;
-    case PageWindowKind::kPanel:
-      if (GLUI* glui = GLUI_Master.find_glui_by_window_id(w.id)) {
-        glui->display(w.width, w.height);
-        SwapBuffers();
-      }
-      break;
-  }
-}
-
 bool PageWindows::RunFrame() {
   if (idle_) GLUI_Master.idle();
   bool drew = false;
@@ -235,21 +273,14 @@ bool PageWindows::RunFrame() {
   for (size_t k = 0; k < windows_.size(); ++k) {
     if (windows_[k].closed || !windows_[k].reshape) continue;
     windows_[k].reshape = false;
-    const int id = windows_[k].id;
-    SetWindow(id);
-    // GLUT's reshape callbacks: the graph's, and the toolkit's for a panel.
-    // The texture window has none; its next display fills the new size.
-    if (windows_[k].kind == PageWindowKind::kGraph) {
-      ReSize(windows_[k].width, windows_[k].height);
-    } else if (windows_[k].kind == PageWindowKind::kPanel) {
-      if (GLUI* glui = GLUI_Master.find_glui_by_window_id(id))
-        glui->reshape(windows_[k].width, windows_[k].height);
-    }
+    MakeCurrent(windows_[k].id);
+    if (windows_[k].on->reshape != nullptr) windows_[k].on->reshape(windows_[k]);
   }
   for (size_t k = 0; k < windows_.size(); ++k) {
     if (windows_[k].closed || !windows_[k].redisplay) continue;
     windows_[k].redisplay = false;
-    Display(windows_[k]);
+    MakeCurrent(windows_[k].id);
+    windows_[k].on->display(*this, windows_[k]);
     drew = true;
   }
   return drew;
@@ -271,9 +302,10 @@ std::vector<int> PageWindows::WindowIds() const {
   return ids;
 }
 
-PageWindowKind PageWindows::KindOf(int id) const {
+std::optional<PageWindowKind> PageWindows::KindOf(int id) const {
   const Window* w = Find(id);
-  return w ? w->kind : PageWindowKind::kGraph;
+  if (w == nullptr) return std::nullopt;
+  return w->kind;
 }
 
 const uint8_t* PageWindows::ShownPixels(int id, int* width, int* height) const {

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,9 @@ class PageWindows : public Platform, public GLUI_Platform {
   // below the graph, one texel per pixel, as on a 1112-pixel-high desktop.
   static constexpr int kScreenHeight = 1112;
 
+  // Each seam keeps its own naming: the program's Platform in CamelCase,
+  // the toolkit's platform in its snake_case; both reach the same windows.
+
   // --- the program's Platform ---
   int OpenWindow(AppWindow which, const char* title, int x, int y, int width,
                  int height) override;
@@ -72,7 +76,7 @@ class PageWindows : public Platform, public GLUI_Platform {
   int create_window(const char* title, int x, int y) override;
   void destroy_window(int window_id) override;
   int get_window() override { return current_; }
-  void set_window(int window_id) override { SetWindow(window_id); }
+  void set_window(int window_id) override { MakeCurrent(window_id); }
   void post_redisplay(int window_id) override;
   void reshape_window(int window_id, int width, int height) override;
   void set_cursor(int cursor) override;
@@ -103,28 +107,47 @@ class PageWindows : public Platform, public GLUI_Platform {
 
   // The windows, in the order they were opened.
   std::vector<int> WindowIds() const;
-  PageWindowKind KindOf(int id) const;
+  // What window `id` is; nothing for no such window (never a guess).
+  std::optional<PageWindowKind> KindOf(int id) const;
   // What window `id` shows: width by height RGBA, top row first; null for
   // no such window. Changed tells whether it changed since the last Taken.
   const uint8_t* ShownPixels(int id, int* width, int* height) const;
   bool TakeChanged(int id);
 
  private:
+  struct Window;
+  // What a kind of window does with each of GLUT's callbacks, as the desktop
+  // registers them; a null handler is a callback the kind has not.
+  struct Handlers {
+    bool resizable;  // by the user; the panel's size is its controls'
+    void (*display)(PageWindows& windows, Window& w);
+    void (*reshape)(Window& w);
+    void (*key)(Window& w, unsigned char key, int x, int y);
+    void (*special)(Window& w, int key, int x, int y);
+    void (*mouse)(Window& w, int button, bool down, int x, int y);
+    void (*motion)(Window& w, int x, int y, bool dragging);
+  };
+  static const Handlers& HandlersOf(PageWindowKind kind);
+
+  // One record per window: what it is, its context, its size, its handlers.
   struct Window {
     int id;
     PageWindowKind kind;
+    const Handlers* on;
     softgl::Context* gl;
     int width;
     int height;
     bool redisplay = false;
-    bool reshape = false;  // a toolkit window's new size, not yet told to it
+    bool reshape = false;  // a new size, not yet told to its reshape handler
     bool changed = false;  // the shown buffer changed since TakeChanged
     bool closed = false;
   };
   Window* Find(int id);
   const Window* Find(int id) const;
+  // Makes window `id` current, as GLUT does before a callback: false, with
+  // nothing changed, for no such window.
+  bool MakeCurrent(int id);
   int Open(PageWindowKind kind, const char* title, int x, int y, int width, int height);
-  void Display(Window& window);
 
   Page& page_;
   std::vector<Window> windows_;  // window id k + 1 is windows_[k]

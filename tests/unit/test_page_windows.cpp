@@ -245,6 +245,11 @@ TEST_F(PageWindowsTest, AResizedWindowIsDrawnAtItsNewSizeAndOddEventsAreIgnored)
   windows.ShownPixels(App.textureWindow, &w, &h);
   EXPECT_EQ(w, 300);
   EXPECT_EQ(windows.ShownPixels(42, &w, &h), nullptr);
+  // An id that is no window is no kind of window either, not the graph.
+  EXPECT_EQ(windows.KindOf(App.graphWindow), PageWindowKind::kGraph);
+  EXPECT_EQ(windows.KindOf(App.textureWindow), PageWindowKind::kTexture);
+  EXPECT_EQ(windows.KindOf(App.panel->get_glut_window_id()), PageWindowKind::kPanel);
+  for (int id : {0, -3, 42}) EXPECT_FALSE(windows.KindOf(id).has_value()) << id;
 }
 
 }  // namespace

@@ -159,11 +159,14 @@ class Page:
         self.front()
         return self.tab.wait_for(expression, timeout)
 
-    def open(self, url, keep_bytes=True, reload=False):
+    def open(self, url, keep_bytes=True, reload=False, fitted=False):
         """Loads url (or reloads the page), waits until the program's windows
         are drawn or the page has given up, and returns what the page then
         says. keep_bytes: the page keeps each download's bytes for
-        downloads() to read."""
+        downloads() to read. The windows are where the desktop places them
+        unless fitted."""
+        if not fitted and not reload:
+            url += ("&" if "?" in url else "?") + "layout=desktop"
         before = self.evaluate("performance.timeOrigin")
         self.tab.events.clear()
         self.front()
@@ -187,6 +190,29 @@ class Page:
             except chromium.BrowserError as e:
                 if attempt == 2 or not any(w in str(e) for w in ("navigated", "context")):
                     raise
+
+    def viewport(self, width, height, touch=False):
+        """The browser window's size; with touch, a phone's or a tablet's
+        (mobile emulation, touch events)."""
+        self.tab.call("Emulation.setDeviceMetricsOverride", width=width, height=height,
+                      deviceScaleFactor=1, mobile=touch)
+        self.tab.call("Emulation.setTouchEmulationEnabled", enabled=touch, maxTouchPoints=1)
+
+    def frames(self):
+        """{window: (left, top, width, height)} of each window's frame (title
+        bar and canvas) on the page, scrolled or not."""
+        return {int(k): tuple(v) for k, v in self.evaluate(
+            "Object.fromEntries([...noisedemoPage.windows.values()].map(w => { const r ="
+            " w.frame.getBoundingClientRect(); return [w.id, [r.left + scrollX, r.top + scrollY,"
+            " r.width, r.height]]; }))").items()}
+
+    def touch(self, kind, window, x, y):
+        """A finger at pixel (x, y) of the window (touchStart, touchMove) or
+        lifted (touchEnd)."""
+        left, top, _, _ = self.box(window)
+        self.front()
+        points = [] if kind == "touchEnd" else [{"x": left + x + 0.5, "y": top + y + 0.5}]
+        self.tab.call("Input.dispatchTouchEvent", type=kind, touchPoints=points)
 
     def settle(self):
         """Waits until the program has drawn all it was asked to and the page

@@ -11,8 +11,8 @@ import urllib.parse
 import pytest
 from PIL import ImageChops
 
-from conftest import (GRAPH, PANEL, TEXTURE, BLEND_WORDS, NOISE_WORDS, SCALE_WORDS, SLOPE_WORDS,
-                      expected_panel, native, options_of)
+from conftest import (GRAPH, PANEL, TEXTURE, VIEWPORT, BLEND_WORDS, NOISE_WORDS, SCALE_WORDS, SLOPE_WORDS,
+                      SCALES, dot_place, expected_panel, native, options_of)
 
 # Every noise word (value+gradient also with its plus escaped), both blends
 # and slope rules, one to eight octaves, turbulence on and off, every scale,
@@ -135,3 +135,179 @@ def test_quit_ends_the_program_cleanly(page, sites, how):
     page.key(GRAPH, "b")
     assert page.canvas(GRAPH).tobytes() == before
     assert page.state("downloads.length") == 0 and exceptions(page) == []
+
+
+# ---------------------------------------------------------------------------
+# The layout: the windows fit the browser window
+# ---------------------------------------------------------------------------
+
+@pytest.fixture
+def sized(page):
+    """The page at other sizes; the suite's own size afterwards."""
+    yield page
+    page.viewport(*VIEWPORT)
+
+
+def overlap(a, b):
+    return a[0] < b[0] + b[2] and b[0] < a[0] + a[2] and a[1] < b[1] + b[3] and b[1] < a[1] + a[3]
+
+
+SCREENS = [(1366, 768, False), (1280, 800, False), (1920, 1080, False), (820, 1180, True),
+           (390, 844, True), (300, 600, True)]
+
+
+@pytest.mark.parametrize("width, height, touch", SCREENS)
+def test_the_windows_fit_the_screen(sized, sites, exports, width, height, touch):
+    page, query = sized, "seed=31&noise=gradient&octaves=4&scale=rainbow"
+    page.viewport(width, height, touch)
+    state = page.open(sites[False].url + "?" + query, fitted=True)
+    assert state["ready"], state
+    frames = page.frames()
+    across, down, scroll_width = page.evaluate(
+        "[document.documentElement.clientWidth, document.documentElement.clientHeight,"
+        " document.documentElement.scrollWidth]")
+    # One canvas pixel per CSS pixel, and no window over another.
+    for window in (GRAPH, TEXTURE, PANEL):
+        _, _, w, h = page.box(window)
+        assert page.canvas(window).size == (w, h), window
+    assert not any(overlap(frames[a], frames[b]) for a, b in ((1, 2), (1, 3), (2, 3))), frames
+    too_small = "smaller than the program's windows" in page.message()
+    if width <= 316:
+        # Below the panel's width the page scrolls across too, and says so.
+        assert too_small and scroll_width > across
+        return
+    assert not too_small and scroll_width == across
+    assert all(left >= 0 and left + w <= across for left, _, w, _ in frames.values()), frames
+    if width >= 1280:
+        # All three in sight, the texture at one texel per pixel: the
+        # native batch BMP's pixels.
+        assert all(top >= 58 and top + h <= down for _, top, _, h in frames.values()), frames
+        assert page.canvas(TEXTURE).tobytes() == exports.bmp_rgb(options_of(query))
+    else:
+        # Stacked: the graph on top, then the texture, the panel beside or below it.
+        assert frames[GRAPH][1] + frames[GRAPH][3] <= frames[TEXTURE][1] <= frames[PANEL][1]
+
+
+def test_windows_move_rise_and_go_back(sized, sites):
+    page = sized
+    page.viewport(1366, 768)
+    assert page.open(sites[True].url + "?seed=3", fitted=True)["ready"]
+    laid_out = page.frames()
+    graph, texture = laid_out[GRAPH], laid_out[TEXTURE]
+
+    left, top, _, _ = page.box(TEXTURE)
+    grab = (left + 40, top - 10)  # on the texture window's title bar
+
+    def title(kind, dx=0, dy=0, count=1):
+        page.front()
+        page.tab.call("Input.dispatchMouseEvent", type=kind, x=grab[0] + dx, y=grab[1] + dy,
+                      button="left", buttons=0 if kind == "mouseReleased" else 1,
+                      clickCount=count)
+
+    # The texture window dragged by its title bar over the graph's right part.
+    dx, dy = graph[0] + graph[2] // 2 - texture[0], 30
+    title("mousePressed")
+    title("mouseMoved", dx // 2, dy // 2)
+    title("mouseMoved", dx, dy)
+    title("mouseReleased", dx, dy)
+    grab = (grab[0] + dx, grab[1] + dy)
+    moved = page.frames()
+    assert moved[TEXTURE][:2] == (texture[0] + dx, texture[1] + dy), (texture, moved[TEXTURE])
+    assert moved[GRAPH] == graph
+    under = (graph[0] + graph[2] - 20, graph[1] + graph[3] // 2)
+    on_top = f"document.elementFromPoint({under[0]}, {under[1]}).dataset.window"
+    assert page.evaluate(on_top) == str(TEXTURE)
+    # A press in the graph brings it to the front.
+    page.click(GRAPH, 20, 20)
+    assert page.evaluate(on_top) == str(GRAPH)
+    # A double click on a title bar (the graph's, now in front) puts every
+    # window back.
+    left, top, _, _ = page.box(GRAPH)
+    grab = (left + 40, top - 10)
+    for count in (1, 2):
+        title("mousePressed", count=count)
+        title("mouseReleased", count=count)
+    page.wait_for(f"(() => {{ const r = noisedemoPage.windows.get({TEXTURE}).frame"
+                  f".getBoundingClientRect(); return r.left === {texture[0]}; }})()")
+    assert page.frames() == laid_out
+    # A larger browser window lays the windows out again: the graph at full size.
+    page.viewport(1920, 1080)
+    page.wait_for(f"noisedemoPage.windows.get({GRAPH}).canvas.width === 700"
+                  " && !noisedemoPage.module._NdBusy()")
+    assert page.canvas(GRAPH).size == (700, 500) and page.frames()[GRAPH][:2] == laid_out[GRAPH][:2]
+
+
+def test_touch_on_a_phone(sized, sites):
+    """Mobile emulation with touch events: a finger drags a control point as
+    the mouse does, a tap on the panel clicks, a held slider arrow repeats,
+    and a finger outside the canvases scrolls the page."""
+    page = sized
+    page.viewport(390, 844, touch=True)
+    query = sites[False].url + "?seed=12&noise=gradient"
+
+    def point3(command):
+        return next(w for w in command.split(" ") if w.startswith("--point=3:"))
+
+    def drag(touch):
+        assert page.open(query, fitted=True)["ready"]
+        size = tuple(page.box(GRAPH)[2:])
+        x, y = dot_place(page, 3, size)
+        assert y is not None and size[0] < 390
+        steps = [(x, y), (x, y - 20), (x, y - 40)]
+        if touch:
+            page.touch("touchStart", GRAPH, *steps[0])
+            for step in steps[1:]:
+                page.touch("touchMove", GRAPH, *step)
+            page.touch("touchEnd", GRAPH, *steps[-1])
+            page.settle()
+        else:
+            page.drag(GRAPH, steps)
+        return page.command()
+
+    # The touch drag moves point 3 exactly as the same drag by the mouse.
+    by_mouse = drag(touch=False)
+    by_touch = drag(touch=True)
+    assert point3(by_touch) == point3(by_mouse) and "--point=3:" in by_touch, by_touch
+
+    # A tap on the fire scale's radio button chooses it (the panel scrolled
+    # into sight first, as a finger would).
+    layout = page.layout()
+    page.evaluate(f"noisedemoPage.windows.get({PANEL}).frame.scrollIntoView()")
+    page.touch("touchStart", PANEL, *layout.radios[SCALES[3]].centre)
+    page.touch("touchEnd", PANEL, *layout.radios[SCALES[3]].centre)
+    page.settle()
+    assert page.panel_states()["on"][SCALES[3]]
+
+    # Point 3 is current: a tap on a slider's right arrow steps its gradient
+    # once; held, the arrow repeats until the thumb has moved.
+    slider = layout.sliders[0]
+    arrow = (slider.x + slider.w - 8, slider.y + 8)
+    before = point3(page.command())
+    page.touch("touchStart", PANEL, *arrow)
+    page.touch("touchEnd", PANEL, *arrow)
+    page.settle()
+    tapped = point3(page.command())
+    assert tapped != before
+    xs = (slider.x + 17, slider.w - 34)
+    thumb = ("(() => { const d = noisedemoPage.windows.get(%d).canvas.getContext('2d')"
+             ".getImageData(%d, %d, %d, 1).data; for (let i = 0; i < d.length; i += 4)"
+             " if (d[i] === 255 && d[i + 1] === 255 && d[i + 2] === 255) return i / 4; return -1; })()"
+             % (PANEL, xs[0], slider.y + 8, xs[1]))
+    start = page.evaluate(thumb)
+    page.touch("touchStart", PANEL, *arrow)
+    page.wait_for(f"{thumb} > {start} + 3")
+    page.touch("touchEnd", PANEL, *arrow)
+    page.settle()
+    held = point3(page.command())
+    steps = [float(p.split(":")[1].split(",")[1]) for p in (before, tapped, held)]
+    assert abs(steps[2] - steps[1]) > abs(steps[1] - steps[0]), steps
+
+    # A finger on the texture window's title bar scrolls the page down.
+    left, top, _, _ = page.box(TEXTURE)
+    page.evaluate("scrollTo(0, 0)")
+    page.front()
+    for kind, y in (("touchStart", 0), ("touchMove", -100), ("touchMove", -200), ("touchEnd", 0)):
+        page.tab.call("Input.dispatchTouchEvent", type=kind,
+                      touchPoints=[] if kind == "touchEnd" else [{"x": left + 100, "y": top - 10 + y}])
+    page.wait_for("scrollY > 0")
+    assert page.evaluate("scrollX") == 0
