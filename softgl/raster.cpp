@@ -189,13 +189,17 @@ void Line(Context& c, const Vertex& a, const Vertex& b) {
   };
   const bool draw_first = llvmpipe::InDiamond(a.fx, a.fy) || before_centre(a_major);
   const bool draw_last = !llvmpipe::InDiamond(b.fx, b.fy) && !before_centre(b_major);
+  // The slope's fraction with a positive divisor, so that the crossing is
+  // rounded down on the grid, as a triangle's edges are, whichever way the
+  // line runs.
+  const int64_t rise = step > 0 ? b_minor - a_minor : a_minor - b_minor;
+  const int64_t run = step > 0 ? b_major - a_major : a_major - b_major;
   for (int64_t p = first;; p += step) {
     const bool is_first = p == first, is_last = p == last;
     if ((!is_first || draw_first) && (!is_last || draw_last)) {
       // The minor coordinate where the line crosses this pixel's centre line.
       const int64_t centre = p * kOne + kHalf;
-      const int64_t minor =
-          a_minor + (b_minor - a_minor) * (centre - a_major) / (b_major - a_major);
+      const int64_t minor = a_minor + FloorDivide(rise * (centre - a_major), run);
       const int64_t q = llvmpipe::LineMinorPixel(minor, x_major);
       if (x_major) {
         Put(c, static_cast<int>(p), static_cast<int>(q), b.rgb);
