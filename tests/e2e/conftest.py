@@ -285,8 +285,41 @@ YELLOW = (255, 255, 0)
 GREEN = (0, 255, 0)
 
 
+def _graph_layout():
+    """The graph's drawing units from the program's own render/graph_layout.h:
+    each `constexpr int kName = expression;` of it, as LAYOUT.kName."""
+    import re
+    import types
+    with open(os.path.join(os.path.dirname(__file__), "..", "..", "render", "graph_layout.h")) as f:
+        found = re.findall(r"constexpr int (k\w+) = ([^;]+);", f.read())
+    values = {}
+    for name, expression in found:
+        values[name] = eval(expression, {}, values)  # sums of the names above it
+    return types.SimpleNamespace(**values)
+
+
+LAYOUT = _graph_layout()
+UNITS_W, UNITS_H = LAYOUT.kGraphWindowWidth, LAYOUT.kGraphWindowHeight  # 700 x 500
+
+
 def point_x(i):
-    return 50 + i * 600 / 7
+    return LAYOUT.kLeftMargin + i * LAYOUT.kGraphWidth / (LAYOUT.kControlPoints - 1)
+
+
+def dot_x(i, width=UNITS_W):
+    """The screen column of control point i's dot in a window `width` pixels wide."""
+    return int(point_x(i) * width / UNITS_W)
+
+
+def gap_x(gap, width):
+    """The screen column half way between points gap and gap + 1."""
+    return int((point_x(gap) + point_x(gap + 1)) / 2 * width / UNITS_W)
+
+
+def dot_row(value, height=UNITS_H):
+    """The screen row of a dot for a control point value, in a window `height`
+    pixels high (the drawing's units are stretched over it)."""
+    return (UNITS_H - (LAYOUT.kBottomMargin + value * LAYOUT.kGraphHeight)) * height / UNITS_H
 
 
 def control_values(texture_shot):
@@ -463,7 +496,7 @@ NOISE_WORDS = ("value", "gradient", "value+gradient")
 BLEND_WORDS = ("cubic", "quintic")
 SLOPE_WORDS = ("zero", "catmull-rom")
 SCALE_WORDS = ("grey", "rainbow", "clouds", "fire")
-GRAPH_START, TEXTURE_START = (700, 500), (512, 512)
+GRAPH_START, TEXTURE_START = (UNITS_W, UNITS_H), (512, 512)
 
 
 class SettingsModel:

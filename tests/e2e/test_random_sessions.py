@@ -26,8 +26,9 @@ import time
 import pytest
 from PIL import Image
 
-from conftest import (GRAPH_START, GREEN, PROGRAM, RULE, TEXTURE_START, WHITE, Session,
-                      SettingsModel, XServer, find_dot, layout, point_x, scale_problems, thumb_of)
+from conftest import (GRAPH_START, GREEN, PROGRAM, RULE, TEXTURE_START, UNITS_H, WHITE, Session,
+                      SettingsModel, XServer, dot_row, dot_x, find_dot, gap_x, layout,
+                      scale_problems, thumb_of)
 
 SCALE_LETTERS = "GRSY"  # in the names of the BMP snapshots
 UNKNOWN_KEYS = (("x", "x"), ("7", "7"), ("z", "z"), ("comma", ","), ("k", "k"), ("space", " "))
@@ -197,7 +198,7 @@ class Driver:
         w, h = graph.size
         shown = []
         for i in range(8):
-            place = (graph, int(point_x(i) * w / 700), int(40 * h / 500), int(362 * h / 500))
+            place = (graph, dot_x(i, w), int(40 * h / UNITS_H), int(362 * h / UNITS_H))
             found = [(colour, centre[1]) for colour in (WHITE, GREEN)
                      for centre in [find_dot(*place, colour)] if centre is not None]
             shown.append(found[0] if found else None)
@@ -211,11 +212,11 @@ class Driver:
             if dot is None or dot[0] != want:
                 p.append(f"dot {i}: {dot}, not {want}")
             # Gradient-only noise draws every point on the midpoint line, at
-            # window height a = 300 h / 500 from the bottom. A 7-pixel point
-            # centres on the pixel that holds it: row h - 1 - floor(a) from
-            # the top, within 1 of 200 h / 500, or 2 where a is a whole number
-            # that the projection's float arithmetic rounds just below.
-            elif m.noise == 1 and abs(dot[1] - 200 * h / 500) > 2:
+            # window height a from the bottom. A 7-pixel point centres on
+            # the pixel that holds it: row h - 1 - floor(a) from the top,
+            # within 1 of h - a, or 2 where a is a whole number that the
+            # projection's float arithmetic rounds just below.
+            elif m.noise == 1 and abs(dot[1] - dot_row(0.5, h)) > 2:
                 p.append(f"dot {i} at row {dot[1]}, not on the midpoint line")
         if m.current < 0 and m.at_start_sizes():
             fresh = self.refs.graph(m.options(scale=False))
@@ -241,7 +242,7 @@ class Driver:
             # Together under 1.6 rows: 2 holds.
             tex = texture.load()
             for i, dot in enumerate(self.shown_dots):
-                want = 500 - (150 + tex[64 * i, 511][0] / 255 * 300)
+                want = dot_row(tex[64 * i, 511][0] / 255)
                 if dot is not None and abs(dot[1] - want) > 2:
                     p.append(f"dot {i} at row {dot[1]}, its texel says {want:.1f}")
         return p
@@ -359,7 +360,7 @@ class Driver:
         dot = self.dots(graph)[i]
         if dot is None:
             self.fail(f"no dot {i} to press on")
-        return int(point_x(i) * w / 700), dot[1], h
+        return dot_x(i, w), dot[1], h
 
     def press_dot(self, i):
         x, y, _ = self.dot_place(i)
@@ -369,7 +370,7 @@ class Driver:
     def press_empty(self):
         w, h = self.model.size["graph"]
         gap = self.rng.randrange(7)
-        x = int((point_x(gap) + point_x(gap + 1)) / 2 * w / 700)
+        x = gap_x(gap, w)
         self.s.graph.click(x, self.rng.randrange(h))
         self.model.press(-1)
 
@@ -381,7 +382,7 @@ class Driver:
     def drag_dot(self, i):
         x, y, h = self.dot_place(i)
         # Values from 0.02 to 0.95: the dot stays above the axis and the bar.
-        target = int((500 - self.rng.uniform(156, 435)) * h / 500)
+        target = int((UNITS_H - self.rng.uniform(156, 435)) * h / UNITS_H)
         if abs(target - y) < 8:
             target = y - 20 if y > h / 2 else y + 20
         self.s.graph.drag(x, y, x, target, steps=self.rng.randint(2, 6))

@@ -185,7 +185,7 @@ class Session:
     def press_empty(self):
         w, h = self.model.size[GRAPH]
         gap = self.rng.randrange(7)
-        x = int((e2e.point_x(gap) + e2e.point_x(gap + 1)) / 2 * w / 700)
+        x = e2e.gap_x(gap, w)
         self.page.click(GRAPH, x, self.rng.randrange(h))
         self.model.press(-1)
 
@@ -200,7 +200,7 @@ class Session:
         if y is None:
             self.fail(f"no dot {i} to drag")
         # Values from 0.02 to 0.95: the dot stays above the axis and the bar.
-        target = int((500 - self.rng.uniform(156, 435)) * h / 500)
+        target = int((e2e.UNITS_H - self.rng.uniform(156, 435)) * h / e2e.UNITS_H)
         if abs(target - y) < 8:
             target = y - 20 if y > h / 2 else y + 20
         steps = self.rng.randint(2, 6)
