@@ -499,6 +499,23 @@ SCALE_WORDS = ("grey", "rainbow", "clouds", "fire")
 GRAPH_START, TEXTURE_START = (UNITS_W, UNITS_H), (512, 512)
 
 
+class SessionDriver:
+    """What the desktop's and the browser's random session drivers share:
+    a failure that says how to replay the session (self.seed, self.done, the
+    actions so far, and self.model)."""
+    LABEL, REPLAY = "session", "NOISEDEMO_SESSION_SEEDS"
+
+    def fail(self, what):
+        raise AssertionError(
+            f"{self.LABEL} seed {self.seed} (replay: {self.REPLAY}={self.seed}), "
+            f"action {len(self.done)} {self.done[-1] if self.done else 'start'}: {what}\n"
+            f"model: {vars(self.model)}\nactions so far: {self.done}")
+
+    def expect(self, problem):
+        if problem:
+            self.fail(problem)
+
+
 class SettingsModel:
     """What the program's settings must be, by the rules of the README, for
     the random sessions of both front ends: the settings, the lattice's
@@ -534,6 +551,33 @@ class SettingsModel:
     def line(self):
         """What key i prints."""
         return " ".join(["noisedemo"] + self.options())
+
+    # Key i's command, as each front end's session gives it: the problem it
+    # shows, or None.
+    def key_i_problem(self, command):
+        return None if command == self.line() else f"key i gave {command!r}, not {self.line()!r}"
+
+    def learn_points(self, command):
+        """After an edit: the points it lists are learned. Every other word
+        must be the model's, and only points a drag or a slider worked on may
+        be listed; from then on the windows are compared with what it makes."""
+        before = self.line()
+        self.points = {int(w[len("--point="):].split(":")[0]): w for w in command.split(" ")
+                       if w.startswith("--point=")}
+        if command != self.line() or not set(self.points) <= self.edited:
+            return (f"key i gave {command!r}; expected {before!r} with --point options "
+                    f"for points {sorted(self.edited)} at most, in order")
+
+    def learn_seed(self, command):
+        """After Re-Randomize: no point is edited, and the new seed is learned;
+        the rest must be the model's."""
+        import re
+        self.edited, self.points = set(), {}
+        seed = re.match(r"noisedemo --seed=(\d+) ", command)
+        old, self.seed = self.seed, int(seed.group(1)) if seed else None
+        if command != self.line() or self.seed == old:
+            return (f"after Re-Randomize key i gave {command!r}, expected a new seed and "
+                    f"{self.line()!r}")
 
     def radios_on(self):
         chosen = {NOISE[self.noise], INTERPOLATION[self.blend], RULE[self.slopes],

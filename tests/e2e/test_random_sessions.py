@@ -19,7 +19,6 @@ window must then equal the batch export of that command, and the graph window
 import concurrent.futures
 import os
 import random
-import re
 import subprocess
 import time
 
@@ -27,8 +26,8 @@ import pytest
 from PIL import Image
 
 from conftest import (GRAPH_START, GREEN, PROGRAM, RULE, TEXTURE_START, UNITS_H, WHITE, Session,
-                      SettingsModel, XServer, dot_row, dot_x, find_dot, gap_x, layout,
-                      scale_problems, thumb_of)
+                      SessionDriver, SettingsModel, XServer, dot_row, dot_x, find_dot, gap_x,
+                      layout, scale_problems, thumb_of)
 
 SCALE_LETTERS = "GRSY"  # in the names of the BMP snapshots
 UNKNOWN_KEYS = (("x", "x"), ("7", "7"), ("z", "z"), ("comma", ","), ("k", "k"), ("space", " "))
@@ -127,7 +126,7 @@ class References:
         self.fresh.shutdown()
 
 
-class Driver:
+class Driver(SessionDriver):
     def __init__(self, seed, references):
         self.seed, self.refs = seed, references
         self.rng = random.Random(seed)
@@ -145,12 +144,6 @@ class Driver:
         self.windows = {"graph": self.s.graph, "texture": self.s.texture}
         self.s.settle()
         return self.s
-
-    def fail(self, what):
-        raise AssertionError(
-            f"session seed {self.seed} (replay: NOISEDEMO_SESSION_SEEDS={self.seed}), "
-            f"action {len(self.done)} {self.done[-1] if self.done else 'start'}: {what}\n"
-            f"model: {vars(self.model)}\nactions so far: {self.done}")
 
     # -- what the windows must show ------------------------------------------
     def problems(self, shots):
@@ -301,16 +294,8 @@ class Driver:
         self.model.reset()
 
     def rerandomize(self):
-        m = self.model
         self.s.panel.click(*self.layout.buttons[0].centre)
-        m.edited, m.points = set(), {}
-        # Learn the new lattice's seed from key i, which must agree on the rest.
-        line = self.key_line()
-        seed = re.match(r"noisedemo --seed=(\d+) ", line)
-        old, m.seed = m.seed, int(seed.group(1)) if seed else None
-        if line != m.line() or m.seed == old:
-            self.fail(f"after Re-Randomize key i printed {line!r}, expected a new seed and "
-                      f"{m.line()!r}")
+        self.expect(self.model.learn_seed(self.key_line()))
 
     def key_line(self):
         lines = len(self.s.stdout().splitlines())
@@ -318,22 +303,10 @@ class Driver:
         return self.s.wait_for_stdout_lines(lines + 1)[lines]
 
     def learn_points(self):
-        """Reads the edited points from key i's line: every other word must be
-        the model's, and only points a drag or a slider worked on may be
-        listed. From then on the windows are compared with what that command
-        makes."""
-        m, line = self.model, self.key_line()
-        before = m.line()
-        m.points = {int(w[len("--point="):].split(":")[0]): w for w in line.split(" ")
-                    if w.startswith("--point=")}
-        if line != m.line() or not set(m.points) <= m.edited:
-            self.fail(f"key i printed {line!r}; expected {before!r} with --point options "
-                      f"for points {sorted(m.edited)} at most, in order")
+        self.expect(self.model.learn_points(self.key_line()))
 
     def key_i(self):
-        line = self.key_line()
-        if line != self.model.line():
-            self.fail(f"key i printed {line!r}, not {self.model.line()!r}")
+        self.expect(self.model.key_i_problem(self.key_line()))
 
     def key_b(self):
         m = self.model
