@@ -285,8 +285,41 @@ YELLOW = (255, 255, 0)
 GREEN = (0, 255, 0)
 
 
+def _graph_layout():
+    """The graph's drawing units from the program's own render/graph_layout.h:
+    each `constexpr int kName = expression;` of it, as LAYOUT.kName."""
+    import re
+    import types
+    with open(os.path.join(os.path.dirname(__file__), "..", "..", "render", "graph_layout.h")) as f:
+        found = re.findall(r"constexpr int (k\w+) = ([^;]+);", f.read())
+    values = {}
+    for name, expression in found:
+        values[name] = eval(expression, {}, values)  # sums of the names above it
+    return types.SimpleNamespace(**values)
+
+
+LAYOUT = _graph_layout()
+UNITS_W, UNITS_H = LAYOUT.kGraphWindowWidth, LAYOUT.kGraphWindowHeight  # 700 x 500
+
+
 def point_x(i):
-    return 50 + i * 600 / 7
+    return LAYOUT.kLeftMargin + i * LAYOUT.kGraphWidth / (LAYOUT.kControlPoints - 1)
+
+
+def dot_x(i, width=UNITS_W):
+    """The screen column of control point i's dot in a window `width` pixels wide."""
+    return int(point_x(i) * width / UNITS_W)
+
+
+def gap_x(gap, width):
+    """The screen column half way between points gap and gap + 1."""
+    return int((point_x(gap) + point_x(gap + 1)) / 2 * width / UNITS_W)
+
+
+def dot_row(value, height=UNITS_H):
+    """The screen row of a dot for a control point value, in a window `height`
+    pixels high (the drawing's units are stretched over it)."""
+    return (UNITS_H - (LAYOUT.kBottomMargin + value * LAYOUT.kGraphHeight)) * height / UNITS_H
 
 
 def control_values(texture_shot):
@@ -463,7 +496,24 @@ NOISE_WORDS = ("value", "gradient", "value+gradient")
 BLEND_WORDS = ("cubic", "quintic")
 SLOPE_WORDS = ("zero", "catmull-rom")
 SCALE_WORDS = ("grey", "rainbow", "clouds", "fire")
-GRAPH_START, TEXTURE_START = (700, 500), (512, 512)
+GRAPH_START, TEXTURE_START = (UNITS_W, UNITS_H), (512, 512)
+
+
+class SessionDriver:
+    """What the desktop's and the browser's random session drivers share:
+    a failure that says how to replay the session (self.seed, self.done, the
+    actions so far, and self.model)."""
+    LABEL, REPLAY = "session", "NOISEDEMO_SESSION_SEEDS"
+
+    def fail(self, what):
+        raise AssertionError(
+            f"{self.LABEL} seed {self.seed} (replay: {self.REPLAY}={self.seed}), "
+            f"action {len(self.done)} {self.done[-1] if self.done else 'start'}: {what}\n"
+            f"model: {vars(self.model)}\nactions so far: {self.done}")
+
+    def expect(self, problem):
+        if problem:
+            self.fail(problem)
 
 
 class SettingsModel:
@@ -501,6 +551,33 @@ class SettingsModel:
     def line(self):
         """What key i prints."""
         return " ".join(["noisedemo"] + self.options())
+
+    # Key i's command, as each front end's session gives it: the problem it
+    # shows, or None.
+    def key_i_problem(self, command):
+        return None if command == self.line() else f"key i gave {command!r}, not {self.line()!r}"
+
+    def learn_points(self, command):
+        """After an edit: the points it lists are learned. Every other word
+        must be the model's, and only points a drag or a slider worked on may
+        be listed; from then on the windows are compared with what it makes."""
+        before = self.line()
+        self.points = {int(w[len("--point="):].split(":")[0]): w for w in command.split(" ")
+                       if w.startswith("--point=")}
+        if command != self.line() or not set(self.points) <= self.edited:
+            return (f"key i gave {command!r}; expected {before!r} with --point options "
+                    f"for points {sorted(self.edited)} at most, in order")
+
+    def learn_seed(self, command):
+        """After Re-Randomize: no point is edited, and the new seed is learned;
+        the rest must be the model's."""
+        import re
+        self.edited, self.points = set(), {}
+        seed = re.match(r"noisedemo --seed=(\d+) ", command)
+        old, self.seed = self.seed, int(seed.group(1)) if seed else None
+        if command != self.line() or self.seed == old:
+            return (f"after Re-Randomize key i gave {command!r}, expected a new seed and "
+                    f"{self.line()!r}")
 
     def radios_on(self):
         chosen = {NOISE[self.noise], INTERPOLATION[self.blend], RULE[self.slopes],

@@ -6,23 +6,18 @@ import os
 import pytest
 from PIL import ImageChops
 
-from conftest import (DEBUG, GREEN, NOISE, OCTAVES, REDRAW, SCALES, TURBULENCE, WHITE, Session,
-                      control_values, find_dot, layout, point_x, wait_for_thumb)
+from conftest import (DEBUG, GREEN, LAYOUT, NOISE, OCTAVES, REDRAW, SCALES, TURBULENCE, UNITS_H,
+                      UNITS_W, WHITE, Session, control_values, dot_row, find_dot, layout, point_x,
+                      wait_for_thumb)
 
 
-def dot_row(value, height=500):
-    """The screen row of a dot for a control point value, in a window `height`
-    pixels high (the 500-unit drawing is stretched over it)."""
-    return (500 - (150 + value * 300)) * height / 500
-
-
-def dots(shot, values, height=500):
+def dots(shot, values, height=UNITS_H):
     """For each control point: 'green', 'white' or None, looked up where the
     point must be drawn."""
     found = []
     for i, value in enumerate(values):
         row = int(dot_row(value, height))
-        x = point_x(i) * shot.width / 700
+        x = point_x(i) * shot.width / UNITS_W
         if find_dot(shot, x, max(row - 8, 0), min(row + 9, shot.height), GREEN):
             found.append("green")
         elif find_dot(shot, x, max(row - 8, 0), min(row + 9, shot.height), WHITE):
@@ -62,7 +57,7 @@ def test_picking_selects_and_deselects_points(session):
     assert f"MouseButton: 0, 1, {int(point_x(3))}, {row3}\n" in err
     assert "# pick hits = 1\n" in err
     assert "Hit #  0 found  1 items on the name stack\n" in err
-    zw = (500 - row3 - 150) * 2.0 / 300 - 1.0
+    zw = (UNITS_H - row3 - LAYOUT.kBottomMargin) * 2.0 / LAYOUT.kGraphHeight - 1.0
     assert f"MouseButton: zw = {zw:8.2f}\n" in err
 
     # The selection survives a release and a press in the texture window

@@ -19,15 +19,15 @@ window must then equal the batch export of that command, and the graph window
 import concurrent.futures
 import os
 import random
-import re
 import subprocess
 import time
 
 import pytest
 from PIL import Image
 
-from conftest import (GRAPH_START, GREEN, PROGRAM, RULE, TEXTURE_START, WHITE, Session,
-                      SettingsModel, XServer, find_dot, layout, point_x, scale_problems, thumb_of)
+from conftest import (GRAPH_START, GREEN, PROGRAM, RULE, TEXTURE_START, UNITS_H, WHITE, Session,
+                      SessionDriver, SettingsModel, XServer, dot_row, dot_x, find_dot, gap_x,
+                      layout, scale_problems, thumb_of)
 
 SCALE_LETTERS = "GRSY"  # in the names of the BMP snapshots
 UNKNOWN_KEYS = (("x", "x"), ("7", "7"), ("z", "z"), ("comma", ","), ("k", "k"), ("space", " "))
@@ -126,7 +126,7 @@ class References:
         self.fresh.shutdown()
 
 
-class Driver:
+class Driver(SessionDriver):
     def __init__(self, seed, references):
         self.seed, self.refs = seed, references
         self.rng = random.Random(seed)
@@ -144,12 +144,6 @@ class Driver:
         self.windows = {"graph": self.s.graph, "texture": self.s.texture}
         self.s.settle()
         return self.s
-
-    def fail(self, what):
-        raise AssertionError(
-            f"session seed {self.seed} (replay: NOISEDEMO_SESSION_SEEDS={self.seed}), "
-            f"action {len(self.done)} {self.done[-1] if self.done else 'start'}: {what}\n"
-            f"model: {vars(self.model)}\nactions so far: {self.done}")
 
     # -- what the windows must show ------------------------------------------
     def problems(self, shots):
@@ -197,7 +191,7 @@ class Driver:
         w, h = graph.size
         shown = []
         for i in range(8):
-            place = (graph, int(point_x(i) * w / 700), int(40 * h / 500), int(362 * h / 500))
+            place = (graph, dot_x(i, w), int(40 * h / UNITS_H), int(362 * h / UNITS_H))
             found = [(colour, centre[1]) for colour in (WHITE, GREEN)
                      for centre in [find_dot(*place, colour)] if centre is not None]
             shown.append(found[0] if found else None)
@@ -211,11 +205,11 @@ class Driver:
             if dot is None or dot[0] != want:
                 p.append(f"dot {i}: {dot}, not {want}")
             # Gradient-only noise draws every point on the midpoint line, at
-            # window height a = 300 h / 500 from the bottom. A 7-pixel point
-            # centres on the pixel that holds it: row h - 1 - floor(a) from
-            # the top, within 1 of 200 h / 500, or 2 where a is a whole number
-            # that the projection's float arithmetic rounds just below.
-            elif m.noise == 1 and abs(dot[1] - 200 * h / 500) > 2:
+            # window height a from the bottom. A 7-pixel point centres on
+            # the pixel that holds it: row h - 1 - floor(a) from the top,
+            # within 1 of h - a, or 2 where a is a whole number that the
+            # projection's float arithmetic rounds just below.
+            elif m.noise == 1 and abs(dot[1] - dot_row(0.5, h)) > 2:
                 p.append(f"dot {i} at row {dot[1]}, not on the midpoint line")
         if m.current < 0 and m.at_start_sizes():
             fresh = self.refs.graph(m.options(scale=False))
@@ -241,7 +235,7 @@ class Driver:
             # Together under 1.6 rows: 2 holds.
             tex = texture.load()
             for i, dot in enumerate(self.shown_dots):
-                want = 500 - (150 + tex[64 * i, 511][0] / 255 * 300)
+                want = dot_row(tex[64 * i, 511][0] / 255)
                 if dot is not None and abs(dot[1] - want) > 2:
                     p.append(f"dot {i} at row {dot[1]}, its texel says {want:.1f}")
         return p
@@ -300,16 +294,8 @@ class Driver:
         self.model.reset()
 
     def rerandomize(self):
-        m = self.model
         self.s.panel.click(*self.layout.buttons[0].centre)
-        m.edited, m.points = set(), {}
-        # Learn the new lattice's seed from key i, which must agree on the rest.
-        line = self.key_line()
-        seed = re.match(r"noisedemo --seed=(\d+) ", line)
-        old, m.seed = m.seed, int(seed.group(1)) if seed else None
-        if line != m.line() or m.seed == old:
-            self.fail(f"after Re-Randomize key i printed {line!r}, expected a new seed and "
-                      f"{m.line()!r}")
+        self.expect(self.model.learn_seed(self.key_line()))
 
     def key_line(self):
         lines = len(self.s.stdout().splitlines())
@@ -317,22 +303,10 @@ class Driver:
         return self.s.wait_for_stdout_lines(lines + 1)[lines]
 
     def learn_points(self):
-        """Reads the edited points from key i's line: every other word must be
-        the model's, and only points a drag or a slider worked on may be
-        listed. From then on the windows are compared with what that command
-        makes."""
-        m, line = self.model, self.key_line()
-        before = m.line()
-        m.points = {int(w[len("--point="):].split(":")[0]): w for w in line.split(" ")
-                    if w.startswith("--point=")}
-        if line != m.line() or not set(m.points) <= m.edited:
-            self.fail(f"key i printed {line!r}; expected {before!r} with --point options "
-                      f"for points {sorted(m.edited)} at most, in order")
+        self.expect(self.model.learn_points(self.key_line()))
 
     def key_i(self):
-        line = self.key_line()
-        if line != self.model.line():
-            self.fail(f"key i printed {line!r}, not {self.model.line()!r}")
+        self.expect(self.model.key_i_problem(self.key_line()))
 
     def key_b(self):
         m = self.model
@@ -359,7 +333,7 @@ class Driver:
         dot = self.dots(graph)[i]
         if dot is None:
             self.fail(f"no dot {i} to press on")
-        return int(point_x(i) * w / 700), dot[1], h
+        return dot_x(i, w), dot[1], h
 
     def press_dot(self, i):
         x, y, _ = self.dot_place(i)
@@ -369,7 +343,7 @@ class Driver:
     def press_empty(self):
         w, h = self.model.size["graph"]
         gap = self.rng.randrange(7)
-        x = int((point_x(gap) + point_x(gap + 1)) / 2 * w / 700)
+        x = gap_x(gap, w)
         self.s.graph.click(x, self.rng.randrange(h))
         self.model.press(-1)
 
@@ -381,7 +355,7 @@ class Driver:
     def drag_dot(self, i):
         x, y, h = self.dot_place(i)
         # Values from 0.02 to 0.95: the dot stays above the axis and the bar.
-        target = int((500 - self.rng.uniform(156, 435)) * h / 500)
+        target = int((UNITS_H - self.rng.uniform(156, 435)) * h / UNITS_H)
         if abs(target - y) < 8:
             target = y - 20 if y > h / 2 else y + 20
         self.s.graph.drag(x, y, x, target, steps=self.rng.randint(2, 6))

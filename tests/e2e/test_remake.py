@@ -6,7 +6,7 @@ import subprocess
 import pytest
 from PIL import Image
 
-from conftest import PROGRAM, Session, control_values, layout, point_x
+from conftest import PROGRAM, Session, control_values, dot_row, layout, point_x
 
 NO_DISPLAY = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
 
@@ -44,7 +44,7 @@ def test_key_i_and_the_png_comment_remake_an_edited_picture(xserver, tmp_path, n
     # Pick point 3 where it is drawn (on the midpoint line under Gradient-Only)
     # and drag it up; then move both sliders of the picked point.
     value = 0.5 if noise == ["--noise=gradient"] else control_values(s.texture.screenshot())[3] / 255
-    x, row = int(point_x(3)), int(500 - (150 + value * 300))
+    x, row = int(point_x(3)), int(dot_row(value))
     s.graph.drag(x, row, x, row - 70, steps=5)
     s.settle()
     dragged = key_line(s, s.graph)

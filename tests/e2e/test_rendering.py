@@ -4,13 +4,14 @@ The lattice is random on every start, so the tests read the control points'
 values off the texture (its bottom row is lattice row 0) and check that the
 graph's points, curve and bar agree with them.
 """
-from conftest import DEBUG, REDRAW, WHITE, YELLOW, control_values, find_dot, layout, point_x
+from conftest import (DEBUG, GRAPH_START, REDRAW, WHITE, YELLOW, control_values, dot_row, find_dot,
+                      layout, point_x)
 
 
 def test_points_curve_bar_and_texture_agree(session):
     graph = session.graph.screenshot()
     texture = session.texture.screenshot()
-    assert graph.size == (700, 500) and texture.size == (512, 512)
+    assert graph.size == GRAPH_START and texture.size == (512, 512)
     greys = control_values(texture)
 
     for i, grey in enumerate(greys):
@@ -21,7 +22,7 @@ def test_points_curve_bar_and_texture_agree(session):
         assert dot is not None, i
         assert abs(dot[0] - point_x(i)) <= 1.5, (i, dot)
         centre = dot[1]
-        expected = 500 - (150 + value * 300)
+        expected = dot_row(value)
         assert abs(centre - expected) <= 2, (i, centre, expected)
         # With zero slopes the curve is level at the point: the yellow line
         # leaves the dot at its height on both sides.
@@ -71,7 +72,7 @@ def test_texture_rows_run_bottom_up_and_resizing_stretches(session):
     for i, grey in enumerate(greys):
         # The dot keeps its 7 pixels; its place scales with the window.
         dot = find_dot(graph, point_x(i) / 2, 20, 172)
-        expected = (500 - (150 + grey / 255 * 300)) / 2
+        expected = dot_row(grey / 255, graph.height)
         assert dot is not None, i
         assert abs(dot[0] - point_x(i) / 2) <= 1.5 and abs(dot[1] - expected) <= 2, (i, dot)
     stretched = session.texture.screenshot()
@@ -99,7 +100,7 @@ def test_debug_traces_of_a_redisplay(session):
     session.panel.click(*panel.checkboxes[DEBUG].centre)
     session.settle()
     quiet = len(session.stderr())
-    session.graph.resize(700, 500)
+    session.graph.resize(*GRAPH_START)
     session.settle()
     assert session.stderr()[quiet:] == ""
 

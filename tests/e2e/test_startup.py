@@ -4,7 +4,7 @@ import signal
 
 import pytest
 
-from conftest import GRAPH_TITLE, TEXTURE_TITLE, Session
+from conftest import GRAPH_START, GRAPH_TITLE, TEXTURE_TITLE, Session
 
 
 @pytest.mark.parametrize("xserver, side", [((1400, 1112), 512), ((1400, 800), 200),
@@ -14,7 +14,7 @@ def test_windows_have_their_titles_positions_and_sizes(xserver, tmp_path, side):
     s = Session(xserver, str(tmp_path))
     try:
         s.settle()
-        assert s.graph.geometry() == (0, 0, 700, 500)
+        assert s.graph.geometry() == (0, 0, *GRAPH_START)
         assert s.texture.geometry() == (50, 560, side, side)
         titles = xserver.run("xdotool", "search", "--onlyvisible", "--name", ".").stdout.split()
         names = {xserver.run("xdotool", "getwindowname", w).stdout.strip() for w in titles}

@@ -386,11 +386,12 @@ def dot_place(page, i, size):
     the row None if there is none. Only the columns a dot there can cover
     (7 either side) are read."""
     w, h = size
-    x = int(e2e.point_x(i) * w / 700)
+    x = e2e.dot_x(i, w)
     left = max(x - 7, 0)
     strip = page.canvas(GRAPH, [left, 0, min(15, w - left), h])
     for colour in (e2e.WHITE, e2e.GREEN):
-        found = e2e.find_dot(strip, x - left, int(40 * h / 500), int(362 * h / 500), colour)
+        rows = int(40 * h / e2e.UNITS_H), int(362 * h / e2e.UNITS_H)
+        found = e2e.find_dot(strip, x - left, *rows, colour)
         if found is not None:
             return x, found[1]
     return x, None

@@ -61,7 +61,7 @@ def test_the_page_draws_the_desktops_pixels(page, sites, xserver, tmp_path, quer
 
         # A press on control point 3: its dot turns green and, under the
         # gradient noise types, the sliders come alive in the panel.
-        x, y = dot_place(page, 3, (700, 500))
+        x, y = dot_place(page, 3, e2e.GRAPH_START)
         assert y is not None, query
         desktop.graph.click(x, y)
         page.click(GRAPH, x, y)

@@ -13,7 +13,8 @@ import os
 
 import pytest
 
-from conftest import (GRAPH, TEXTURE, bmp_rgb, dot_place, options_of, png_pixels, text_chunks)
+from conftest import (GRAPH, GRAPH_START, TEXTURE, bmp_rgb, dot_place, options_of, png_pixels,
+                      text_chunks)
 
 # A --point edit; the heaviest setting with the other slope rule; on the
 # threaded and on the one-thread page.
@@ -139,7 +140,7 @@ def test_key_b_after_a_resize_and_with_downloads_denied(page, sites):
         assert page.downloads(1) == [(name, data)] * 2
         assert links(page) == [["image003NY.bmp", False]]
         graph = page.digest(GRAPH)
-        x, y = dot_place(page, 3, (700, 500))
+        x, y = dot_place(page, 3, GRAPH_START)
         page.drag(GRAPH, [(x, y), (x, y + 30 if y < 250 else y - 30)])
         assert page.digest(GRAPH) != graph
         # Another picture now: the link says so rather than make a

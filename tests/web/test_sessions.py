@@ -22,7 +22,6 @@ makes each K actions long.
 import hashlib
 import os
 import random
-import re
 
 import pytest
 
@@ -58,7 +57,9 @@ class Model(e2e.SettingsModel):
                               self.turbulence, self.scale, self.debug, self.rule_enabled)
 
 
-class Session:
+class Session(e2e.SessionDriver):
+    LABEL, REPLAY = "web session", "NOISEDEMO_WEB_SESSION_SEEDS"
+
     def __init__(self, seed, page, reference, sites, exports):
         self.seed, self.page, self.ref, self.sites, self.exports = seed, page, reference, sites, exports
         self.rng = random.Random(seed)
@@ -67,12 +68,6 @@ class Session:
         self.restore = {}  # window: (actions left, how to put its size back)
         self.graphs = {}  # (address, size, current): the fresh page's graph digest
         self.layout = None
-
-    def fail(self, what):
-        raise AssertionError(
-            f"web session seed {self.seed} (replay: NOISEDEMO_WEB_SESSION_SEEDS={self.seed}), "
-            f"action {len(self.done)} {self.done[-1] if self.done else 'start'}: {what}\n"
-            f"model: {vars(self.model)}\nactions so far: {self.done}")
 
     def start(self):
         m = self.model
@@ -89,17 +84,9 @@ class Session:
     def key_i(self, learn=False):
         """Key i's command must be the model's; after an edit, the edited
         points are learned from it."""
-        m = self.model
         command = self.page.command(self.rng.choice((GRAPH, TEXTURE)))
-        if learn:
-            before = m.line()
-            m.points = {int(w[len("--point="):].split(":")[0]): w for w in command.split(" ")
-                        if w.startswith("--point=")}
-            if command != m.line() or not set(m.points) <= m.edited:
-                self.fail(f"key i gave {command!r}; expected {before!r} with --point options "
-                          f"for points {sorted(m.edited)} at most, in order")
-        elif command != m.line():
-            self.fail(f"key i gave {command!r}, not {m.line()!r}")
+        learned = self.model.learn_points if learn else self.model.key_i_problem
+        self.expect(learned(command))
         return self.page.state("address")
 
     def reference_graph(self, address):
@@ -165,15 +152,8 @@ class Session:
         self.model.reset()
 
     def rerandomize(self):
-        m = self.model
         self.page.click(PANEL, *self.layout.buttons[0].centre)
-        m.edited, m.points = set(), {}
-        command = self.page.command()
-        seed = re.match(r"noisedemo --seed=(\d+) ", command)
-        old, m.seed = m.seed, int(seed.group(1)) if seed else None
-        if command != m.line() or m.seed == old:
-            self.fail(f"after Re-Randomize key i gave {command!r}, expected a new seed and "
-                      f"{m.line()!r}")
+        self.expect(self.model.learn_seed(self.page.command()))
 
     def press_dot(self, i):
         x, y = dot_place(self.page, i, self.model.size[GRAPH])
@@ -185,7 +165,7 @@ class Session:
     def press_empty(self):
         w, h = self.model.size[GRAPH]
         gap = self.rng.randrange(7)
-        x = int((e2e.point_x(gap) + e2e.point_x(gap + 1)) / 2 * w / 700)
+        x = e2e.gap_x(gap, w)
         self.page.click(GRAPH, x, self.rng.randrange(h))
         self.model.press(-1)
 
@@ -200,7 +180,7 @@ class Session:
         if y is None:
             self.fail(f"no dot {i} to drag")
         # Values from 0.02 to 0.95: the dot stays above the axis and the bar.
-        target = int((500 - self.rng.uniform(156, 435)) * h / 500)
+        target = int((e2e.UNITS_H - self.rng.uniform(156, 435)) * h / e2e.UNITS_H)
         if abs(target - y) < 8:
             target = y - 20 if y > h / 2 else y + 20
         steps = self.rng.randint(2, 6)
