@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/choices.h"
 #include "noise/noise2d.h"
 #include "noise_fixture.h"
 #include "render/colour_scale.h"
@@ -57,18 +58,19 @@ class FastFillTest : public NoiseTest {
     std::vector<float> noise(kTextureSize * kTextureSize);
     std::vector<TextureRow> expected(kTextureSize), actual(kTextureSize);
     int turn = 0;
-    for (int type : {kValueOnly, kGradientOnly, kValueGradient}) {
-      for (int mode : {kCubic, kQuintic}) {
+    for (const Choice& type : kNoiseChoices) {
+      for (const Choice& mode : kBlendChoices) {
         for (int octaves = 0; octaves <= kMaxOctaveIndex; octaves++) {
           for (int turbulence : {0, 1}) {
-            settings.noiseType = type;
-            settings.interpolation = mode;
+            settings.noiseType = type.id;
+            settings.interpolation = mode.id;
             settings.octaveIndex = octaves;
             settings.turbulence = turbulence;
             for (int i = 0; i < kTextureSize; i++)
               for (int j = 0; j < kTextureSize; j++)
                 noise[i * kTextureSize + j] = FractalNoise2D(i, j, settings);
-            for (int scale = kGreyscale; scale <= kFire; scale++) {
+            for (const Choice& scaleChoice : kScaleChoices) {
+              const int scale = scaleChoice.id;
               App.colourScale = scale;
               for (int i = 0; i < kTextureSize; i++)
                 for (int j = 0; j < kTextureSize; j++)
