@@ -8,6 +8,7 @@
 #include "render/colour_scale.h"
 
 AppState App;
+ProcessState Process;
 
 void Reset() {
   App.mouseButtonMask = 0;
@@ -22,14 +23,10 @@ void Reset() {
   App.noise.turbulence = 0;
 }
 
-namespace {
-std::optional<uint32_t> ChosenSeed;
-}
-
-void ChooseSeed(uint32_t seed) { ChosenSeed = seed; }
+void ChooseSeed(std::optional<uint32_t> seed) { Process.chosenSeed = seed; }
 
 void SeedRandom() {
-  SeedGenerator(ChosenSeed ? *ChosenSeed : CurrentPlatform().ElapsedMs());
+  SeedGenerator(Process.chosenSeed ? *Process.chosenSeed : CurrentPlatform().ElapsedMs());
 }
 
 void FillNewLattice() {

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "app/command_line.h"
@@ -58,6 +59,28 @@ struct AppState {
 // Zero when the process is loaded; Reset() gives the settings their defaults.
 extern AppState App;
 
+// A window's size at its last draw; 0 by 0 before the first.
+struct DrawnSize {
+  int width = 0;
+  int height = 0;
+};
+
+// What the core keeps for the life of the process that is not a setting:
+// nothing else in app/ or render/ outlives a call (docs/architecture.md
+// lists every other place state lives). Reset leaves it alone.
+struct ProcessState {
+  // The seed --seed chose, used by every fill instead of the clock; none
+  // until chosen, and again after ChooseSeed(std::nullopt).
+  std::optional<uint32_t> chosenSeed;
+  // Each display callback's last drawn size: a draw at another size swaps
+  // first, so the buffer the window manager shows is never a stale one.
+  DrawnSize graphDrawn;
+  DrawnSize textureDrawn;
+  // The texture window's GL texture object, made on its first draw.
+  unsigned textureName = 0;
+};
+extern ProcessState Process;
+
 // Puts the user settings and interaction state back to their defaults. Leaves
 // the lattice, the windows and the panel's enabled states alone.
 void Reset();
@@ -65,7 +88,9 @@ void Reset();
 // Seeds the generator with the seed chosen on the command line, or else with
 // the milliseconds since the front end started.
 void SeedRandom();
-void ChooseSeed(uint32_t seed);
+// Chooses the seed SeedRandom takes from now on; std::nullopt goes back to
+// the clock.
+void ChooseSeed(std::optional<uint32_t> seed);
 
 // Fills the lattice from the generator's current state, remembering that
 // state and the control points as the fill left them.

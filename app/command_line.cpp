@@ -12,22 +12,13 @@
 #include "app/export_formats.h"
 #include "app/input_logic.h"
 #include "app/number_words.h"
+#include "app/option_table.h"
 #include "noise/lattice.h"
 #include "noise/noise_settings.h"
 #include "render/colour_scale.h"
 #include "render/graph_layout.h"
 
 namespace {
-
-template <size_t N>
-std::string ChoiceList(const Choice (&choices)[N]) {
-  std::string list;
-  for (size_t k = 0; k < N; k++) {
-    if (!list.empty()) list += k + 1 == N ? " or " : ", ";
-    list += choices[k].word;
-  }
-  return list;
-}
 
 template <size_t N>
 bool ParseChoice(const Choice (&choices)[N], const std::string& text, int* value) {
@@ -114,10 +105,6 @@ std::string ParsePointEdit(const std::string& text, PointEdit* edit) {
   return std::string();
 }
 
-// An option's value, read into the options: a one-line reason if it cannot
-// be, else an empty string.
-using ReadValue = std::string (*)(const std::string& value, StartOptions* options);
-
 template <size_t N>
 std::string ReadChoice(const char* option, const Choice (&choices)[N], const std::string& value,
                        std::optional<int>* into) {
@@ -128,16 +115,22 @@ std::string ReadChoice(const char* option, const Choice (&choices)[N], const std
   return std::string();
 }
 
-// Every option of ours but the outputs, which come from kExportFormats: its
-// name, whether it takes a value, and how that value is read (a flag's
-// reader gets an empty value; --help and --version have none).
-struct OptionSpec {
-  const char* name;
-  bool takesValue;
-  ReadValue read;
-};
+// A choice's help: its words and the default, the table's first row (Reset's).
+template <size_t N>
+std::string ChoiceHelp(const Choice (&choices)[N], const char* between = " ") {
+  return ChoiceList(choices) + between + "(default " + choices[0].word + ")";
+}
 
-const OptionSpec kOptions[] = {
+template <size_t N>
+void WriteChoice(std::string* line, const char* option, const Choice (&choices)[N], int id) {
+  *line += std::string(" ") + option + "=" + ChoiceOf(choices, id).word;
+}
+
+}  // namespace
+
+// Every option of ours but the outputs, which come from kExportFormats, in
+// the order the help text lists them and key i writes them.
+constexpr OptionSpec kOptions[] = {
     {"--seed", true,
      [](const std::string& value, StartOptions* o) {
        uint64_t seed = 0;
@@ -145,37 +138,68 @@ const OptionSpec kOptions[] = {
          return "--seed takes a whole number from 0 to 4294967295, not " + Quoted(value);
        o->seed = static_cast<uint32_t>(seed);
        return std::string();
-     }},
+     },
+     "--seed=N",
+     [] {
+       return std::string("fill the first lattice from seed N (0 to 4294967295)\n"
+                          "instead of the clock, so the picture can be made again");
+     },
+     [](const Reproduced& r, std::string* line) { *line += " --seed=" + std::to_string(r.seed); }},
     {"--noise", true,
      [](const std::string& value, StartOptions* o) {
        return ReadChoice("--noise", kNoiseChoices, value, &o->noiseType);
+     },
+     "--noise=TYPE", [] { return ChoiceHelp(kNoiseChoices); },
+     [](const Reproduced& r, std::string* line) {
+       WriteChoice(line, "--noise", kNoiseChoices, r.settings.noiseType);
      }},
     {"--blend", true,
      [](const std::string& value, StartOptions* o) {
        return ReadChoice("--blend", kBlendChoices, value, &o->interpolation);
+     },
+     "--blend=BLEND", [] { return ChoiceHelp(kBlendChoices); },
+     [](const Reproduced& r, std::string* line) {
+       WriteChoice(line, "--blend", kBlendChoices, r.settings.interpolation);
      }},
     {"--slopes", true,
      [](const std::string& value, StartOptions* o) {
        return ReadChoice("--slopes", kSlopeChoices, value, &o->gradientRule);
+     },
+     "--slopes=RULE", [] { return ChoiceHelp(kSlopeChoices, ", for value noise in 1D "); },
+     [](const Reproduced& r, std::string* line) {
+       WriteChoice(line, "--slopes", kSlopeChoices, r.settings.gradientRule);
      }},
     {"--octaves", true,
      [](const std::string& value, StartOptions* o) {
        uint64_t octaves = 0;
        if (!ParseWhole(value, 99, &octaves) || octaves < 1 || octaves > kMaxOctaveIndex + 1)
-         return "--octaves takes a number from 1 to 8, not " + Quoted(value);
+         return "--octaves takes a number from 1 to " + std::to_string(kMaxOctaveIndex + 1) +
+                ", not " + Quoted(value);
        o->octaveIndex = static_cast<int>(octaves) - 1;
        return std::string();
+     },
+     "--octaves=K", [] { return "1 to " + std::to_string(kMaxOctaveIndex + 1) + " (default 1)"; },
+     [](const Reproduced& r, std::string* line) {
+       *line += " --octaves=" + std::to_string(r.settings.octaveIndex + 1);
      }},
     {"--turbulence", false,
      [](const std::string&, StartOptions* o) {
        o->turbulence = true;
        return std::string();
+     },
+     "--turbulence", [] { return std::string("fold every octave above the midpoint"); },
+     [](const Reproduced& r, std::string* line) {
+       if (r.settings.turbulence) *line += " --turbulence";
      }},
     {"--scale", true,
      [](const std::string& value, StartOptions* o) {
        // Both spellings of grey are common; the program itself writes "grey".
        return ReadChoice("--scale", kScaleChoices, value == "gray" ? "grey" : value,
                          &o->colourScale);
+     },
+     "--scale=SCALE", [] { return ChoiceHelp(kScaleChoices); },
+     [](const Reproduced& r, std::string* line) {
+       WriteChoice(line, "--scale", kScaleChoices, r.settings.colourScale);
      }},
     {"--point", true,
      [](const std::string& value, StartOptions* o) {
@@ -189,10 +213,30 @@ const OptionSpec kOptions[] = {
        }
        o->points.push_back(edit);
        return std::string();
+     },
+     "--point=K:V,G,C",
+     [] {
+       return "after the seed's fill, give control point K (0 to " +
+              std::to_string(kControlPoints - 1) +
+              ") the\n"
+              "value V (-1 to 1), gradient G (-1 to 1) and curvature C\n"
+              "(-10 to 10), as a drag and the two sliders would; once\n"
+              "per point, for as many points as were edited";
+     },
+     [](const Reproduced& r, std::string* line) {
+       for (const PointEdit& e : r.edits) {
+         *line += " --point=" + std::to_string(e.point) + ":" + FloatWord(e.value) + "," +
+                  FloatWord(e.gradient) + "," + FloatWord(e.curvature);
+       }
      }},
-    {"--help", false, nullptr},
-    {"--version", false, nullptr},
+    {"--help", false, nullptr, "--help", [] { return std::string("show this text and exit"); },
+     nullptr},
+    {"--version", false, nullptr, "--version",
+     [] { return std::string("show the version and exit"); }, nullptr},
 };
+constexpr size_t kOptionCount = sizeof kOptions / sizeof kOptions[0];
+
+namespace {
 
 const OptionSpec* FindOption(const std::string& name) {
   for (const OptionSpec& o : kOptions)

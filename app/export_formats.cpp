@@ -1,11 +1,18 @@
 #include "app/export_formats.h"
 
+#include <cctype>
 #include <cstdio>
 
 #include "app/choices.h"
 
 const ExportFormatInfo& FormatInfo(ExportFormat format) {
   return kExportFormats[static_cast<int>(format)];
+}
+
+const ExportFormatInfo* FormatOfKey(unsigned char key) {
+  for (const ExportFormatInfo& f : kExportFormats)
+    if (std::tolower(key) == f.key) return &f;
+  return nullptr;
 }
 
 std::string ExportFileName(ExportFormat format, int octaveIndex, int turbulence,

@@ -22,38 +22,37 @@
 
 namespace {
 
-// What each snapshot format is, and the name its messages go by.
-struct SnapshotInfo {
+// How the window can be saved as each snapshot format: the name its messages
+// go by, the window sizes it takes (saying why not, as the BMP check does for
+// its own format) and its writer.
+struct SnapshotSaver {
   ExportFormat format;
   const char* saver;
+  bool (*checkSize)(int width, int height, FILE* messages);
+  bool (*save)(const std::string& name, const uint8_t* rgb, int width, int height, FILE* messages);
 };
 
-SnapshotInfo InfoOf(SnapshotFormat format) {
-  switch (format) {
-    case SnapshotFormat::kBmp: return {ExportFormat::kBmp, "WriteBmp()"};
-    case SnapshotFormat::kPng: return {ExportFormat::kPng, "WritePng()"};
-  }
-  return {ExportFormat::kBmp, "WriteBmp()"};  // not reached: every format is above
-}
+const SnapshotSaver kSnapshotSavers[] = {
+    {ExportFormat::kBmp, "WriteBmp()", CheckBmpWindowSize, SaveBmp},
+    {ExportFormat::kPng, "WritePng()",
+     [](int width, int height, FILE* messages) {
+       if (width > 0 && height > 0) return true;
+       fprintf(messages, "WritePng() cannot save a window of %d x %d pixels!\n", width, height);
+       fprintf(messages, "  the window is %d x %d pixels\n", width, height);
+       return false;
+     },
+     SaveSnapshotPng},
+};
 
-// True if a window of this size can be saved in the format; otherwise says
-// why, as the BMP check does for its own format.
-bool CheckWindowSize(SnapshotFormat format, int width, int height) {
-  switch (format) {
-    case SnapshotFormat::kBmp: return CheckBmpWindowSize(width, height, stderr);
-    case SnapshotFormat::kPng:
-      if (width > 0 && height > 0) return true;
-      fprintf(stderr, "%s cannot save a window of %d x %d pixels!\n", InfoOf(format).saver,
-              width, height);
-      fprintf(stderr, "  the window is %d x %d pixels\n", width, height);
-      return false;
-  }
-  return false;
+const SnapshotSaver* SaverOf(ExportFormat format) {
+  for (const SnapshotSaver& s : kSnapshotSavers)
+    if (s.format == format) return &s;
+  return nullptr;
 }
 
 // What the texture window shows now, at its current size, bottom row first;
 // empty (after saying why) when it cannot be saved in `format`.
-std::vector<uint8_t> ReadTextureWindow(SnapshotFormat format, int* width, int* height) {
+std::vector<uint8_t> ReadTextureWindow(const SnapshotSaver& format, int* width, int* height) {
   Platform& platform = CurrentPlatform();
   platform.SetWindow(App.textureWindow);
   if (platform.Draws()) {
@@ -63,20 +62,20 @@ std::vector<uint8_t> ReadTextureWindow(SnapshotFormat format, int* width, int* h
   *width = platform.WindowWidth();
   *height = platform.WindowHeight();
   std::vector<uint8_t> pixels;
-  if (!CheckWindowSize(format, *width, *height)) return pixels;
+  if (!format.checkSize(*width, *height, stderr)) return pixels;
 
   // Sizes were checked to be positive and to fit 32 bits: no wrap.
   const size_t size = static_cast<size_t>(*width) * 3 * static_cast<size_t>(*height);
   try {
     pixels.resize(size);
   } catch (const std::bad_alloc&) {
-    fprintf(stderr, "%s cannot allocate the temporary array!\n", InfoOf(format).saver);
+    fprintf(stderr, "%s cannot allocate the temporary array!\n", format.saver);
     return pixels;
   }
   if (platform.ReadShownWindow(*width, *height, pixels.data())) return pixels;
   if (!platform.Draws()) {
     // Nothing was drawn that could be read instead.
-    fprintf(stderr, "%s cannot read the texture window\n", InfoOf(format).saver);
+    fprintf(stderr, "%s cannot read the texture window\n", format.saver);
     pixels.clear();
     return pixels;
   }
@@ -120,27 +119,36 @@ bool SaveSnapshotPng(const std::string& fileName, const uint8_t* rgb, int width,
   return ok;
 }
 
-void WriteSnapshot(SnapshotFormat format) {
+namespace {
+
+void WriteSnapshot(const SnapshotSaver& format) {
   int width = 0, height = 0;
   const std::vector<uint8_t> pixels = ReadTextureWindow(format, &width, &height);
   if (pixels.empty()) return;
-  const std::string name = FileNameNow(InfoOf(format).format);
-  switch (format) {
-    case SnapshotFormat::kBmp: SaveBmp(name, pixels.data(), width, height, stderr); break;
-    case SnapshotFormat::kPng: SaveSnapshotPng(name, pixels.data(), width, height, stderr); break;
+  format.save(FileNameNow(format.format), pixels.data(), width, height, stderr);
+}
+
+}  // namespace
+
+void WriteExport(ExportFormat format) {
+  if (const SnapshotSaver* snapshot = SaverOf(format)) {
+    WriteSnapshot(*snapshot);
+    return;
   }
-}
-
-void WriteHeightmap() {
-  SaveHeightmap(FileNameNow(ExportFormat::kHeightmap), App.noise, PngTexts(), stderr);
-}
-
-void WriteStl() {
-  if (const std::unique_ptr<Solid> solid = SampleSolidNow())
-    SaveStl(FileNameNow(ExportFormat::kStl), solid->grid, solid->rgb, stderr);
-}
-
-void WriteStlBinary() {
-  if (const std::unique_ptr<Solid> solid = SampleSolidNow())
-    SaveStlBinary(FileNameNow(ExportFormat::kStlBinary), solid->grid, solid->rgb, stderr);
+  switch (format) {
+    case ExportFormat::kHeightmap:
+      SaveHeightmap(FileNameNow(ExportFormat::kHeightmap), App.noise, PngTexts(), stderr);
+      break;
+    case ExportFormat::kStl:
+      // The key saves the picture beside the solid.
+      WriteSnapshot(*SaverOf(ExportFormat::kBmp));
+      if (const std::unique_ptr<Solid> solid = SampleSolidNow())
+        SaveStl(FileNameNow(ExportFormat::kStl), solid->grid, solid->rgb, stderr);
+      break;
+    case ExportFormat::kStlBinary:
+      if (const std::unique_ptr<Solid> solid = SampleSolidNow())
+        SaveStlBinary(FileNameNow(ExportFormat::kStlBinary), solid->grid, solid->rgb, stderr);
+      break;
+    default: break;  // the snapshots, above
+  }
 }

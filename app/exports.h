@@ -7,20 +7,15 @@
 #include <cstdio>
 #include <string>
 
-// The two formats a snapshot of the texture window can take.
-enum class SnapshotFormat { kBmp, kPng };
+#include "app/export_formats.h"
 
-// Keys b and p: what the texture window shows now, at its current size.
-void WriteSnapshot(SnapshotFormat format);
+// What the format's key writes: for the images, what the texture window
+// shows now, at its current size; for the heightmap and the solids, the
+// current noise. Key s writes the BMP snapshot first, then the ASCII solid.
+void WriteExport(ExportFormat format);
 
 // A snapshot (bottom row first, as read back) as an 8-bit RGB PNG with our
 // text chunks; "Image file '%s' created." on success. True when written.
 bool SaveSnapshotPng(const std::string& fileName, const uint8_t* rgb, int width, int height,
                      FILE* messages);
 
-// Key h: the 16-bit heightmap of the current noise.
-void WriteHeightmap();
-
-// Key s (after the BMP) and key m: the solid as an ASCII or a binary STL.
-void WriteStl();
-void WriteStlBinary();

@@ -59,32 +59,15 @@ void Keyboard(unsigned char key, int, int) {
     case 'Q':
       Buttons(kQuitButton);
       break;
-    case 'b':
-    case 'B':
-      WriteSnapshot(SnapshotFormat::kBmp);
-      break;
-    case 's':
-    case 'S':
-      WriteSnapshot(SnapshotFormat::kBmp);
-      WriteStl();
-      break;
-    case 'p':
-    case 'P':
-      WriteSnapshot(SnapshotFormat::kPng);
-      break;
-    case 'h':
-    case 'H':
-      WriteHeightmap();
-      break;
-    case 'm':
-    case 'M':
-      WriteStlBinary();
-      break;
     case 'i':
     case 'I':
       PrintReproducingCommand();
       break;
     default:
+      if (const ExportFormatInfo* format = FormatOfKey(key)) {
+        WriteExport(format->id);
+        break;
+      }
       fprintf(stderr, "Don't know what to do with keyboard hit: '%s' (0x%0x)\n", shown.c_str(), key);
       break;
   }

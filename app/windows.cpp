@@ -23,11 +23,6 @@ const char* const kTextureTitle = "2D Noise";
 // there before drawing at a new size lets the rasteriser learn the size
 // first; the frame drawn next is then the right one. The first frame of a
 // window needs no such swap: its buffer is made at the size of that moment.
-struct DrawnSize {
-  int width = 0;
-  int height = 0;
-};
-
 void SwapIfResized(DrawnSize& last, int width, int height) {
   if (last.width != 0 && (width != last.width || height != last.height))
     CurrentPlatform().SwapBuffers();
@@ -97,8 +92,7 @@ void Display() {
   if (platform.Draws()) {
     const int width = platform.WindowWidth();
     const int height = platform.WindowHeight();
-    static DrawnSize graphSize;
-    SwapIfResized(graphSize, width, height);
+    SwapIfResized(Process.graphDrawn, width, height);
     DrawGraph(CurrentGraphView(), width, height);
     platform.SwapBuffers();
     glFlush();
@@ -121,9 +115,8 @@ void DrawTexture() {
   if (!platform.Draws()) return;
   const int width = platform.WindowWidth();
   const int height = platform.WindowHeight();
-  static DrawnSize textureSize;
-  SwapIfResized(textureSize, width, height);
-  DrawTextureImage(NoiseTexture, width, height);
+  SwapIfResized(Process.textureDrawn, width, height);
+  DrawTextureImage(NoiseTexture, width, height, &Process.textureName);
 }
 
 void TextureDisplay() {

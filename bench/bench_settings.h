@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/choices.h"
 #include "render/colour_scale.h"
 #include "app/app_state.h"
 #include "app/windows.h"
@@ -24,19 +25,20 @@ constexpr BenchSetting kHeaviest = {kValueGradient, kQuintic, kMaxOctaveIndex, 1
 // off and on, in grey.
 inline std::vector<BenchSetting> BenchNoiseSettings() {
   std::vector<BenchSetting> settings;
-  for (int type : {kValueOnly, kGradientOnly, kValueGradient})
-    for (int mode : {kCubic, kQuintic})
+  for (const Choice& type : kNoiseChoices)
+    for (const Choice& mode : kBlendChoices)
       for (int octaves : {0, kMaxOctaveIndex})
-        for (int turbulence : {0, 1}) settings.push_back({type, mode, octaves, turbulence, kGreyscale});
+        for (int turbulence : {0, 1}) settings.push_back({type.id, mode.id, octaves, turbulence, kGreyscale});
   return settings;
 }
 
-// BenchNoiseSettings, then the heaviest setting in the three other colour scales.
+// BenchNoiseSettings, then the heaviest setting in every other colour scale.
 inline std::vector<BenchSetting> NoiseAndColourSettings() {
   std::vector<BenchSetting> settings = BenchNoiseSettings();
-  for (int scale : {kRainbow, kClouds, kFire}) {
+  for (const Choice& scale : kScaleChoices) {
+    if (scale.id == kHeaviest.colourScale) continue;
     BenchSetting s = kHeaviest;
-    s.colourScale = scale;
+    s.colourScale = scale.id;
     settings.push_back(s);
   }
   return settings;
@@ -44,11 +46,9 @@ inline std::vector<BenchSetting> NoiseAndColourSettings() {
 
 // Names read by scripts/run_bench.sh: fields separated by '/'.
 inline std::string SettingName(const BenchSetting& s) {
-  static const char* const types[] = {"value", "gradient", "value+gradient"};
-  static const char* const scales[] = {"grey", "rainbow", "clouds", "fire"};
-  return std::string(types[s.noiseType]) + "/" + (s.interpolation == kQuintic ? "quintic" : "cubic") +
-         "/" + std::to_string(s.octaveIndex + 1) + "oct/" + (s.turbulence ? "turb" : "plain") + "/" +
-         scales[s.colourScale];
+  return std::string(ChoiceOf(kNoiseChoices, s.noiseType).word) + "/" +
+         ChoiceOf(kBlendChoices, s.interpolation).word + "/" + std::to_string(s.octaveIndex + 1) +
+         "oct/" + (s.turbulence ? "turb" : "plain") + "/" + ChoiceOf(kScaleChoices, s.colourScale).word;
 }
 
 inline void ApplySetting(const BenchSetting& s) {

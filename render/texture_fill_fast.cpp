@@ -54,6 +54,7 @@ constexpr int kChunks = kTextureSize / kChunkRows;
 
 // The settings one fill reads, taken once before the threads start.
 struct FillJob {
+  const Lattice* lattice;  // the one the fill was handed
   int octaves;        // 1 to 8
   bool useValues;     // corner values from the lattice; gradient-only uses the midpoint
   bool useGradients;  // slopes and curvatures from the lattice; value-only uses zeros
@@ -132,8 +133,9 @@ RowFill RowFillFor(FillPath path) {
   }
 }
 
-FillJob TakeSettings(const NoiseSettings& settings, int colourScale) {
+FillJob TakeSettings(const NoiseSettings& settings, int colourScale, const Lattice& lattice) {
   FillJob job;
+  job.lattice = &lattice;
   job.octaves = settings.octaveIndex + 1;
   // FractalNoise2D treats every type but these two as value-only.
   job.useGradients = UsesGradients(settings.noiseType);
@@ -193,15 +195,15 @@ const char* FillPathName(FillPath path) {
 }
 
 void FillTextureImageFast(TextureRow* image, const NoiseSettings& settings, int colourScale,
-                          FillPath path, int threads) {
+                          FillPath path, int threads, const Lattice& lattice) {
   // The lattice is exactly large enough for eight octaves; any other count
   // is not one the panel offers, and is left to the plain evaluation.
   if (settings.octaveIndex < 0 || settings.octaveIndex >= kLatticeOctaves) {
-    FillTextureImageReference(image, settings, colourScale);
+    FillTextureImageReference(image, settings, colourScale, lattice);
     return;
   }
   if (!FillPathAvailable(path)) path = FillPath::kBaseline;
-  const FillJob job = TakeSettings(settings, colourScale);
+  const FillJob job = TakeSettings(settings, colourScale, lattice);
   FillWork work;
   work.job = &job;
   work.fillRows = RowFillFor(path);
@@ -209,6 +211,7 @@ void FillTextureImageFast(TextureRow* image, const NoiseSettings& settings, int 
   RunInParallel(std::clamp(threads, 1, kChunks), FillChunks, &work);
 }
 
-void FillTextureImage(TextureRow* image, const NoiseSettings& settings, int colourScale) {
-  FillTextureImageFast(image, settings, colourScale, BestFillPath(), MachineThreads());
+void FillTextureImage(TextureRow* image, const NoiseSettings& settings, int colourScale,
+                      const Lattice& lattice) {
+  FillTextureImageFast(image, settings, colourScale, BestFillPath(), MachineThreads(), lattice);
 }

@@ -14,11 +14,12 @@ bool FillPathAvailable(FillPath path);
 FillPath BestFillPath();
 const char* FillPathName(FillPath path);
 
-// Fills image as FillTextureImageReference does, with the given instruction
-// set (the baseline if this processor lacks it) on `threads` threads, the
-// caller's included; all work is done when it returns.
+// Fills image from `lattice` as FillTextureImageReference does, with the
+// given instruction set (the baseline if this processor lacks it) on
+// `threads` threads, the caller's included; all work is done when it returns.
 void FillTextureImageFast(TextureRow* image, const NoiseSettings& settings, int colourScale,
-                          FillPath path, int threads);
+                          FillPath path, int threads, const Lattice& lattice = NoiseLattice);
 
 // The fill the program uses: the best path, one thread per core.
-void FillTextureImage(TextureRow* image, const NoiseSettings& settings, int colourScale);
+void FillTextureImage(TextureRow* image, const NoiseSettings& settings, int colourScale,
+                      const Lattice& lattice = NoiseLattice);

@@ -145,7 +145,7 @@ void BlendAlongX(const FillJob& job, const OctavePlan& plan, int row, EdgeRow& o
   alignas(64) float cx[kCornerSlots];
   alignas(64) float gy[kCornerSlots];
   alignas(64) float cy[kCornerSlots];
-  const LatticePoint* points = NoiseLattice[row];
+  const LatticePoint* points = (*job.lattice)[row];
   for (int c = 0; c <= cells; c++) {
     w[c] = job.useValues ? points[c].value : kNoiseMid;
     // Value-only noise blends with zero slopes and curvatures.
@@ -213,7 +213,7 @@ void BlendAlongY(const FillJob& job, const EdgeRow& low, const EdgeRow& high,
 
 void AddLatticeOctave(const FillJob& job, int i, int k, float divisor, float* sum) {
   const int step = 1 << (k - kFractionalOctaves);  // lattice points per texel
-  const LatticePoint* points = NoiseLattice[i * step];
+  const LatticePoint* points = (*job.lattice)[i * step];
   alignas(64) float val[kTextureSize];
   for (int j = 0; j < kTextureSize; j++) {
     val[j] = job.useValues ? points[j * step].value : kNoiseMid;

@@ -5,10 +5,10 @@
 TextureRow NoiseTexture[kTextureSize];
 
 void FillTextureImageReference(TextureRow* image, const NoiseSettings& settings,
-                               int colourScale) {
+                               int colourScale, const Lattice& lattice) {
   for (int i = 0; i < kTextureSize; i++) {
     for (int j = 0; j < kTextureSize; j++) {
-      NoiseColourBytes(FractalNoise2D(i, j, settings), colourScale, image[i][j]);
+      NoiseColourBytes(FractalNoise2D(i, j, settings, lattice), colourScale, image[i][j]);
     }
   }
 }

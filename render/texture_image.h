@@ -15,4 +15,4 @@ extern TextureRow NoiseTexture[kTextureSize];
 // (render/texture_fill_fast.h) must match it byte for byte; it is kept as the
 // tests' and benchmarks' reference.
 void FillTextureImageReference(TextureRow* image, const NoiseSettings& settings,
-                               int colourScale);
+                               int colourScale, const Lattice& lattice = NoiseLattice);

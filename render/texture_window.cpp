@@ -4,7 +4,7 @@
 
 #include "render/frame.h"
 
-void DrawTextureImage(const TextureRow* image, int width, int height) {
+void DrawTextureImage(const TextureRow* image, int width, int height, unsigned* textureName) {
   BeginFrame(width, height);
   gluOrtho2D(0.0, 1.0, 0.0, 1.0);
   glMatrixMode(GL_MODELVIEW);
@@ -12,9 +12,9 @@ void DrawTextureImage(const TextureRow* image, int width, int height) {
 
   // One texture object of our own, made in the texture window's context the
   // first time it draws; the image is uploaded whole on every draw.
-  static GLuint texture = 0;
-  if (texture == 0) glGenTextures(1, &texture);
-  glBindTexture(GL_TEXTURE_2D, texture);
+  static_assert(sizeof(GLuint) == sizeof(unsigned), "a texture name is an unsigned int");
+  if (*textureName == 0) glGenTextures(1, textureName);
+  glBindTexture(GL_TEXTURE_2D, *textureName);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);

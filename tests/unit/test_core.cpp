@@ -49,6 +49,7 @@ class CoreTest : public ::testing::Test {
   void TearDown() override {
     ClosePanels(previousPanelPlatform);
     SetPlatform(nullptr);
+    ChooseSeed(std::nullopt);
   }
 
   // Window pixel (from the top left) of control point i's dot in the

@@ -1,4 +1,7 @@
 #include <cstring>
+#include <iterator>
+
+#include "app/choices.h"
 
 #include "render/texture_fill_fast.h"
 #include "render/colour_scale.h"
@@ -13,8 +16,10 @@ class TextureImageTest : public NoiseTest {
 
 TEST_F(TextureImageTest, GradientOnlyOriginTexelInEveryScale) {
   settings.noiseType = kGradientOnly;
-  const uint8_t expected[4][3] = {{128, 128, 128}, {0, 255, 0}, {127, 127, 255}, {255, 127, 0}};
-  for (int scale = kGreyscale; scale <= kFire; scale++) {
+  const uint8_t expected[][3] = {{128, 128, 128}, {0, 255, 0}, {127, 127, 255}, {255, 127, 0}};
+  static_assert(std::size(expected) == std::size(kScaleChoices), "one texel for every scale");
+  for (const Choice& choice : kScaleChoices) {
+    const int scale = choice.id;
     FillTextureImage(image, settings, scale);
     EXPECT_EQ(0, std::memcmp(image[0][0], expected[scale], 3)) << "scale " << scale;
   }
@@ -31,9 +36,10 @@ TEST_F(TextureImageTest, RowZeroIsTheBottomRowOfControlPoints) {
 
 TEST_F(TextureImageTest, TurbulenceNeverDarkerThanMidGrey) {
   settings.turbulence = 1;
-  for (int type : {kValueOnly, kGradientOnly, kValueGradient}) {
+  for (const Choice& choice : kNoiseChoices) {
+    const int type = choice.id;
     settings.noiseType = type;
-    settings.octaveIndex = type * 3;
+    settings.octaveIndex = type * 3 % (kMaxOctaveIndex + 1);
     FillTextureImage(image, settings, kGreyscale);
     for (int i = 0; i < kTextureSize; i++)
       for (int j = 0; j < kTextureSize; j++) ASSERT_GE(image[i][j][0], 128);
