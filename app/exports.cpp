@@ -130,7 +130,7 @@ void WriteSnapshot(const SnapshotSaver& format) {
 
 }  // namespace
 
-void WriteExport(ExportFormat format) {
+void WriteExportFile(ExportFormat format) {
   if (const SnapshotSaver* snapshot = SaverOf(format)) {
     WriteSnapshot(*snapshot);
     return;
@@ -140,8 +140,6 @@ void WriteExport(ExportFormat format) {
       SaveHeightmap(FileNameNow(ExportFormat::kHeightmap), App.noise, PngTexts(), stderr);
       break;
     case ExportFormat::kStl:
-      // The key saves the picture beside the solid.
-      WriteSnapshot(*SaverOf(ExportFormat::kBmp));
       if (const std::unique_ptr<Solid> solid = SampleSolidNow())
         SaveStl(FileNameNow(ExportFormat::kStl), solid->grid, solid->rgb, stderr);
       break;
@@ -151,4 +149,10 @@ void WriteExport(ExportFormat format) {
       break;
     default: break;  // the snapshots, above
   }
+}
+
+void WriteExport(ExportFormat format) {
+  // Key s saves the picture beside the solid.
+  if (format == ExportFormat::kStl) WriteExportFile(ExportFormat::kBmp);
+  WriteExportFile(format);
 }

@@ -14,6 +14,10 @@
 // current noise. Key s writes the BMP snapshot first, then the ASCII solid.
 void WriteExport(ExportFormat format);
 
+// That format's file alone (key s's solid without its picture): what a
+// page's saved-again link makes anew.
+void WriteExportFile(ExportFormat format);
+
 // A snapshot (bottom row first, as read back) as an 8-bit RGB PNG with our
 // text chunks; "Image file '%s' created." on success. True when written.
 bool SaveSnapshotPng(const std::string& fileName, const uint8_t* rgb, int width, int height,

@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <iterator>
 #include <string>
 
 #include "app/command_line.h"
@@ -148,15 +149,8 @@ EMSCRIPTEN_KEEPALIVE int NdHeight(int id) {
 // 2 the heightmap, 3 the ASCII STL, 4 the binary STL. The page's "save
 // again" link calls it instead of holding the file's bytes.
 EMSCRIPTEN_KEEPALIVE void NdRemake(int kind) {
-  if (!Windows) return;
-  switch (kind) {
-    case 0: WriteSnapshot(SnapshotFormat::kBmp); break;
-    case 1: WriteSnapshot(SnapshotFormat::kPng); break;
-    case 2: WriteHeightmap(); break;
-    case 3: WriteStl(); break;
-    case 4: WriteStlBinary(); break;
-    default: break;
-  }
+  if (!Windows || kind < 0 || kind >= static_cast<int>(std::size(kExportFormats))) return;
+  WriteExportFile(kExportFormats[kind].id);
 }
 
 // The command line that makes the picture again, as key i prints it.
