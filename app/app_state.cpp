@@ -21,6 +21,7 @@ void Reset() {
   App.noise.interpolation = kCubic;
   App.gradientSliderValue = 0.0f;
   App.noise.turbulence = 0;
+  App.views = TeachingViews{};
 }
 
 void ChooseSeed(std::optional<uint32_t> seed) { Process.chosenSeed = seed; }

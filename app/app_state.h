@@ -15,6 +15,7 @@
 #include "noise/lattice.h"
 #include "noise/noise_settings.h"
 #include "render/graph_layout.h"
+#include "render/teaching_views.h"
 
 class GLUI;
 class GLUI_HSlider;
@@ -34,6 +35,7 @@ struct AppState {
   int debug;            // 0 off, 1 on: diagnostic traces on stderr
   float gradientSliderValue;
   float curvatureSliderValue;
+  TeachingViews views;  // all off after Reset
 
   // Interaction state.
   int currentPoint;     // -1 for none, else the control point 0..7
