@@ -86,8 +86,11 @@ def test_every_radio_button_and_check_box_has_its_effect(session):
         session.settle()
         return {name: take() for name, take in shots.items()}
 
+    # The graph's trace can come before the panel has drawn its check mark:
+    # settle (all three windows still) before reading either.
     click(*panel.checkboxes[DEBUG].centre)
     session.wait_for_count(REDRAW, 1)
+    session.settle()
     assert "Display; CurrentPoint = -1\n" in session.stderr()
     assert layout(session).checkboxes[DEBUG].on
     start = {name: take() for name, take in shots.items()}

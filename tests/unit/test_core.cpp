@@ -51,28 +51,6 @@ class CoreTest : public ::testing::Test {
     SetPlatform(nullptr);
     ChooseSeed(std::nullopt);
   }
-
-  // Window pixel (from the top left) of control point i's dot in the
-  // 700 by 500 graph window: one pixel per unit of the drawing.
-  static int DotX(int i) { return kLeftMargin + i * kGraphWidth / (kControlPoints - 1); }
-  static int DotY(int i) {
-    const float value = NoiseLattice[0][i].value;
-    return kGraphWindowHeight - kBottomMargin - static_cast<int>(value * kGraphHeight);
-  }
-
-  void ClickPanel(const std::string& label) {
-    GLUI_Control* c = Find(App.panel->main_panel, label);
-    ASSERT_NE(c, nullptr) << label;
-    App.panel->mouse(GLUI_GLUT_LEFT_BUTTON, GLUI_GLUT_DOWN, c->x_abs + 4, c->y_abs + 4);
-    App.panel->mouse(GLUI_GLUT_LEFT_BUTTON, GLUI_GLUT_UP, c->x_abs + 4, c->y_abs + 4);
-  }
-
-  static GLUI_Control* Find(GLUI_Control* c, const std::string& name) {
-    if (c->name == name) return c;
-    for (GLUI_Control* child : c->children)
-      if (GLUI_Control* found = Find(child, name)) return found;
-    return nullptr;
-  }
 };
 
 TEST_F(CoreTest, APressADragAndAPanelChangeReachTheTextureAndItsSnapshot) {

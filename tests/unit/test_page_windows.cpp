@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,8 @@
 #include "app/command_line.h"
 #include "app/control_panel.h"
 #include "app/input_logic.h"
+#include "app/png_texts.h"
+#include "app/windows.h"
 #include "app/start.h"
 #include "app_fixture.h"
 #include "export_helpers.h"
@@ -107,25 +110,32 @@ class PageWindowsTest : public ::testing::Test {
     return wrong;
   }
 
-  static GLUI_Control* Find(GLUI_Control* c, const std::string& name) {
-    if (c->name == name) return c;
-    for (GLUI_Control* child : c->children)
-      if (GLUI_Control* found = Find(child, name)) return found;
-    return nullptr;
-  }
-
   void ClickPanel(const std::string& label) {
-    GLUI_Control* c = Find(App.panel->main_panel, label);
-    ASSERT_NE(c, nullptr) << label;
     const int id = App.panel->get_glut_window_id();
-    windows.Mouse(id, 0, true, c->x_abs + 4, c->y_abs + 4, 0);
-    windows.Mouse(id, 0, false, c->x_abs + 4, c->y_abs + 4, 0);
+    ::ClickPanel(label, [&](bool down, int x, int y) { windows.Mouse(id, 0, down, x, y, 0); });
+  }
+  // All a person sees of the settings once the events so far are drawn:
+  // both graphics windows, the command key i prints, and whether a redraw
+  // leaves Debug traces.
+  std::string Look() {
+    RunUntilIdle();
+    testing::internal::CaptureStderr();
+    PostGraphRedisplay();
+    RunUntilIdle();
+    std::string seen = testing::internal::GetCapturedStderr().empty() ? "quiet " : "traced ";
+    for (int id : {App.graphWindow, App.textureWindow}) {
+      int w = 0, h = 0;
+      const uint8_t* p = windows.ShownPixels(id, &w, &h);
+      seen.append(reinterpret_cast<const char*>(p), static_cast<size_t>(w) * h * 4);
+    }
+    return seen + ReproducingCommandNow();
   }
 
-  static int DotX(int i) { return kLeftMargin + i * kGraphWidth / (kControlPoints - 1); }
-  static int DotY(int i) {
-    return kGraphWindowHeight - kBottomMargin -
-           static_cast<int>(NoiseLattice[0][i].value * kGraphHeight);
+  // Every control of `kind` in the panel, in its order.
+  static void Controls(int kind, std::vector<GLUI_Control*>* out, GLUI_Control* c = nullptr) {
+    if (c == nullptr) c = App.panel->main_panel;
+    if (c->type == kind) out->push_back(c);
+    for (GLUI_Control* child : c->children) Controls(kind, out, child);
   }
 };
 
@@ -158,6 +168,66 @@ TEST_F(PageWindowsTest, TheWindowsOpenAsOnTheDesktopAndShowTheProgramsPictures) 
   EXPECT_EQ(std::memcmp(Pixel(App.graphWindow, 2, 2), "\0\0\0\xff", 4), 0);
   const uint8_t* grey = Pixel(App.panel->get_glut_window_id(), 2, 2);
   EXPECT_TRUE(grey[0] == grey[1] && grey[1] == grey[2] && grey[0] > 150) << int(grey[0]);
+}
+
+TEST_F(PageWindowsTest, EveryPanelControlChangesWhatTheWindowsShowOrKeyIPrints) {
+  Start({"--seed=11"});
+  const std::string fresh = Look();
+  // Within a group every button shows something of its own; the group's
+  // first, the default, shows the fresh start again.
+  std::vector<GLUI_Control*> groups, checkboxes;
+  Controls(GLUI_CONTROL_RADIOGROUP, &groups);
+  Controls(GLUI_CONTROL_CHECKBOX, &checkboxes);
+  ASSERT_FALSE(groups.empty() || checkboxes.empty());
+  for (const GLUI_Control* group : groups) {
+    std::set<std::string> seen;
+    for (const GLUI_Control* button : group->children) {
+      ClickPanel(button->name);
+      seen.insert(Look());
+    }
+    EXPECT_EQ(seen.size(), group->children.size()) << group->children[0]->name;
+    ClickPanel(group->children[0]->name);
+    EXPECT_EQ(Look(), fresh) << group->children[0]->name;
+  }
+  // Each check box changes what is seen, and changes it back.
+  for (const GLUI_Control* box : checkboxes) {
+    ClickPanel(box->name);
+    EXPECT_NE(Look(), fresh) << box->name;
+    ClickPanel(box->name);
+    EXPECT_EQ(Look(), fresh) << box->name;
+  }
+  // A new lattice: both windows and the seed key i prints.
+  ClickPanel("Re-Randomize");
+  EXPECT_NE(Look(), fresh);
+  EXPECT_EQ(ReproducingCommandNow().find("--seed=11"), std::string::npos);
+}
+
+TEST_F(PageWindowsTest, AfterAnyActionsResetShowsWhatAFreshStartShows) {
+  Start({"--seed=11"});
+  const std::string fresh = Look();
+  std::vector<GLUI_Control*> buttons;
+  Controls(GLUI_CONTROL_RADIOBUTTON, &buttons);
+  Controls(GLUI_CONTROL_CHECKBOX, &buttons);
+  for (const GLUI_Control* c : buttons) ClickPanel(c->name);  // each group's last, boxes on
+  // A point held down when Reset is pressed is let go of: a drag moves nothing.
+  windows.Mouse(App.graphWindow, 0, true, DotX(3), DotY(3), 0);
+  App.curvatureSliderValue = -3.0f;
+  ASSERT_NE(Look(), fresh);
+  ClickPanel("Reset");
+  windows.Motion(App.graphWindow, DotX(3), DotY(3) - 40, true);
+  EXPECT_EQ(Look(), fresh);
+  EXPECT_EQ(App.curvatureSliderValue, -3.0f);  // this slider's value is kept
+
+  // Reset leaves the lattice alone: an edit stays in the windows and in key i.
+  windows.Mouse(App.graphWindow, 0, true, DotX(3), DotY(3), 0);
+  windows.Motion(App.graphWindow, DotX(3), DotY(3) - 40, true);
+  windows.Mouse(App.graphWindow, 0, false, DotX(3), DotY(3) - 40, 0);
+  ClickPanel("Reset");
+  const std::string edited = Look();
+  EXPECT_NE(edited, fresh);
+  EXPECT_NE(ReproducingCommandNow().find("--point=3:"), std::string::npos);
+  ClickPanel("Reset");
+  EXPECT_EQ(Look(), edited);
 }
 
 TEST_F(PageWindowsTest, PressDragPanelAndKeysReachTheCoreAndEveryWindowIsRedrawn) {
