@@ -5,8 +5,11 @@
 //
 //   soft_render [program options] --out=DIR [--press=K] [--debug]
 //               [--graph-size=WxH] [--texture-size=WxH]
+//   soft_render [program options] --names
 //
-// Writes DIR/graph.png, DIR/texture.png and DIR/panel.png. --press=K presses
+// Writes DIR/graph.png, DIR/texture.png and DIR/panel.png; with --names
+// prints instead each export's batch option and the file name its key saves
+// to under those options ("bmp image003TR.bmp"), for the tests' expectations. --press=K presses
 // control point K as a click on its dot would; --debug ticks the panel's
 // Debug box; the sizes resize the windows as a user would.
 #include <cmath>
@@ -18,6 +21,7 @@
 
 #include "app/app_state.h"
 #include "app/command_line.h"
+#include "app/export_formats.h"
 #include "app/start.h"
 #include "app/windows.h"
 #include "export/png_writer.h"
@@ -57,7 +61,7 @@ bool Save(PageWindows& windows, int id, const std::string& path) {
 int main(int argc, char* argv[]) {
   std::string out = ".";
   int press = -1;
-  bool debug = false;
+  bool debug = false, names = false;
   int graph_w = 0, graph_h = 0, texture_w = 0, texture_h = 0;
   std::vector<const char*> program_args = {argv[0]};
   for (int i = 1; i < argc; ++i) {
@@ -68,6 +72,8 @@ int main(int argc, char* argv[]) {
       press = atoi(a + 8);
     } else if (strcmp(a, "--debug") == 0) {
       debug = true;
+    } else if (strcmp(a, "--names") == 0) {
+      names = true;
     } else if (strncmp(a, "--graph-size=", 13) == 0) {
       if (!ReadSize(a + 13, &graph_w, &graph_h)) return 2;
     } else if (strncmp(a, "--texture-size=", 15) == 0) {
@@ -84,6 +90,15 @@ int main(int argc, char* argv[]) {
     return 2;
   }
 
+  if (names) {
+    Reset();
+    ApplyStartSettings(options);
+    for (const ExportFormatInfo& f : kExportFormats)
+      printf("%s %s\n", f.option + 2,
+             ExportFileName(f.id, App.noise.octaveIndex, App.noise.turbulence, App.colourScale)
+                 .c_str());
+    return 0;
+  }
   NoPage page;
   PageWindows windows(page);
   SetPlatform(&windows);

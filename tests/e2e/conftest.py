@@ -4,6 +4,7 @@ Each test gets a fresh Xvfb server and a fresh noisedemo process; windows are
 found by title with xdotool, input is sent with xdotool, and the evidence is
 screenshots (ImageMagick's import) and the files the program writes.
 """
+import functools
 import os
 import signal
 import subprocess
@@ -27,6 +28,21 @@ WAIT = 30
 
 PROGRAM = os.environ.get("NOISEDEMO") or os.path.join(
     os.path.dirname(__file__), "..", "..", "build", "noisedemo")
+SOFT_RENDER = os.environ.get("SOFT_RENDER") or os.path.join(
+    os.path.dirname(__file__), "..", "..", "build", "tests", "soft_render")
+
+
+@functools.lru_cache(maxsize=None)
+def _export_names(options):
+    done = subprocess.run([os.path.abspath(SOFT_RENDER), *options, "--names"],
+                          capture_output=True, text=True, timeout=60, check=True)
+    return dict(line.split(" ", 1) for line in done.stdout.splitlines())
+
+
+def export_names(options):
+    """{batch format (bmp, png, heightmap, stl, stl-binary): the file name its
+    key saves to} under the command line's options, as the program names them."""
+    return _export_names(tuple(options))
 
 
 class XServer:

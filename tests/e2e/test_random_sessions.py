@@ -26,10 +26,9 @@ import pytest
 from PIL import Image
 
 from conftest import (GRAPH_START, GREEN, PROGRAM, RULE, TEXTURE_START, UNITS_H, WHITE, Session,
-                      SessionDriver, SettingsModel, XServer, dot_row, dot_x, find_dot, gap_x,
-                      layout, scale_problems, thumb_of)
+                      SessionDriver, SettingsModel, XServer, dot_row, dot_x, export_names,
+                      find_dot, gap_x, layout, scale_problems, thumb_of)
 
-SCALE_LETTERS = "GRSY"  # in the names of the BMP snapshots
 UNKNOWN_KEYS = (("x", "x"), ("7", "7"), ("z", "z"), ("comma", ","), ("k", "k"), ("space", " "))
 ACTIONS = int(os.environ.get("NOISEDEMO_SESSION_ACTIONS", "150"))
 # Fresh programs started per session for reference pictures of the graph.
@@ -310,7 +309,7 @@ class Driver(SessionDriver):
 
     def key_b(self):
         m = self.model
-        name = f"image{m.octaves:03d}{'T' if m.turbulence else 'N'}{SCALE_LETTERS[m.scale]}.bmp"
+        name = export_names(m.settings())["bmp"]
         said = f"Image file '{name}' created.\n"
         before = self.s.count(said)
         self.windows[self.mapped_window()].key("b")

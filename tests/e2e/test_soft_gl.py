@@ -15,10 +15,7 @@ import subprocess
 import pytest
 from PIL import Image
 
-from conftest import DEBUG, Session, XServer, find_dot, layout, point_x
-
-SOFT_RENDER = os.environ.get("SOFT_RENDER") or os.path.join(
-    os.path.dirname(__file__), "..", "..", "build", "tests", "soft_render")
+from conftest import DEBUG, SOFT_RENDER, Session, XServer, find_dot, layout, point_x
 
 # Each noise type the command line offers, each colour scale, turbulence, and
 # a texture window resized to something smaller, larger and of both.

@@ -52,7 +52,7 @@ VIEWPORT = (1500, 1250)
 
 NOISE_WORDS, BLEND_WORDS = e2e.NOISE_WORDS, e2e.BLEND_WORDS
 SLOPE_WORDS, SCALE_WORDS = e2e.SLOPE_WORDS, e2e.SCALE_WORDS
-SCALE_LETTERS = "GRSY"  # in the desktop's file names
+export_names = e2e.export_names  # the desktop's file names, from the program
 
 
 class Site:

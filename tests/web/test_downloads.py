@@ -13,8 +13,8 @@ import os
 
 import pytest
 
-from conftest import (GRAPH, GRAPH_START, TEXTURE, bmp_rgb, dot_place, options_of, png_pixels,
-                      text_chunks)
+from conftest import (GRAPH, GRAPH_START, TEXTURE, bmp_rgb, dot_place, export_names, options_of,
+                      png_pixels, text_chunks)
 
 # A --point edit; the heaviest setting with the other slope rule; on the
 # threaded and on the one-thread page.
@@ -36,18 +36,6 @@ KEYS = {
                            "81590 triangles written."]),
     "m": (["stl-binary"], ["Writing STL file '{0}':", "81590 triangles written."]),
 }
-
-
-def desktop_names(options, key):
-    """The desktop's file names for key's files, from the settings."""
-    words = dict(o[2:].split("=", 1) if "=" in o else (o[2:], True) for o in options)
-    octaves = int(words.get("octaves", 1))
-    turbulence = "T" if "turbulence" in words else "N"
-    scale = "GRSY"[("grey", "rainbow", "clouds", "fire").index(words.get("scale", "grey"))]
-    image = f"image{octaves:03d}{turbulence}{scale}"
-    noise = f"noise{octaves:03d}{turbulence}"
-    return {"b": [image + ".bmp"], "p": [image + ".png"], "h": [f"height{octaves:03d}{turbulence}.png"],
-            "s": [image + ".bmp", noise + ".stl"], "m": [noise + ".bin.stl"]}[key]
 
 
 class Folder:
@@ -90,12 +78,13 @@ def test_every_download_is_the_native_export(page, sites, exports, index):
     folder = Folder(page)
     options = options_of(query)
     native = exports.files(options, "bmp", "png", "heightmap", "stl", "stl-binary")
+    named = export_names(options)
 
     for key, (formats, said) in KEYS.items():
         count = page.state("downloads.length")
         lines = page.state("messages.length")
         page.key(TEXTURE if key in "bs" else GRAPH, key)
-        names = desktop_names(options, key)
+        names = [named[form] for form in formats]
         listed = page.download_digests(count)
         assert [name for name, _ in listed] == names, key
         assert folder.take(len(formats)) == listed, key

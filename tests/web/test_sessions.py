@@ -25,7 +25,7 @@ import random
 
 import pytest
 
-from conftest import (GRAPH, GRAPH_START, PANEL, SCALE_LETTERS, TEXTURE, TEXTURE_START, bmp_rgb,
+from conftest import (GRAPH, GRAPH_START, PANEL, TEXTURE, TEXTURE_START, bmp_rgb, export_names,
                       dot_place, e2e, expected_panel)
 
 FIXED_SEEDS = (20261208, 5, 777, 4)
@@ -258,7 +258,7 @@ class Session(e2e.SessionDriver):
 
     def key_b(self):
         m = self.model
-        name = f"image{m.octaves:03d}{'T' if m.turbulence else 'N'}{SCALE_LETTERS[m.scale]}.bmp"
+        name = export_names(m.settings())["bmp"]
         count, lines = self.page.state("downloads.length"), self.page.state("messages.length")
         self.page.key(self.rng.choice((GRAPH, TEXTURE)), "b")
         got, data = self.page.downloads(count)[0]
