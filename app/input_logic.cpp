@@ -27,8 +27,8 @@ int CurrentFromHits(const PickHits& hits, bool debug) {
 
 float DragValue(int height, int y) {
   // With no height to map through, fall back to the drawing's own 500 units.
-  const double h = height > 0 ? height : kGraphWindowHeight;
-  const double above = (h - y) * kGraphWindowHeight / h;
+  const double h = height > 0 ? height : kGraphUnitsHigh;
+  const double above = (h - y) * kGraphUnitsHigh / h;
   float v = static_cast<float>((kNoiseMax - kNoiseMin) * (above - kBottomMargin) / kGraphHeight +
                                kNoiseMin);
   if (v < kDragValueMin) v = kDragValueMin;

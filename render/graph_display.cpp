@@ -67,8 +67,8 @@ void WideLine(float x0, float y0, float x1, float y1, float width, const PixelSc
 }  // namespace
 
 PixelScale GraphPixels(int width, int height) {
-  return {static_cast<float>(width) / kGraphWindowWidth,
-          static_cast<float>(height) / kGraphWindowHeight};
+  return {static_cast<float>(width) / kGraphUnitsWide,
+          static_cast<float>(height) / kGraphUnitsHigh};
 }
 
 float GraphX(const AxisScale& xAxis, float x) {
@@ -85,7 +85,7 @@ void DrawString(float x, float y, float z, const char* text) {
 
 void DrawGraph(const GraphView& view, int width, int height) {
   BeginFrame(width, height);
-  gluOrtho2D(0.0, kGraphWindowWidth, 0.0, kGraphWindowHeight);
+  gluOrtho2D(0.0, kGraphUnitsWide, 0.0, kGraphUnitsHigh);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
 
@@ -117,8 +117,8 @@ PickHits PickPoints(const GraphView& view, int x, int y, int width, int height) 
     // over the whole window.
     const float value = view.noise.noiseType == kGradientOnly ? kNoiseMid : NoiseLattice[0][i].value;
     const double dotX = static_cast<double>(GraphX(view.xAxis, static_cast<float>(i))) * width /
-                        kGraphWindowWidth;
-    const double dotY = static_cast<double>(GraphY(view, value)) * height / kGraphWindowHeight;
+                        kGraphUnitsWide;
+    const double dotY = static_cast<double>(GraphY(view, value)) * height / kGraphUnitsHigh;
     if (std::fabs(dotX - centreX) > reach || std::fabs(dotY - centreY) > reach) continue;
     hits.index[hits.count++] = i;
   }

@@ -82,10 +82,14 @@ read -r tw th < <(geometry "$texwin")
 places=$(/usr/bin/python3 "$(dirname "$0")/panel_places.py" "$panel") || die "cannot find the panel's controls"
 eval "$places"
 
-# Graph drawing units (700 x 500, y up) to window pixels (y down).
-ux() { awk -v u="$1" -v w="$gw" 'BEGIN { printf "%d", u * w / 700 + 0.5 }'; }
-uy() { awk -v u="$1" -v h="$gh" 'BEGIN { printf "%d", h - u * h / 500 + 0.5 }'; }
-point_units_x() { awk -v i="$1" 'BEGIN { printf "%.3f", 50 + i * 600 / 7 }'; }
+# Graph drawing units (render/graph_layout.h's, y up) to window pixels (y down).
+eval "$(/usr/bin/python3 "$(dirname "$0")/../tests/graph_layout.py")"
+ux() { awk -v u="$1" -v w="$gw" -v units="$kGraphUnitsWide" 'BEGIN { printf "%d", u * w / units + 0.5 }'; }
+uy() { awk -v u="$1" -v h="$gh" -v units="$kGraphUnitsHigh" 'BEGIN { printf "%d", h - u * h / units + 0.5 }'; }
+point_units_x() {
+  awk -v i="$1" -v left="$kLeftMargin" -v wide="$kGraphWidth" -v n="$kControlPoints" \
+      'BEGIN { printf "%.3f", left + i * wide / (n - 1) }'
+}
 
 # ---------------------------------------------------------------------------
 # Traces, memory, draining
@@ -158,7 +162,8 @@ send_keys() {
 }
 
 drag_x=$(ux "$(point_units_x "$best")")
-drag_y0=$(uy "$(awk -v g="${grey[best]}" 'BEGIN { printf "%.3f", 150 + g / 255 * 300 }')")
+drag_y0=$(uy "$(awk -v g="${grey[best]}" -v bottom="$kBottomMargin" -v high="$kGraphHeight" \
+    'BEGIN { printf "%.3f", bottom + g / 255 * high }')")
 drag_phase=0
 drag_start() {
   xdotool mousemove --window "$graph" "$drag_x" "$drag_y0" mousedown 1
@@ -236,7 +241,7 @@ xdotool mousemove --window "$panel" "$gradient_only_x" "$gradient_only_y" click 
 xdotool mousemove --window "$graph" "$(ux 600)" "$(uy 470)"
 drain
 click_x=$(ux "$(point_units_x 3)")
-click_y=$(uy 300)
+click_y=$(uy $((kBottomMargin + kGraphHeight / 2)))
 xdotool mousemove --window "$graph" "$click_x" "$click_y" click 1
 drain
 grep -q "Display; CurrentPoint = 3\$" <(tail -n 40 "$errlog") ||

@@ -20,6 +20,8 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "web"))
 import chromium  # noqa: E402
 import serve  # noqa: E402
+sys.path.insert(0, os.path.join(HERE, "..", "tests"))
+from graph_layout import LAYOUT  # noqa: E402
 
 WIDTH, HEIGHT = 1100, 1180  # the three windows as the desktop places them, and the bar above
 # Common screens: student laptops and Chromebooks, a desktop monitor, a tablet
@@ -105,8 +107,9 @@ def main():
                 # Point 3 raised a little, wherever the layout put the graph.
                 w, h = browser.evaluate("(c => [c.width, c.height])"
                                         "(noisedemoPage.windows.get(1).canvas)")
-                x = int((50 + 3 * 600 / 7) * w / 700)
-                page.drag(1, [(x, int(270 * h / 500)), (x, int(200 * h / 500))])
+                units_x = LAYOUT.kLeftMargin + 3 * LAYOUT.kGraphWidth / (LAYOUT.kControlPoints - 1)
+                x, units_h = int(units_x * w / LAYOUT.kGraphUnitsWide), LAYOUT.kGraphUnitsHigh
+                page.drag(1, [(x, int(270 * h / units_h)), (x, int(200 * h / units_h))])
                 shot = height
                 if touch:
                     # The whole stacked page: a taller screen of the same width

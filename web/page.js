@@ -152,10 +152,9 @@ function placeDownloads() {
 const BAR_HEIGHT = 58;  // the fixed bar of messages above the windows
 const GAP = 4;          // between windows, and between a window and the page's edge
 const GRIP = 12;        // the frame right of and below a resizable canvas, for its grip
-// The graph's drawing is 700 by 500 units; it opens at that size where there is
-// room, and smaller, in the same proportion, where there is not. Below half
+// The graph opens at the size the program opens it with (its home) where there
+// is room, and smaller, in the same proportion, where there is not. Below half
 // size the three windows no longer sit in one row and are stacked instead.
-const GRAPH_SIZE = [700, 500];
 const SMALLEST_ROW_GRAPH = 0.5;
 
 // The layout the address asks for: the desktop's placement (for exact
@@ -202,6 +201,7 @@ function layOut() {
   if (!page.ready) return;
   const { graph, texture, panel } = roles();
   if (!graph || !texture || !panel) return;
+  const GRAPH_SIZE = [graph.home.width, graph.home.height];
   if (layoutWanted === "desktop") {
     for (const w of [graph, texture, panel]) {
       place(w, w.home.x, w.home.y);

@@ -6,6 +6,7 @@ screenshots (ImageMagick's import) and the files the program writes.
 """
 import functools
 import os
+import runpy
 import signal
 import subprocess
 import time
@@ -301,28 +302,17 @@ YELLOW = (255, 255, 0)
 GREEN = (0, 255, 0)
 
 
-def _graph_layout():
-    """The graph's drawing units from the program's own render/graph_layout.h:
-    each `constexpr int kName = expression;` of it, as LAYOUT.kName."""
-    import re
-    import types
-    with open(os.path.join(os.path.dirname(__file__), "..", "..", "render", "graph_layout.h")) as f:
-        found = re.findall(r"constexpr int (k\w+) = ([^;]+);", f.read())
-    values = {}
-    for name, expression in found:
-        values[name] = eval(expression, {}, values)  # sums of the names above it
-    return types.SimpleNamespace(**values)
-
-
-LAYOUT = _graph_layout()
-UNITS_W, UNITS_H = LAYOUT.kGraphWindowWidth, LAYOUT.kGraphWindowHeight  # 700 x 500
+# The drawing's units and the window's opening size, from render/graph_layout.h.
+LAYOUT = runpy.run_path(os.path.join(os.path.dirname(__file__), "..", "graph_layout.py"))["LAYOUT"]
+UNITS_W, UNITS_H = LAYOUT.kGraphUnitsWide, LAYOUT.kGraphUnitsHigh  # 700 x 500
+GRAPH_START = (LAYOUT.kGraphWindowWidth, LAYOUT.kGraphWindowHeight)
 
 
 def point_x(i):
     return LAYOUT.kLeftMargin + i * LAYOUT.kGraphWidth / (LAYOUT.kControlPoints - 1)
 
 
-def dot_x(i, width=UNITS_W):
+def dot_x(i, width=GRAPH_START[0]):
     """The screen column of control point i's dot in a window `width` pixels wide."""
     return int(point_x(i) * width / UNITS_W)
 
@@ -332,7 +322,7 @@ def gap_x(gap, width):
     return int((point_x(gap) + point_x(gap + 1)) / 2 * width / UNITS_W)
 
 
-def dot_row(value, height=UNITS_H):
+def dot_row(value, height=GRAPH_START[1]):
     """The screen row of a dot for a control point value, in a window `height`
     pixels high (the drawing's units are stretched over it)."""
     return (UNITS_H - (LAYOUT.kBottomMargin + value * LAYOUT.kGraphHeight)) * height / UNITS_H
@@ -512,7 +502,7 @@ NOISE_WORDS = ("value", "gradient", "value+gradient")
 BLEND_WORDS = ("cubic", "quintic")
 SLOPE_WORDS = ("zero", "catmull-rom")
 SCALE_WORDS = ("grey", "rainbow", "clouds", "fire")
-GRAPH_START, TEXTURE_START = (UNITS_W, UNITS_H), (512, 512)
+TEXTURE_START = (512, 512)
 
 
 class SessionDriver:

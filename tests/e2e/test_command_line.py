@@ -7,7 +7,7 @@ import time
 
 import pytest
 
-from conftest import PROGRAM, Session
+from conftest import GRAPH_START, PROGRAM, Session
 
 BATCH = ["--seed=7", "--noise=gradient", "--octaves=3", "--turbulence", "--scale=rainbow"]
 
@@ -140,7 +140,7 @@ def test_geometry_gives_the_graph_window_its_size_and_place(xserver, tmp_path):
     # The screen is 1400 by 1112; a minus counts from its right and bottom.
     for geometry, expected in [("350x250+40+30", (40, 30, 350, 250)),
                                ("300x200-0-0", (1100, 912, 300, 200)),
-                               ("+7+9", (7, 9, 700, 500))]:
+                               ("+7+9", (7, 9, *GRAPH_START))]:
         session = Session(xserver, str(tmp_path), args=("--seed=1", "-geometry", geometry))
         try:
             assert session.graph.geometry() == expected

@@ -6,12 +6,12 @@ import os
 import pytest
 from PIL import ImageChops
 
-from conftest import (DEBUG, GREEN, LAYOUT, NOISE, OCTAVES, REDRAW, SCALES, TURBULENCE, UNITS_H,
-                      UNITS_W, WHITE, Session, control_values, dot_row, find_dot, layout, point_x,
-                      wait_for_thumb)
+from conftest import (DEBUG, GRAPH_START, GREEN, LAYOUT, NOISE, OCTAVES, REDRAW, SCALES, TURBULENCE,
+                      UNITS_H, UNITS_W, WHITE, Session, control_values, dot_row, find_dot, layout,
+                      point_x, wait_for_thumb)
 
 
-def dots(shot, values, height=UNITS_H):
+def dots(shot, values, height=GRAPH_START[1]):
     """For each control point: 'green', 'white' or None, looked up where the
     point must be drawn."""
     found = []
@@ -173,7 +173,7 @@ def test_dragging_a_point_to_the_top_sets_it_to_one(session):
 
 def test_a_drag_after_resizing_keeps_the_point_under_the_pointer(session):
     values = [v / 255 for v in control_values(session.texture.screenshot())]
-    session.graph.resize(700, 1000)
+    session.graph.resize(GRAPH_START[0], 1000)
     session.settle()
     x, row = int(point_x(5)), int(dot_row(values[5], 1000))
     assert find_dot(session.graph.screenshot(), point_x(5), row - 6, row + 7) is not None

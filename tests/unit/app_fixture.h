@@ -39,10 +39,13 @@ inline void ClickPanel(const std::string& label) {
 }
 
 // Window pixel (from the top left) of control point i's dot in a graph
-// window at its opening size, one pixel per unit of the drawing.
-inline int DotX(int i) { return kLeftMargin + i * kGraphWidth / (kControlPoints - 1); }
+// window at its opening size, over which the drawing's units are stretched.
+inline int DotX(int i) {
+  return (kLeftMargin + i * kGraphWidth / (kControlPoints - 1)) * kGraphWindowWidth / kGraphUnitsWide;
+}
 inline int DotY(int i) {
-  return kGraphWindowHeight - kBottomMargin - static_cast<int>(NoiseLattice[0][i].value * kGraphHeight);
+  const int up = kBottomMargin + static_cast<int>(NoiseLattice[0][i].value * kGraphHeight);
+  return (kGraphUnitsHigh - up) * kGraphWindowHeight / kGraphUnitsHigh;
 }
 
 // Closes every panel the test opened, puts back the toolkit platform it had

@@ -11,8 +11,8 @@ import urllib.parse
 import pytest
 from PIL import ImageChops
 
-from conftest import (GRAPH, PANEL, TEXTURE, VIEWPORT, BLEND_WORDS, NOISE_WORDS, SCALE_WORDS, SLOPE_WORDS,
-                      SCALES, dot_place, expected_panel, native, options_of)
+from conftest import (GRAPH, GRAPH_START, PANEL, TEXTURE, VIEWPORT, BLEND_WORDS, NOISE_WORDS,
+                      SCALE_WORDS, SLOPE_WORDS, SCALES, dot_place, expected_panel, native, options_of)
 
 # Every noise word (value+gradient also with its plus escaped), both blends
 # and slope rules, one to eight octaves, turbulence on and off, every scale,
@@ -232,9 +232,9 @@ def test_windows_move_rise_and_go_back(sized, sites):
     assert page.frames() == laid_out
     # A larger browser window lays the windows out again: the graph at full size.
     page.viewport(1920, 1080)
-    page.wait_for(f"noisedemoPage.windows.get({GRAPH}).canvas.width === 700"
+    page.wait_for(f"noisedemoPage.windows.get({GRAPH}).canvas.width === {GRAPH_START[0]}"
                   " && !noisedemoPage.module._NdBusy()")
-    assert page.canvas(GRAPH).size == (700, 500) and page.frames()[GRAPH][:2] == laid_out[GRAPH][:2]
+    assert page.canvas(GRAPH).size == GRAPH_START and page.frames()[GRAPH][:2] == laid_out[GRAPH][:2]
 
 
 def test_touch_on_a_phone(sized, sites):
