@@ -48,6 +48,14 @@ class Context {
 
   int width = 0, height = 0;
   std::vector<uint8_t> front, back;  // RGBA, top row first
+  // A swap exchanges the two buffers rather than copying one into the
+  // other; the back buffer is then owed the front's pixels, which it takes
+  // (OwnBack, framebuffer.h) only when something reads or draws into it
+  // before a clear overwrites it all.
+  bool backOwed = false;
+  // Off, the rasteriser takes its per-pixel formulas everywhere: the tests
+  // compare its shortcuts against them.
+  bool fastPaths = true;
 
   std::vector<Matrix> modelview{Identity()};
   std::vector<Matrix> projection{Identity()};

@@ -44,6 +44,10 @@ void SwapBuffers(Context* context) {
   if (context != nullptr) Swap(*context);
 }
 
+void UseFastPaths(Context* context, bool on) {
+  if (context != nullptr) context->fastPaths = on;
+}
+
 const uint8_t* ShownPixels(const Context* context) {
   return context ? context->front.data() : nullptr;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "softgl/framebuffer.h"
@@ -30,6 +31,28 @@ int FirstPixel(int64_t low) {
 }
 int LastPixel(int64_t high, int limit) {
   return static_cast<int>(std::min<int64_t>(limit - 1, (high - kHalf) >> kSubpixelBits));
+}
+
+// n texels' RGB into n RGBA pixels, each pixel's alpha kept. Four bytes
+// at a time, where a texel and the byte after it can be read.
+void CopyTexels(const uint8_t* texel, size_t n, uint8_t* out) {
+  for (size_t i = 0; i + 1 < n; ++i, texel += 3, out += 4) {
+    uint32_t colour, pixel;
+    std::memcpy(&colour, texel, 4);
+    std::memcpy(&pixel, out, 4);
+    // Memory order is byte order whatever the machine's: the mask keeps
+    // the first three bytes of the texel and the last of the pixel.
+    uint32_t keep;
+    const uint8_t mask[4] = {0xff, 0xff, 0xff, 0};
+    std::memcpy(&keep, mask, 4);
+    pixel = (colour & keep) | (pixel & ~keep);
+    std::memcpy(out, &pixel, 4);
+  }
+  if (n > 0) {
+    out[0] = texel[0];
+    out[1] = texel[1];
+    out[2] = texel[2];
+  }
 }
 
 }  // namespace
@@ -63,6 +86,7 @@ void Triangle(Context& c, const Vertex& a, const Vertex& b0, const Vertex& c0,
                        (v[1]->fy - v[0]->fy) * (v[2]->fx - v[0]->fx);
   if (area == 0) return;
   if (area < 0) std::swap(v[1], v[2]);
+  OwnBack(c);
 
   int64_t min_x = v[0]->fx, max_x = v[0]->fx, min_y = v[0]->fy, max_y = v[0]->fy;
   for (int i = 1; i < 3; ++i) {
@@ -92,9 +116,13 @@ void Triangle(Context& c, const Vertex& a, const Vertex& b0, const Vertex& c0,
   const Texture& bound = c.BoundTexture();
   // One filter whether the window stretches or squeezes the texture.
   assert(!c.texturing || bound.minFilter == bound.magFilter);
-  const bool separable = c.texturing && dsdy == 0.0f && dtdx == 0.0f && bound.width > 0 &&
-                         bound.height > 0;
+  const bool separable = c.fastPaths && c.texturing && dsdy == 0.0f && dtdx == 0.0f &&
+                         bound.width > 0 && bound.height > 0;
   std::vector<Tap> columns, rows;
+  // run[k]: how many columns from x0 + k on copy texels that follow one
+  // another in the texture (weight 0, each tap's texel the one after the
+  // last's); 0 where column k blends.
+  std::vector<int> run;
   if (separable && x0 <= x1 && y0 <= y1) {
     columns.resize(static_cast<size_t>(x1 - x0 + 1));
     for (int x = x0; x <= x1; ++x)
@@ -104,6 +132,13 @@ void Triangle(Context& c, const Vertex& a, const Vertex& b0, const Vertex& c0,
     for (int y = y0; y <= y1; ++y)
       rows[static_cast<size_t>(y - y0)] =
           TapOf(bound, OneRounding(dtdy, static_cast<float>(y), t0), false);
+    run.assign(columns.size(), 0);
+    for (size_t k = columns.size(); k-- > 0;) {
+      if (columns[k].weight != 0) continue;
+      const bool next = k + 1 < columns.size() && run[k + 1] > 0 &&
+                        columns[k + 1].first == columns[k].first + 1;
+      run[k] = next ? run[k + 1] + 1 : 1;
+    }
   }
 
   for (int y = y0; y <= y1; ++y) {
@@ -128,6 +163,29 @@ void Triangle(Context& c, const Vertex& a, const Vertex& b0, const Vertex& c0,
     if (lo > hi) continue;
     uint8_t* out = c.back.data() + (static_cast<size_t>(y) * static_cast<size_t>(c.width) +
                                     static_cast<size_t>(x0 + lo)) * 4;
+    if (separable && rows[static_cast<size_t>(y - y0)].weight == 0) {
+      // A row on texel centres (the texture window at its own size). Each
+      // pixel gets what the loop below gives it: where its column's weight
+      // is 0 too, the texel (column.first, row.first), and a run of such
+      // columns reads consecutive texels of one texture row, so it is one
+      // copy of that row's bytes into the pixels' colour bytes (their alpha
+      // is left, as below); elsewhere the same Blend.
+      const Tap& row = rows[static_cast<size_t>(y - y0)];
+      for (int64_t k = lo; k <= hi;) {
+        const Tap& column = columns[static_cast<size_t>(k)];
+        if (run[static_cast<size_t>(k)] == 0) {
+          Blend(bound, column, row, out);
+          ++k;
+          out += 4;
+          continue;
+        }
+        const int64_t n = std::min<int64_t>(run[static_cast<size_t>(k)], hi - k + 1);
+        CopyTexels(TexelAt(bound, column.first, row.first), static_cast<size_t>(n), out);
+        k += n;
+        out += 4 * n;
+      }
+      continue;
+    }
     for (int64_t k = lo; k <= hi; ++k, out += 4) {
       const int x = x0 + static_cast<int>(k);
       if (separable) {
@@ -158,6 +216,7 @@ void Triangle(Context& c, const Vertex& a, const Vertex& b0, const Vertex& c0,
 
 void Point(Context& c, const Vertex& v) {
   if (!v.inside) return;
+  OwnBack(c);
   const int64_t side = llvmpipe::Snap(c.pointSize);
   const int64_t left = v.fx - side / 2, top = v.fy - side / 2;
   const int64_t right = left + side, bottom = top + side;
@@ -181,6 +240,7 @@ void Line(Context& c, const Vertex& a, const Vertex& b) {
   const int64_t a_major = x_major ? a.fx : a.fy, b_major = x_major ? b.fx : b.fy;
   const int64_t a_minor = x_major ? a.fy : a.fx, b_minor = x_major ? b.fy : b.fx;
   if (a_major == b_major) return;
+  OwnBack(c);
   const int step = b_major > a_major ? 1 : -1;
   const int64_t first = PixelOf(a_major), last = PixelOf(b_major);
   auto before_centre = [&](int64_t fixed) {

@@ -25,6 +25,9 @@ int Width(const Context* context);
 int Height(const Context* context);
 // The back buffer becomes the shown (front) one.
 void SwapBuffers(Context* context);
+// Off, the rasteriser takes its per-pixel formulas everywhere (the tests
+// compare its shortcuts with them); on by default.
+void UseFastPaths(Context* context, bool on);
 // What the window shows: width*height*4 bytes RGBA (A=255), top row first
 // (a canvas's order).
 const uint8_t* ShownPixels(const Context* context);

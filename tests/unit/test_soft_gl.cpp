@@ -311,4 +311,75 @@ TEST_F(SoftGlTest, ShownPixelsChangeOnlyAtASwapAndAResizeClearsBoth) {
   EXPECT_EQ(softgl::ShownPixels(context)[0], 0);
 }
 
+// The texture window's shortcuts (texels copied where they map one to one,
+// taps worked out once a row and a column, the swap that exchanges the
+// buffers) against the per-pixel formulas, byte for byte: textures and
+// windows of several sizes, quads at whole, half and odd offsets, mirrored,
+// stretched and squeezed, drawn twice with a swap between.
+TEST_F(SoftGlTest, FastPathsGiveThePerPixelFormulasPixels) {
+  auto draw = [](bool fast, int tw, int th, float x0, float y0, float x1, float y1, float s0,
+                 float s1) {
+    const int w = 37, h = 29;
+    softgl::Context* gl = softgl::CreateContext(w, h);
+    softgl::MakeCurrent(gl);
+    softgl::UseFastPaths(gl, fast);
+    std::vector<uint8_t> image(static_cast<size_t>(tw * th * 3));
+    uint32_t state = static_cast<uint32_t>(tw * 131 + th);
+    for (uint8_t& b : image) b = static_cast<uint8_t>((state = state * 1664525u + 1013904223u) >> 24);
+    std::vector<uint8_t> shown;
+    for (int pass = 0; pass < 2; ++pass) {
+      PixelProjection(w, h);
+      glClearColor(0.2f, 0.4f, 0.6f, 1.0f);
+      if (pass == 0) glClear(GL_COLOR_BUFFER_BIT);  // the second pass draws over the first
+      GLuint name = 0;
+      glGenTextures(1, &name);
+      glBindTexture(GL_TEXTURE_2D, name);
+      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+      glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+      glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, tw, th, 0, GL_RGB, GL_UNSIGNED_BYTE, image.data());
+      glEnable(GL_TEXTURE_2D);
+      const float dx = pass == 0 ? 0.0f : 3.0f;
+      glBegin(GL_QUADS);
+      glTexCoord2f(s0, 0.0f);
+      glVertex2f(x0 + dx, y0);
+      glTexCoord2f(s1, 0.0f);
+      glVertex2f(x1 + dx, y0);
+      glTexCoord2f(s1, 1.0f);
+      glVertex2f(x1 + dx, y1);
+      glTexCoord2f(s0, 1.0f);
+      glVertex2f(x0 + dx, y1);
+      glEnd();
+      glDisable(GL_TEXTURE_2D);
+      softgl::SwapBuffers(gl);
+      const uint8_t* p = softgl::ShownPixels(gl);
+      shown.insert(shown.end(), p, p + w * h * 4);
+    }
+    softgl::DestroyContext(gl);
+    return shown;
+  };
+  int compared = 0;
+  for (int tw : {1, 2, 5, 16, 37}) {
+    for (int th : {1, 3, 29}) {
+      for (float offset : {0.0f, 0.5f, 1.0f, 2.25f, -3.0f}) {
+        for (float width : {static_cast<float>(tw), 2.0f * static_cast<float>(tw), 0.5f * tw, 40.0f}) {
+          for (bool mirrored : {false, true}) {
+            const float s0 = mirrored ? 1.0f : 0.0f, s1 = mirrored ? 0.0f : 1.0f;
+            const float x1 = offset + width, y1 = offset + static_cast<float>(th);
+            const auto fast = draw(true, tw, th, offset, offset, x1, y1, s0, s1);
+            const auto plain = draw(false, tw, th, offset, offset, x1, y1, s0, s1);
+            ASSERT_EQ(fast, plain) << tw << "x" << th << " at " << offset << " width " << width
+                                   << (mirrored ? " mirrored" : "");
+            ++compared;
+          }
+        }
+      }
+    }
+  }
+  softgl::MakeCurrent(context);
+  EXPECT_EQ(compared, 5 * 3 * 5 * 4 * 2);
+}
+
 }  // namespace
