@@ -317,15 +317,18 @@ std::vector<std::string> StatsLines(const TextureOverlay& overlay) {
   return lines;
 }
 
+// "fx 0.6875 H 0.232 0.768 G 0.067 -0.148": the start and end weights of
+// the values (H) and slopes (G), and of the curvatures (C) under the quintic.
 std::string WeightLine(const char* axis, float t, const HermiteWeights& w, bool quintic) {
-  std::string line = Format("%s %.4f: H0 %.3f H1 %.3f G0 % .3f G1 % .3f", axis, static_cast<double>(t),
+  std::string line = Format("%s %.4f H %.3f %.3f G % .3f % .3f", axis, static_cast<double>(t),
                             static_cast<double>(w.h0), static_cast<double>(w.h1),
                             static_cast<double>(w.g0), static_cast<double>(w.g1));
-  if (quintic) line += Format(" C %+.3f %+.3f", static_cast<double>(w.c0), static_cast<double>(w.c1));
+  if (quintic) line += Format(" C % .3f % .3f", static_cast<double>(w.c0), static_cast<double>(w.c1));
   return line;
 }
 
-std::vector<std::string> ProbeLines(const TexelProbe& probe, const NoiseSettings& settings) {
+std::vector<std::string> ProbeLines(const TexelProbe& probe, const NoiseSettings& settings,
+                                    int shownOctaves) {
   static const char* const kCornerNames[4] = {"00", "10", "01", "11"};
   std::vector<std::string> lines;
   lines.push_back(Format("texel row %d col %d: value %.4f", probe.row, probe.column,
@@ -354,6 +357,10 @@ std::vector<std::string> ProbeLines(const TexelProbe& probe, const NoiseSettings
   }
   if (settings.noiseType == kGradientOnly) lines.push_back("(gradient-only: values are 0.5)");
   lines.push_back(Format("shares add to %.4f, octave %d's noise", sum, probe.octave + 1));
+  if (shownOctaves > 1) {
+    lines.push_back(Format("(octaves %d-%d add the rest of the value)", probe.octave + 2,
+                           probe.octave + shownOctaves));
+  }
   return lines;
 }
 
@@ -402,7 +409,9 @@ void DrawTextureOverlays(TextureRow* image, const TextureOverlay& overlay) {
   }
   const int below = TextBox(image, kTextureSize - 1, top);
   if (overlay.views.probe) {
-    const std::vector<std::string> lines = ProbeLines(probe, overlay.shown.settings);
+    const std::vector<std::string> lines = ProbeLines(
+        probe, overlay.shown.settings,
+        overlay.shown.settings.octaveIndex + 1 - overlay.shown.firstOctave);
     const int height = 4 + BitmapLineHeight(Fixed9x15()) * static_cast<int>(lines.size());
     const bool pointerLow = overlay.pointerRow < kTextureSize / 2;
     TextBox(image, pointerLow ? below : height, lines);
