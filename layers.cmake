@@ -28,7 +28,8 @@ set(NOISEDEMO_SOURCES_render
   ${NOISEDEMO_SOURCES_render_fill}
   render/texture_window.cpp
   render/graph_display.cpp
-  render/bitmap_text.cpp)
+  render/bitmap_text.cpp
+  render/texture_views.cpp)
 # Beside the glyph tables generated at build time (text/glyphs.cmake).
 set(NOISEDEMO_SOURCES_glyphs text/bitmap_font.cpp)
 set(NOISEDEMO_SOURCES_toolkit

@@ -13,6 +13,7 @@
 
 #include "app/command_line.h"
 #include "noise/lattice.h"
+#include "noise/noise2d.h"
 #include "noise/noise_settings.h"
 #include "render/graph_layout.h"
 #include "render/teaching_views.h"
@@ -80,6 +81,11 @@ struct ProcessState {
   DrawnSize textureDrawn;
   // The texture window's GL texture object, made on its first draw.
   unsigned textureName = 0;
+  // The texel under the pointer in the texture window, which the probe and
+  // the pointer's value read: where the pointer last was, the centre until
+  // it first comes in (and so in the batch exports).
+  int pointerRow = kTextureSize / 2;
+  int pointerColumn = kTextureSize / 2;
 };
 extern ProcessState Process;
 

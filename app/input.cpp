@@ -1,5 +1,7 @@
 #include "app/input.h"
 
+#include <algorithm>
+
 #include <cstdio>
 
 #include "app/app_state.h"
@@ -99,6 +101,22 @@ void MouseButton(int button, int state, int x, int y) {
     App.gradientSlider->disable();
   }
   PostGraphRedisplay();
+}
+
+void TexturePointer(int x, int y) {
+  Platform& platform = CurrentPlatform();
+  const int width = platform.WindowWidth();
+  const int height = platform.WindowHeight();
+  if (width < 1 || height < 1) return;
+  // The window shows the image stretched over it, row 0 at the bottom.
+  const int column = std::clamp(x * kTextureSize / width, 0, kTextureSize - 1);
+  const int row = std::clamp((height - 1 - y) * kTextureSize / height, 0, kTextureSize - 1);
+  if (row == Process.pointerRow && column == Process.pointerColumn) return;
+  Process.pointerRow = row;
+  Process.pointerColumn = column;
+  if (!App.views.probe && !App.views.stats) return;
+  RedrawTextureViews();
+  platform.PostRedisplay();
 }
 
 void MouseMotion(int x, int y) {

@@ -12,3 +12,6 @@ constexpr int kButtonUp = 1;
 void Keyboard(unsigned char key, int x, int y);
 void MouseButton(int button, int state, int x, int y);
 void MouseMotion(int x, int y);
+// The pointer moving over the texture window (current), a button held or
+// not: the texel the probe and the pointer's value read follows it.
+void TexturePointer(int x, int y);

@@ -169,7 +169,7 @@ int RunBatchExports(const StartOptions& options) {
   // The texture as a 512 by 512 window shows it: each texel is one pixel,
   // row 0 at the bottom, which is the order the read-back delivers rows in.
   const uint8_t* const snapshot = &NoiseTexture[0][0][0];
-  if (!bmp.empty() || !png.empty()) FillTextureImage(NoiseTexture, App.noise, App.colourScale);
+  if (!bmp.empty() || !png.empty()) FillShownTexture();
   if (!bmp.empty()) ok = SaveBmp(bmp, snapshot, kTextureSize, kTextureSize, stderr) && ok;
   if (!png.empty())
     ok = SaveSnapshotPng(png, snapshot, kTextureSize, kTextureSize, stderr) && ok;

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "app/app_state.h"
 #include "app/input.h"
@@ -10,6 +11,7 @@
 #include "noise/lattice.h"
 #include "render/graph_display.h"
 #include "render/texture_fill_fast.h"
+#include "render/texture_views.h"
 #include "render/texture_window.h"
 
 namespace {
@@ -103,10 +105,45 @@ void Display() {
   TextureDisplay();
 }
 
+namespace {
+// Under the texture views: the shown octaves' noise before anything is drawn
+// over it, and (for the statistics) its values, so a moving pointer redraws
+// the overlays without a refill.
+TextureRow ViewTexture[kTextureSize];
+float ViewValues[kTextureSize * kTextureSize];
+bool ViewValuesFilled = false;
+}  // namespace
+
+void RedrawTextureViews() {
+  std::memcpy(NoiseTexture, ViewTexture, sizeof NoiseTexture);
+  TextureOverlay overlay;
+  overlay.shown = ShowOctaves(App.noise, App.views);
+  overlay.settingOctaves = App.noise.octaveIndex + 1;
+  overlay.views = App.views;
+  overlay.pointerRow = Process.pointerRow;
+  overlay.pointerColumn = Process.pointerColumn;
+  overlay.values = ViewValuesFilled ? ViewValues : nullptr;
+  overlay.lattice = &NoiseLattice;
+  DrawTextureOverlays(NoiseTexture, overlay);
+}
+
+void FillShownTexture() {
+  // With no texture view on, the one fill the window always had.
+  if (!OverlaysShown(App.views)) {
+    FillTextureImage(NoiseTexture, App.noise, App.colourScale);
+    return;
+  }
+  const ShownOctaves shown = ShowOctaves(App.noise, App.views);
+  ViewValuesFilled = App.views.stats != 0;
+  FillTextureOctaves(ViewTexture, shown.settings, shown.firstOctave, App.colourScale, NoiseLattice,
+                     ViewValuesFilled ? ViewValues : nullptr);
+  RedrawTextureViews();
+}
+
 void FillTexture() {
   if (App.debug) fprintf(stderr, "FillTexture\n");
   CurrentPlatform().SetWindow(App.textureWindow);
-  FillTextureImage(NoiseTexture, App.noise, App.colourScale);
+  FillShownTexture();
 }
 
 void DrawTexture() {

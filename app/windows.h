@@ -36,6 +36,14 @@ GraphView CurrentGraphView();
 // and leaves the texture window current. Draws nothing.
 void FillTexture();
 
+// FillTexture without choosing a window, for the batch exports: NoiseTexture
+// as the texture window shows it, the teaching views included.
+void FillShownTexture();
+
+// Draws the texture views again over the last fill, for a pointer that
+// moved: the noise is not recomputed.
+void RedrawTextureViews();
+
 // The texture window's display callback: uploads NoiseTexture and draws it
 // stretched over the whole window with linear filtering.
 void TextureDisplay();

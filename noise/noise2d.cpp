@@ -42,20 +42,30 @@ float Noise2D(float x, float y, const NoiseSettings& settings, const Lattice& la
 }
 
 float FractalNoise2D(int i, int j, const NoiseSettings& settings, const Lattice& lattice) {
+  return OctavesNoise2D(i, j, settings, 0, lattice);
+}
+
+float OctavesNoise2D(int i, int j, const NoiseSettings& settings, int firstOctave,
+                     const Lattice& lattice) {
   float x = static_cast<float>(j) * kTextureSpan / static_cast<float>(kTextureSize);
   float y = static_cast<float>(i) * kTextureSpan / static_cast<float>(kTextureSize);
   float sum = 0.0f;
   float divisor = 1.0f;
   for (int k = 0; k <= settings.octaveIndex; k++) {
-    float val = Noise2D(x, y, settings, lattice);
-    if (settings.turbulence) {
-      const float deviation = val - kNoiseMid;
-      val = std::fabs(deviation) + kNoiseMid;
+    // The octaves before the first shown only move the point along: doubling
+    // is exact, so octave k is read at the very coordinates the whole sum
+    // reads it at.
+    if (k >= firstOctave) {
+      float val = Noise2D(x, y, settings, lattice);
+      if (settings.turbulence) {
+        const float deviation = val - kNoiseMid;
+        val = std::fabs(deviation) + kNoiseMid;
+      }
+      sum = sum + (val - kNoiseMid) / divisor;
+      divisor = 2.0f * divisor;
     }
-    sum = sum + (val - kNoiseMid) / divisor;
     x = 2.0f * x;
     y = 2.0f * y;
-    divisor = 2.0f * divisor;
   }
   sum = sum + kNoiseMid;
   sum = (sum - kNoiseMin) / (kNoiseMax - kNoiseMin);

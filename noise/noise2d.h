@@ -21,3 +21,11 @@ float Noise2D(float x, float y, const NoiseSettings& settings,
 // 1023 at eight octaves and never beyond.
 float FractalNoise2D(int i, int j, const NoiseSettings& settings,
                      const Lattice& lattice = NoiseLattice);
+
+// FractalNoise2D over octaves firstOctave .. settings.octaveIndex only (0 is
+// the first octave), the first of them at full weight and each next at half
+// the weight before, as the texture's octave views show them: firstOctave 0
+// is FractalNoise2D itself, operation for operation, and firstOctave equal to
+// octaveIndex is that one octave alone at the strength of a first octave.
+float OctavesNoise2D(int i, int j, const NoiseSettings& settings, int firstOctave,
+                     const Lattice& lattice = NoiseLattice);

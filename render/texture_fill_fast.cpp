@@ -55,12 +55,14 @@ constexpr int kChunks = kTextureSize / kChunkRows;
 // The settings one fill reads, taken once before the threads start.
 struct FillJob {
   const Lattice* lattice;  // the one the fill was handed
+  int firstOctave;    // 0 to octaves - 1: the octaves before it are left out
   int octaves;        // 1 to 8
   bool useValues;     // corner values from the lattice; gradient-only uses the midpoint
   bool useGradients;  // slopes and curvatures from the lattice; value-only uses zeros
   bool turbulence;
   int colourScale;
   HermiteWeights weights[kCellTexels];  // at t = n / 64
+  float* values;  // when not null, each texel's value in [0, 1], row by row
 };
 
 alignas(64) const float kZeroRow[kTextureSize] = {};
@@ -133,10 +135,13 @@ RowFill RowFillFor(FillPath path) {
   }
 }
 
-FillJob TakeSettings(const NoiseSettings& settings, int colourScale, const Lattice& lattice) {
+FillJob TakeSettings(const NoiseSettings& settings, int firstOctave, int colourScale,
+                     const Lattice& lattice, float* values) {
   FillJob job;
   job.lattice = &lattice;
+  job.firstOctave = firstOctave;
   job.octaves = settings.octaveIndex + 1;
+  job.values = values;
   // FractalNoise2D treats every type but these two as value-only.
   job.useGradients = UsesGradients(settings.noiseType);
   job.useValues = settings.noiseType != kGradientOnly;
@@ -196,14 +201,22 @@ const char* FillPathName(FillPath path) {
 
 void FillTextureImageFast(TextureRow* image, const NoiseSettings& settings, int colourScale,
                           FillPath path, int threads, const Lattice& lattice) {
+  FillTextureOctavesFast(image, settings, 0, colourScale, path, threads, lattice, nullptr);
+}
+
+void FillTextureOctavesFast(TextureRow* image, const NoiseSettings& settings, int firstOctave,
+                            int colourScale, FillPath path, int threads, const Lattice& lattice,
+                            float* values) {
   // The lattice is exactly large enough for eight octaves; any other count
-  // is not one the panel offers, and is left to the plain evaluation.
-  if (settings.octaveIndex < 0 || settings.octaveIndex >= kLatticeOctaves) {
-    FillTextureImageReference(image, settings, colourScale, lattice);
+  // (or a first octave outside it) is not one the panel offers, and is left
+  // to the plain evaluation.
+  if (settings.octaveIndex < 0 || settings.octaveIndex >= kLatticeOctaves || firstOctave < 0 ||
+      firstOctave > settings.octaveIndex) {
+    FillTextureOctavesReference(image, settings, firstOctave, colourScale, lattice, values);
     return;
   }
   if (!FillPathAvailable(path)) path = FillPath::kBaseline;
-  const FillJob job = TakeSettings(settings, colourScale, lattice);
+  const FillJob job = TakeSettings(settings, firstOctave, colourScale, lattice, values);
   FillWork work;
   work.job = &job;
   work.fillRows = RowFillFor(path);
@@ -214,4 +227,10 @@ void FillTextureImageFast(TextureRow* image, const NoiseSettings& settings, int 
 void FillTextureImage(TextureRow* image, const NoiseSettings& settings, int colourScale,
                       const Lattice& lattice) {
   FillTextureImageFast(image, settings, colourScale, BestFillPath(), MachineThreads(), lattice);
+}
+
+void FillTextureOctaves(TextureRow* image, const NoiseSettings& settings, int firstOctave,
+                        int colourScale, const Lattice& lattice, float* values) {
+  FillTextureOctavesFast(image, settings, firstOctave, colourScale, BestFillPath(),
+                         MachineThreads(), lattice, values);
 }

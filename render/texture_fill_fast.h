@@ -23,3 +23,14 @@ void FillTextureImageFast(TextureRow* image, const NoiseSettings& settings, int 
 // The fill the program uses: the best path, one thread per core.
 void FillTextureImage(TextureRow* image, const NoiseSettings& settings, int colourScale,
                       const Lattice& lattice = NoiseLattice);
+
+// The same for the octave views: octaves firstOctave .. settings.octaveIndex
+// only, as FillTextureOctavesReference fills them, byte for byte; when values
+// is not null it also gets each texel's value in [0, 1] (kTextureSize *
+// kTextureSize floats, row 0 first), bit for bit OctavesNoise2D's.
+void FillTextureOctavesFast(TextureRow* image, const NoiseSettings& settings, int firstOctave,
+                            int colourScale, FillPath path, int threads, const Lattice& lattice,
+                            float* values);
+void FillTextureOctaves(TextureRow* image, const NoiseSettings& settings, int firstOctave,
+                        int colourScale, const Lattice& lattice = NoiseLattice,
+                        float* values = nullptr);

@@ -256,7 +256,7 @@ struct VectorColourOps {
   }
 };
 
-void ColourRow(const FillJob& job, const float* sum, uint8_t (*out)[3]) {
+void ColourRow(const FillJob& job, const float* sum, uint8_t (*out)[3], float* values) {
   alignas(64) int32_t red[kTextureSize];
   alignas(64) int32_t green[kTextureSize];
   alignas(64) int32_t blue[kTextureSize];
@@ -267,6 +267,7 @@ void ColourRow(const FillJob& job, const float* sum, uint8_t (*out)[3]) {
     s = (s - kNoiseMin) / (kNoiseMax - kNoiseMin);
     s = s < 0.0f ? zero : s;
     s = s > 1.0f ? one : s;
+    if (values != nullptr) Store(values + j0, s);
     VI r, g, b;
     ScaleBytes<VectorColourOps>(job.colourScale, s, r, g, b);
     Store(red + j0, r);
@@ -288,7 +289,7 @@ void ColourRow(const FillJob& job, const float* sum, uint8_t (*out)[3]) {
 void FillRows(const FillJob& job, int firstRow, int rowCount, TextureRow* image) {
   const int fractional = std::min(job.octaves, kFractionalOctaves);
   OctavePlan plans[kFractionalOctaves];
-  for (int k = 0; k < fractional; k++) MakePlan(job, k, plans[k]);
+  for (int k = job.firstOctave; k < fractional; k++) MakePlan(job, k, plans[k]);
 
   // Per octave, the two lattice rows the current texel row lies between.
   // Texel rows advance through the lattice rows in order, so the upper row
@@ -307,7 +308,7 @@ void FillRows(const FillJob& job, int firstRow, int rowCount, TextureRow* image)
   for (int i = firstRow; i < firstRow + rowCount; i++) {
     for (int j = 0; j < kTextureSize; j++) sum[j] = 0.0f;
     float divisor = 1.0f;
-    for (int k = 0; k < job.octaves; k++) {
+    for (int k = job.firstOctave; k < job.octaves; k++) {
       if (k < kFractionalOctaves) {
         const OctavePlan& plan = plans[k];
         const int iy = i / plan.cellTexels;
@@ -326,6 +327,6 @@ void FillRows(const FillJob& job, int firstRow, int rowCount, TextureRow* image)
       }
       divisor = 2.0f * divisor;
     }
-    ColourRow(job, sum, image[i]);
+    ColourRow(job, sum, image[i], job.values ? job.values + i * kTextureSize : nullptr);
   }
 }

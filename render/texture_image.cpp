@@ -13,3 +13,15 @@ void FillTextureImageReference(TextureRow* image, const NoiseSettings& settings,
   }
 }
 
+
+void FillTextureOctavesReference(TextureRow* image, const NoiseSettings& settings,
+                                 int firstOctave, int colourScale, const Lattice& lattice,
+                                 float* values) {
+  for (int i = 0; i < kTextureSize; i++) {
+    for (int j = 0; j < kTextureSize; j++) {
+      const float value = OctavesNoise2D(i, j, settings, firstOctave, lattice);
+      if (values != nullptr) values[i * kTextureSize + j] = value;
+      NoiseColourBytes(value, colourScale, image[i][j]);
+    }
+  }
+}

@@ -16,3 +16,10 @@ extern TextureRow NoiseTexture[kTextureSize];
 // tests' and benchmarks' reference.
 void FillTextureImageReference(TextureRow* image, const NoiseSettings& settings,
                                int colourScale, const Lattice& lattice = NoiseLattice);
+
+// The octave views' reference: octaves firstOctave .. settings.octaveIndex of
+// OctavesNoise2D, and, when values is not null, each texel's value there too
+// (row 0 first).
+void FillTextureOctavesReference(TextureRow* image, const NoiseSettings& settings,
+                                 int firstOctave, int colourScale, const Lattice& lattice,
+                                 float* values);

@@ -48,8 +48,8 @@ const PageWindows::Handlers& PageWindows::HandlersOf(PageWindowKind kind) {
         if (dragging) MouseMotion(x, y);
       },
   };
-  // No reshape callback (its next display fills the new size) and no motion
-  // callback, as on the desktop.
+  // No reshape callback (its next display fills the new size), as on the
+  // desktop; the pointer's moves reach the probe, held button or not.
   static constexpr Handlers kTexture = {
       true,
       [](PageWindows&, Window&) { TextureDisplay(); },
@@ -59,7 +59,7 @@ const PageWindows::Handlers& PageWindows::HandlersOf(PageWindowKind kind) {
       [](Window&, int button, bool down, int x, int y) {
         MouseButton(button, down ? kButtonDown : kButtonUp, x, y);
       },
-      nullptr,
+      [](Window&, int x, int y, bool) { TexturePointer(x, y); },
   };
   static constexpr Handlers kPanel = {
       false,

@@ -25,6 +25,7 @@ void OnMouse(int button, int state, int x, int y) {
   MouseButton(button, state == GLUT_DOWN ? kButtonDown : kButtonUp, x, y);
 }
 void OnMotion(int x, int y) { MouseMotion(x, y); }
+void OnTexturePointer(int x, int y) { TexturePointer(x, y); }
 
 // Every graph-window callback is set, the unused ones explicitly cleared. No
 // timer is registered: the program needs none, and freeglut would call a
@@ -53,6 +54,8 @@ void SetTextureCallbacks() {
   glutDisplayFunc(OnTextureDisplay);
   glutKeyboardFunc(OnKeyboard);
   glutMouseFunc(OnMouse);
+  glutMotionFunc(OnTexturePointer);
+  glutPassiveMotionFunc(OnTexturePointer);
 }
 
 class DesktopPlatform : public Platform {

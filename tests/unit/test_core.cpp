@@ -4,6 +4,7 @@
 // texture window reads back as the texture.
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -21,6 +22,7 @@
 #include "noise/lattice.h"
 #include "noise/noise2d.h"
 #include "render/colour_scale.h"
+#include "render/texture_fill_fast.h"
 #include "render/texture_image.h"
 #include "toolkit_fixture.h"
 
@@ -122,6 +124,41 @@ namespace {
 
 // A snapshot that cannot be taken says so under the name of the export the
 // key asked for, and writes nothing.
+// The octave view of the first k octaves is the picture of k octaves, to the
+// byte, as the window and the batch exports fill it; a pointer over the
+// texture window changes its image only while a view reads the pointer.
+TEST_F(CoreTest, TheFirstKOctavesAreTheKOctavePictureAndThePointerMovesOnlyTheProbe) {
+  static TextureRow expected[kTextureSize];
+  App.noise.noiseType = kValueGradient;
+  App.noise.octaveIndex = kMaxOctaveIndex;
+  App.views.octaveView = kFirstOctaves;
+  for (int k = 1; k <= kMaxOctaveIndex + 1; k++) {
+    App.views.octaveViewK = k;
+    FillShownTexture();
+    NoiseSettings fewer = App.noise;
+    fewer.octaveIndex = k - 1;
+    FillTextureImage(expected, fewer, App.colourScale);
+    ASSERT_EQ(0, std::memcmp(expected, NoiseTexture, sizeof expected)) << k << " octaves";
+  }
+  App.views = TeachingViews{};
+  FillShownTexture();
+  std::memcpy(expected, NoiseTexture, sizeof expected);
+  platform.SetWindow(App.textureWindow);
+  TexturePointer(10, 20);
+  EXPECT_EQ(0, std::memcmp(expected, NoiseTexture, sizeof expected));
+  App.views.probe = 1;
+  FillShownTexture();
+  TexturePointer(30, 40);
+  EXPECT_NE(0, std::memcmp(expected, NoiseTexture, sizeof expected));
+  // The pointer's texel, from the window's top left onto rows counted up.
+  EXPECT_EQ(Process.pointerColumn, 30 * kTextureSize / platform.WindowWidth());
+  EXPECT_EQ(Process.pointerRow,
+            (platform.WindowHeight() - 1 - 40) * kTextureSize / platform.WindowHeight());
+  App.views = TeachingViews{};
+  FillShownTexture();
+  EXPECT_EQ(0, std::memcmp(expected, NoiseTexture, sizeof expected));
+}
+
 TEST_F(CoreTest, ASnapshotThatCannotBeTakenSaysWhichAndWritesNothing) {
   ScratchDir dir;
   const std::string back = std::filesystem::current_path();

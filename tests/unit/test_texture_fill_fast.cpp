@@ -1,6 +1,9 @@
 // The fast fill against the plain evaluation, byte for byte, on every
 // instruction set this machine has and on one thread or several.
+#include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -148,6 +151,52 @@ TEST_F(FastFillTest, RepeatedFillsOnAnyNumberOfThreadsAgree) {
   // And the fill the program uses: the best path on every core.
   std::memset(actual.data(), 0, sizeof(TextureRow) * kTextureSize);
   FillTextureImage(actual.data(), settings, App.colourScale, handed[0]);
+  EXPECT_EQ(FirstDifference(expected.data(), actual.data()), "");
+}
+
+// The octave views: each octave alone, and a run of octaves that starts
+// past the first, under every type and blend (turbulence and scales taking
+// turns), byte for byte and value for value against the plain evaluation.
+// Runs from the first octave are the whole-sum fills above at fewer octaves.
+TEST_F(FastFillTest, OctaveViewsMatchTheReference) {
+  const std::vector<FillPath> paths = PathsOnThisMachine();
+  std::vector<TextureRow> expected(kTextureSize), actual(kTextureSize);
+  std::vector<float> expectedValues(kTextureSize * kTextureSize), values(kTextureSize * kTextureSize);
+  int turn = 0;
+  for (const Choice& type : kNoiseChoices) {
+    for (const Choice& mode : kBlendChoices) {
+      settings.noiseType = type.id;
+      settings.interpolation = mode.id;
+      // (first, last) 0-based: every octave alone, then 2 to 6 and 5 to 8.
+      std::vector<std::pair<int, int>> ranges;
+      for (int k = 0; k <= kMaxOctaveIndex; k++) ranges.push_back({k, k});
+      ranges.push_back({1, 5});
+      ranges.push_back({4, 7});
+      for (const auto& [first, last] : ranges) {
+        settings.octaveIndex = last;
+        settings.turbulence = turn % 2;
+        const int scale = kScaleChoices[turn % std::size(kScaleChoices)].id;
+        FillTextureOctavesReference(expected.data(), settings, first, scale, NoiseLattice,
+                                    expectedValues.data());
+        const FillPath path = paths[turn % paths.size()];
+        const int threads = 1 + turn % 3;
+        turn++;
+        std::memset(actual.data(), 0xA5, sizeof(TextureRow) * kTextureSize);
+        std::fill(values.begin(), values.end(), -1.0f);
+        FillTextureOctavesFast(actual.data(), settings, first, scale, path, threads, NoiseLattice,
+                               values.data());
+        ASSERT_EQ(FirstDifference(expected.data(), actual.data()), "")
+            << Settings(settings) << ", from octave " << first + 1 << ", path "
+            << FillPathName(path);
+        ASSERT_EQ(0, std::memcmp(expectedValues.data(), values.data(), values.size() * sizeof(float)))
+            << Settings(settings) << ", from octave " << first + 1;
+      }
+    }
+  }
+  // The whole sum through the octave fill is the program's fill.
+  settings.octaveIndex = kMaxOctaveIndex;
+  FillTextureImage(expected.data(), settings, kRainbow);
+  FillTextureOctaves(actual.data(), settings, 0, kRainbow, NoiseLattice, values.data());
   EXPECT_EQ(FirstDifference(expected.data(), actual.data()), "");
 }
 
