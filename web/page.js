@@ -583,6 +583,13 @@ function keyTarget() {
   return page.windows.get(page.keyWindow);
 }
 
+// The focus rings show while the keyboard is in use, from a key that moves
+// the focus or presses, until the next press of a pointer.
+addEventListener("keydown", (e) => {
+  if (BROWSER_KEYS.has(e.key) || e.key in PANEL_KEYS) document.body.classList.add("keys");
+}, true);
+addEventListener("pointerdown", () => document.body.classList.remove("keys"), true);
+
 function onKey(e) {
   if (page.ended || !page.ready) return;
   // The browser's own shortcuts (reload, copy, zoom) stay the browser's.
@@ -941,7 +948,7 @@ function describePanel() {
     }));
   }
   const focused = controls.find((c) => c.focused);
-  const keyboard = panel.canvas.matches(":focus-visible");
+  const keyboard = document.body.classList.contains("keys") && document.activeElement === panel.canvas;
   if (!ring) {
     ring = document.createElement("div");
     ring.className = "focus-ring";
