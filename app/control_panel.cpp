@@ -145,6 +145,7 @@ void Buttons(int id) {
     App.panel->sync_live();
     PostGraphRedisplay();
   } else if (id == kQuitButton) {
+    if (!CurrentPlatform().MayEnd()) return;
     App.panel->close();
     if (CurrentPlatform().Draws()) glFinish();
     CurrentPlatform().EndProgram(App.graphWindow);

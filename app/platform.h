@@ -48,6 +48,9 @@ class Platform {
   // The end of the program at the Quit button: closes `window` and ends the
   // process with status 0.
   [[noreturn]] virtual void EndProgram(int window) = 0;
+  // Asked before the Quit button (or its keys) ends the program: a front end
+  // whose user may lose unsaved work can let them change their mind.
+  virtual bool MayEnd() { return true; }
 };
 
 // The front end in use. One is set before anything else of app/ runs.

@@ -20,8 +20,10 @@ clang_pkgs=(clang-14)
 # protocol with python3-websocket, so nothing downloads a browser), wabt to
 # read the generated WebAssembly, and node to run the build's icon maker.
 # CMake configures it (through emcmake), and the glyph tables are converted
-# from the X bitmap fonts, as on the desktop.
-web_pkgs=(emscripten nodejs chromium wabt cmake make python3 python3-websocket python3-pytest
+# from the X bitmap fonts, as on the desktop. Debian's Firefox ESR is the
+# browser suite's second browser, driven through its own WebDriver BiDi
+# agent with the same websocket client (web/firefox.py).
+web_pkgs=(emscripten nodejs chromium firefox-esr wabt cmake make python3 python3-websocket python3-pytest
           xfonts-base xfonts-75dpi)
 
 case "${1:-build}" in

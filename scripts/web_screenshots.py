@@ -10,10 +10,15 @@ Value+Gradient noise in the rainbow scale, with the texture window resized,
 and an address the program refuses (all in the desktop's placement); then
 the page as it fits each of five screens, layout-WIDTHxHEIGHT.png (the two
 narrow ones, a tablet and a phone, in mobile emulation and whole, scrolled
-part and all), after a drag of point 3. Every step waits for the page to say
-it has drawn everything (no frame pending), never for a time."""
+part and all), after a drag of point 3. Last the page's toolbar
+(toolbar.png), the keyboard's focus in the panel (focus.png) and the
+embedded layout in a learning platform's 800 x 600 frame (embed.png). Every
+step waits for the page to say it has drawn everything (no frame pending),
+never for a time."""
 import os
+import shutil
 import sys
+import tempfile
 import threading
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -120,8 +125,57 @@ def main():
                     page.settle()
                 with open(os.path.join(out, f"layout-{width}x{height}.png"), "wb") as f:
                     f.write(browser.screenshot(0, 0, width, shot))
+            browser.call("Emulation.setTouchEmulationEnabled", enabled=False)
+            browser.call("Emulation.setDeviceMetricsOverride", width=1366, height=768,
+                         deviceScaleFactor=1, mobile=False)
+            page.open("seed=4242&noise=value+gradient&octaves=4&scale=rainbow&utm_source=moodle")
+            with open(os.path.join(out, "toolbar.png"), "wb") as f:
+                f.write(browser.screenshot(0, 0, 1366, 130))
+            # Tab through the seven buttons, the address line and two
+            # windows into the panel, then the arrows to the third control.
+            for key in ["Tab"] * 11 + ["ArrowDown"] * 3:
+                browser.call("Input.dispatchKeyEvent", type="keyDown", key=key,
+                             windowsVirtualKeyCode={"Tab": 9, "ArrowDown": 40}[key])
+                browser.call("Input.dispatchKeyEvent", type="keyUp", key=key,
+                             windowsVirtualKeyCode={"Tab": 9, "ArrowDown": 40}[key])
+                page.settle()
+            with open(os.path.join(out, "focus.png"), "wb") as f:
+                f.write(browser.screenshot(0, 0, 1366, 768))
+            embedded(browser, site, out)
     finally:
         server.shutdown()
+
+
+HOST_PAGE = """<!DOCTYPE html><html lang="en"><head><meta charset="utf-8">
+<title>Week 3: lattice noise</title><style>body { font: 14px sans-serif; margin: 16px;
+background: #f4f4f0; } iframe { border: 1px solid #999; display: block; }</style></head>
+<body><h2>Week 3: lattice noise</h2><p>Drag the control points and watch the texture change.</p>
+<iframe src="noise/?seed=4242&amp;noise=value+gradient&amp;octaves=4&amp;scale=rainbow&amp;layout=embed"
+ width="800" height="600" title="Noise Demo"></iframe></body></html>"""
+
+
+def embedded(browser, site, out):
+    """A course page from the same host with the page in an 800 x 600 frame."""
+    root = tempfile.mkdtemp(prefix="noisedemo-host-")
+    try:
+        shutil.copytree(site, os.path.join(root, "noise"))
+        with open(os.path.join(root, "course.html"), "w") as f:
+            f.write(HOST_PAGE)
+        host = serve.make_server(root, 0, isolated=False, service_worker=False)
+        threading.Thread(target=host.serve_forever, daemon=True).start()
+        try:
+            browser.call("Emulation.setDeviceMetricsOverride", width=840, height=760,
+                         deviceScaleFactor=1, mobile=False)
+            browser.navigate(f"http://127.0.0.1:{host.server_address[1]}/course.html")
+            inner = "document.querySelector('iframe').contentWindow.noisedemoPage"
+            browser.wait_for(f"self.document.querySelector('iframe') && {inner} && {inner}.ready"
+                             f" && {inner}.frames > 0 && !{inner}.module._NdBusy()")
+            with open(os.path.join(out, "embed.png"), "wb") as f:
+                f.write(browser.screenshot(0, 0, 840, 760))
+        finally:
+            host.shutdown()
+    finally:
+        shutil.rmtree(root, ignore_errors=True)
 
 
 if __name__ == "__main__":

@@ -12,6 +12,9 @@ const messageLine = document.getElementById("message");
 const commandBox = document.getElementById("command");
 const desktop = document.getElementById("desktop");
 const downloadList = document.getElementById("downloads");
+const bar = document.getElementById("bar");
+const hintLine = document.getElementById("hint");
+const roomLine = document.getElementById("room");
 
 
 const TITLE_HEIGHT = 20;  // the title bar above each canvas, in CSS pixels
@@ -35,6 +38,10 @@ const page = {
   pointer: new Map(),  // id -> last {x, y} in that window
   moduleName: "",    // the build running: noisedemo-mt, noisedemo-simd or noisedemo-file
   lacks: [],         // what keeps the page on one thread, if anything
+  ignored: [],       // the address's words that are not the program's, left alone
+  startCommand: "",  // key i's command line as the page opened: Quit asks after a change
+  written: "",       // the address the page last wrote into the browser's history
+  asked: 0,          // how often Quit asked before ending
 };
 self.noisedemoPage = page;
 
@@ -132,6 +139,9 @@ page.setCursor = function (id, cursor) {
 page.end = function () {
   page.ended = true;
   document.body.classList.add("ended");
+  for (const button of document.querySelectorAll("#tools button:not(#help-button)")) {
+    button.disabled = true;
+  }
   say("noisedemo has quit. Reload the page to start it again.", false);
 };
 
@@ -149,7 +159,14 @@ function placeDownloads() {
 // Layout: the windows placed to fit the browser window
 // ---------------------------------------------------------------------------
 
-const BAR_HEIGHT = 58;  // the fixed bar of messages above the windows
+// The fixed bar of buttons and messages above the windows: as high as its
+// content (its buttons wrap on a narrow screen), which the windows start below.
+function barHeight() {
+  const height = bar.offsetHeight;
+  desktop.style.marginTop = height + "px";
+  document.getElementById("help").style.top = height + "px";
+  return height;
+}
 const GAP = 4;          // between windows, and between a window and the page's edge
 const GRIP = 12;        // the frame right of and below a resizable canvas, for its grip
 // The graph opens at the size the program opens it with (its home) where there
@@ -158,9 +175,12 @@ const GRIP = 12;        // the frame right of and below a resizable canvas, for 
 const SMALLEST_ROW_GRAPH = 0.5;
 
 // The layout the address asks for: the desktop's placement (for exact
-// comparisons with the desktop program) or, by default, one that fits.
-const layoutWanted = new URLSearchParams(location.search).get("layout") === "desktop"
-  ? "desktop" : "fit";
+// comparisons with the desktop program), "embed" for a frame in another
+// site's page (a learning platform's 800 x 600, say) or, by default, one
+// that fits the browser window.
+const LAYOUTS = ["desktop", "embed", "fit"];
+const layoutWanted = LAYOUTS.find((name) => name === new URLSearchParams(location.search)
+  .get("layout")) || "fit";
 
 function place(w, x, y) {
   w.frame.style.left = x + "px";
@@ -203,15 +223,18 @@ function layOut() {
   if (!graph || !texture || !panel) return;
   const GRAPH_SIZE = [graph.home.width, graph.home.height];
   if (layoutWanted === "desktop") {
+    barHeight();
     for (const w of [graph, texture, panel]) {
       place(w, w.home.x, w.home.y);
       if (w.resizable) sizeTo(w, w.home.width, w.home.height);
     }
+  } else if (layoutWanted === "embed") {
+    layOutEmbedded(graph, texture, panel);
   } else {
     // The layout viewport (the browser window less its scroll bars), not the
     // visual one, which a phone's zoom changes.
     const across = document.documentElement.clientWidth;
-    const down = document.documentElement.clientHeight - BAR_HEIGHT;
+    const down = document.documentElement.clientHeight - barHeight();
     const [textureWidth, textureHeight] = outerSize(texture, 512, 512);
     const [panelWidth, panelHeight] = outerSize(panel, panel.width, panel.height);
     const graphRoom = across - 4 * GAP - textureWidth - panelWidth - GRIP;
@@ -249,10 +272,29 @@ function layOut() {
       }
     }
   }
-  document.body.classList.toggle("stacked", layoutWanted === "fit" && !fitsInRow());
+  document.body.classList.toggle("stacked", layoutWanted !== "desktop" && !fitsInRow());
   placeDownloads();
   checkRoom();
   askFrame();
+}
+
+// In a frame of another site's page: the graph and the texture side by side,
+// each half the frame's width (the texture square, at most 512 and as high
+// as the frame leaves below the bar), and the panel below them, reached by
+// scrolling the frame.
+function layOutEmbedded(graph, texture, panel) {
+  const across = document.documentElement.clientWidth;
+  const down = document.documentElement.clientHeight - barHeight();
+  const half = Math.floor((across - 3 * GAP) / 2) - GRIP;
+  const side = Math.max(1, Math.min(512, half, down - 2 * GAP - TITLE_HEIGHT - GRIP));
+  const gw = Math.max(1, Math.min(half, Math.floor(GRAPH_SIZE[0] * side / GRAPH_SIZE[1])));
+  const gh = Math.max(1, Math.floor(GRAPH_SIZE[1] * gw / GRAPH_SIZE[0]));
+  sizeTo(graph, gw, gh);
+  sizeTo(texture, side, side);
+  place(graph, GAP, GAP);
+  place(texture, GAP + outerSize(graph, gw, gh)[0] + GAP, GAP);
+  const rowHeight = Math.max(outerSize(graph, gw, gh)[1], outerSize(texture, side, side)[1]);
+  place(panel, GAP, GAP + rowHeight + GAP);
 }
 
 // True when every window's top is the first one's: the row layout.
@@ -273,10 +315,11 @@ function checkRoom() {
   const stacked = document.body.classList.contains("stacked");
   const across = document.documentElement.clientWidth;
   const down = document.documentElement.clientHeight;
-  if (across < right || (!stacked && down < bottom)) {
-    say(`The browser window (${across} x ${down}) is smaller than the program's ` +
-        `windows (${right} x ${bottom}): scroll to reach them, or zoom out.`, false);
-  }
+  const small = across < right || (!stacked && layoutWanted !== "embed" && down < bottom);
+  // Said while it is true, with the sizes of now, and gone when it is not.
+  roomLine.hidden = !small;
+  roomLine.textContent = small ? `The browser window (${across} x ${down}) is smaller than the ` +
+    `program's windows (${right} x ${bottom}): scroll to reach them, or zoom out.` : "";
 }
 
 // The window pressed comes to the front, as on a desktop.
@@ -355,6 +398,7 @@ function blit(w) {
 }
 
 let frameAsked = false;
+const pressed = new Set();  // the pointers held down on a canvas
 
 function askFrame() {
   if (frameAsked || page.ended || !page.ready) return;
@@ -374,6 +418,7 @@ function frame() {
       if (m._NdTakeChanged(w.id) || w.lost) {
         w.lost = false;
         blit(w);
+        if (w === roles().panel) describePanel();
       }
     }
   });
@@ -384,7 +429,9 @@ function frame() {
     if (page.frameMs.length > 1000) page.frameMs.shift();
     if (++page.frames === 1) page.firstFrameMs = performance.now();
   }
-  if (!page.ended && m._NdBusy()) askFrame();
+  if (page.ended) return;
+  if (m._NdBusy()) askFrame();
+  else if (pressed.size === 0) writeAddress();
 }
 
 // Runs a call into the program; Quit ends it by unwinding out of the call,
@@ -414,10 +461,16 @@ function modifiers(e) {
 }
 
 // A position in the window's pixels from its top left; a canvas is never
-// scaled, so CSS pixels are the window's pixels.
+// scaled, so CSS pixels are the window's pixels. A press a finger's
+// allowance moved takes its pointer's later positions along.
 function position(w, e) {
   const box = w.canvas.getBoundingClientRect();
-  return { x: Math.floor(e.clientX - box.left), y: Math.floor(e.clientY - box.top) };
+  const p = { x: Math.floor(e.clientX - box.left), y: Math.floor(e.clientY - box.top) };
+  if (w.shift && w.shift.id === e.pointerId) {
+    p.x += w.shift.dx;
+    p.y += w.shift.dy;
+  }
+  return p;
 }
 
 function listen(w) {
@@ -427,20 +480,33 @@ function listen(w) {
   c.addEventListener("pointerdown", (e) => {
     if (page.ended || e.button > 2) return;
     e.preventDefault();
-    c.focus();
+    // Focused where it is: a window taller than the browser's would
+    // otherwise scroll between the press and its release.
+    c.focus({ preventScroll: true });
     // The window that took the press takes the motion until the release,
     // as X grabs the pointer for it.
     c.setPointerCapture(e.pointerId);
+    pressed.add(e.pointerId);
     page.keyWindow = w.id;
     const p = position(w, e);
+    // A finger's press lands where it would pick something near it; the
+    // pointer's later positions move with it until the release.
+    const moved = coarsePointer() ? allowance(w, p) : null;
+    w.shift = moved ? { id: e.pointerId, dx: moved.x - p.x, dy: moved.y - p.y } : null;
+    if (moved) {
+      p.x = moved.x;
+      p.y = moved.y;
+    }
     page.pointer.set(w.id, p);
     guarded(() => page.module._NdMouse(w.id, e.button, 1, p.x, p.y, modifiers(e)));
     askFrame();
   });
   c.addEventListener("pointerup", (e) => {
+    pressed.delete(e.pointerId);
     if (page.ended || e.button > 2) return;
     e.preventDefault();
     const p = position(w, e);
+    w.shift = null;
     page.pointer.set(w.id, p);
     guarded(() => page.module._NdMouse(w.id, e.button, 0, p.x, p.y, modifiers(e)));
     askFrame();
@@ -452,10 +518,18 @@ function listen(w) {
     guarded(() => page.module._NdMotion(w.id, p.x, p.y, e.buttons !== 0 ? 1 : 0));
     askFrame();
   });
+  c.addEventListener("pointercancel", (e) => {
+    pressed.delete(e.pointerId);
+    w.shift = null;
+    askFrame();
+  });
   c.addEventListener("pointerenter", () => {
     page.keyWindow = w.id;
   });
   c.addEventListener("contextmenu", (e) => e.preventDefault());
+  // The panel's ring shows while the keyboard is in it.
+  c.addEventListener("focus", () => page.ready && describePanel());
+  c.addEventListener("blur", () => page.ready && describePanel());
   // A 2D canvas the browser takes away (short of memory, say) is drawn
   // again when it is given back.
   c.addEventListener("contextlost", () => {
@@ -488,19 +562,57 @@ const SPECIAL = {
   ArrowLeft: 100, ArrowUp: 101, ArrowRight: 102, ArrowDown: 103, PageUp: 104, PageDown: 105,
   Home: 106, End: 107, Insert: 108,
 };
-// Keys that GLUT hands over as characters.
-const CONTROL_CHARACTERS = { Escape: 27, Enter: 13, Backspace: 8, Tab: 9, Delete: 127 };
+// Keys that GLUT hands over as characters. Tab is the browser's: it moves
+// the focus through the page's buttons and windows.
+const CONTROL_CHARACTERS = { Escape: 27, Enter: 13, Backspace: 8, Delete: 127 };
+// Keys that press or move between the page's own buttons and links.
+const BROWSER_KEYS = new Set([" ", "Enter", "Tab"]);
+// In the panel the arrows go from control to control, as the toolkit's Tab
+// does (Shift for backwards), and Enter presses as Space does.
+const PANEL_KEYS = {
+  ArrowDown: [9, 0], ArrowRight: [9, 0], ArrowUp: [9, 1], ArrowLeft: [9, 1], Enter: [32, 0],
+};
+
+// The window a key goes to: the focused one, or the one under the pointer
+// when no window has the focus.
+function keyTarget() {
+  const focused = document.activeElement;
+  if (focused && focused.dataset && focused.dataset.window) {
+    return page.windows.get(Number(focused.dataset.window));
+  }
+  return page.windows.get(page.keyWindow);
+}
+
+// The focus rings show while the keyboard is in use, from a key that moves
+// the focus or presses, until the next press of a pointer.
+addEventListener("keydown", (e) => {
+  if (BROWSER_KEYS.has(e.key) || e.key in PANEL_KEYS) document.body.classList.add("keys");
+}, true);
+addEventListener("pointerdown", () => document.body.classList.remove("keys"), true);
 
 function onKey(e) {
   if (page.ended || !page.ready) return;
   // The browser's own shortcuts (reload, copy, zoom) stay the browser's.
   if (e.ctrlKey || e.metaKey) return;
-  const w = page.windows.get(page.keyWindow);
+  // A focused button or link takes its own keys; the others go on to a window.
+  const on = e.target;
+  if (on && on.closest && on.closest("button, a, #help") && BROWSER_KEYS.has(e.key)) return;
+  let w = keyTarget();
   if (!w) return;
+  const panel = roles().panel === w;
+  // The panel's own keys are the ones that move between and press its
+  // controls; its other keys (b, i, q...) go to the graph, its main window.
+  if (panel && !(e.key in PANEL_KEYS) && e.key !== " ") w = roles().graph;
   const p = page.pointer.get(w.id) || { x: 0, y: 0 };
   let code = -1;
   let special = false;
-  if (e.key.length === 1) code = e.key.charCodeAt(0);
+  let mods = modifiers(e);
+  if (panel && e.key in PANEL_KEYS) {
+    [code, mods] = PANEL_KEYS[e.key];
+  } else if (!panel && (e.key === " " || e.key === "Enter")) {
+    // Nothing in the graph or the texture is pressed with them.
+    return;
+  } else if (e.key.length === 1) code = e.key.charCodeAt(0);
   else if (e.key in CONTROL_CHARACTERS) code = CONTROL_CHARACTERS[e.key];
   else if (e.key in SPECIAL) {
     code = SPECIAL[e.key];
@@ -508,17 +620,24 @@ function onKey(e) {
   }
   if (code < 0 || code > 255) return;
   e.preventDefault();
+  sendKey(w, code, special, mods, p);
+  askFrame();
+}
+
+// A key as GLUT would hand it to window w, and what the page does after
+// the keys that make files or show the address.
+function sendKey(w, code, special, mods, p) {
   const m = page.module;
+  p = p || page.pointer.get(w.id) || { x: 0, y: 0 };
   if (special) {
-    guarded(() => m._NdSpecial(w.id, code, p.x, p.y, modifiers(e)));
+    guarded(() => m._NdSpecial(w.id, code, p.x, p.y, mods));
   } else {
-    guarded(() => m._NdKey(w.id, code, p.x, p.y, modifiers(e)));
+    guarded(() => m._NdKey(w.id, code, p.x, p.y, mods));
     if (!page.ended) {
       collectDownloads();
-      if (e.key === "i" || e.key === "I") showCommand();
+      if (code === 105 || code === 73) showCommand();  // i, I
     }
   }
-  askFrame();
 }
 
 // ---------------------------------------------------------------------------
@@ -668,6 +787,260 @@ function showCommand() {
 }
 
 // ---------------------------------------------------------------------------
+// The address follows the picture
+// ---------------------------------------------------------------------------
+
+// The page's own words in its address, beside the program's.
+const PAGE_WORDS = new Set(["layout"]);
+
+// The address's settings as [name, part] pairs, in order, the name decoded
+// ("seed", "utm_source"); throws on a broken %-escape.
+function addressParts(search) {
+  const parts = [];
+  for (const part of search.replace(/^\?/, "").split("&")) {
+    if (part === "") continue;
+    const equals = part.indexOf("=");
+    const name = decodeURIComponent(equals < 0 ? part : part.slice(0, equals));
+    decodeURIComponent(part);
+    parts.push([name, part]);
+  }
+  return parts;
+}
+
+// Key i's address for the picture as it is now, with the page's own words
+// (its layout) kept: a reload, a bookmark or a copied address gives the same
+// picture in the same place.
+function currentAddress() {
+  const m = page.module;
+  let address = addressOf(m.UTF8ToString(m._NdCommand()));
+  for (const [name, part] of addressParts(location.search)) {
+    if (PAGE_WORDS.has(name)) address += "&" + part;
+  }
+  return address + location.hash;
+}
+
+// Writes the address into the browser's history entry (replacing it: the
+// back button still leaves the page) when the picture has changed. Called
+// after each event once the program is idle, never during a drag, which
+// would write it at every frame.
+function writeAddress() {
+  if (!page.ready || page.ended) return;
+  const address = currentAddress();
+  if (address === page.written) return;
+  page.written = address;
+  try {
+    history.replaceState(history.state, "", address);
+  } catch (e) {
+    // A page from a file, in some browsers: the address cannot follow.
+    console.warn("The address cannot follow the picture: " + e.message);
+  }
+}
+
+// A refused page shows an address that works, as a link.
+function showExample() {
+  const example = pageAddress() + "?seed=7&octaves=6&noise=value+gradient&scale=clouds";
+  const link = document.createElement("a");
+  link.href = example;
+  link.textContent = example;
+  commandBox.textContent = "The address takes the command line's options, for instance\n";
+  commandBox.appendChild(link);
+}
+
+// Quit asks first when the picture is not the one the page opened with; the
+// address has the picture either way, so a reload after Quit brings it back.
+page.mayEnd = function () {
+  const m = page.module;
+  writeAddress();
+  if (m.UTF8ToString(m._NdCommand()) === page.startCommand) return true;
+  page.asked++;
+  return confirm("Quit Noise Demo? This picture stays in the page's address: " +
+                 "reload the page to bring it back.");
+};
+
+// ---------------------------------------------------------------------------
+// Fingers: what a press picks is within reach of a fingertip
+// ---------------------------------------------------------------------------
+
+// A fingertip covers about 24 CSS pixels of what it presses: on a coarse
+// pointer a press that picks nothing picks the control point, or the
+// panel's control, nearest to it within that reach. A mouse's press is
+// never moved.
+const FINGER_REACH = 24;
+const coarse = matchMedia("(pointer: coarse)");
+
+function coarsePointer() {
+  return coarse.matches;
+}
+
+// Where the press at p is taken instead, or null to leave it.
+function allowance(w, p) {
+  const { graph, panel } = roles();
+  if (w === graph) {
+    const at = page.module._NdPickNear(p.x, p.y, FINGER_REACH);
+    if (at < 0) return null;
+    return { x: Math.floor(at / 65536), y: at % 65536 };
+  }
+  if (w !== panel) return null;
+  const controls = panelControls();
+  // A press on a control (as the toolkit counts its edges) stays.
+  const on = (c) => p.x >= c.x && p.x <= c.x + c.w && p.y >= c.y && p.y <= c.y + c.h;
+  if (controls.some(on)) return null;
+  let best = null;
+  let bestDistance = FINGER_REACH * FINGER_REACH;
+  for (const c of controls) {
+    if (!c.enabled) continue;
+    const x = Math.min(Math.max(p.x, c.x), c.x + c.w);
+    const y = Math.min(Math.max(p.y, c.y), c.y + c.h);
+    const distance = (x - p.x) ** 2 + (y - p.y) ** 2;
+    if (distance <= bestDistance) {
+      best = { x, y };
+      bestDistance = distance;
+    }
+  }
+  return best;
+}
+
+// ---------------------------------------------------------------------------
+// Screen readers and the keyboard in the panel
+// ---------------------------------------------------------------------------
+
+// The panel's controls as the program has them (NdControls).
+function panelControls() {
+  const text = page.module.UTF8ToString(page.module._NdControls());
+  return text.split("\n").filter((line) => line !== "").map((line) => {
+    const [kind, name, group, value, enabled, focused, x, y, w, h] = line.split("\t");
+    return { kind, name, group, value, enabled: enabled === "1", focused: focused === "1",
+             x: Number(x), y: Number(y), w: Number(w), h: Number(h) };
+  });
+}
+
+const KIND_WORDS = { radio: "radio button", checkbox: "check box", button: "button",
+                     slider: "slider" };
+
+// What a screen reader says for a control: "Noise Type: Cubic, radio button, chosen".
+function spoken(c) {
+  const parts = [(c.group && c.group !== c.name ? c.group + ": " : "") + c.name, KIND_WORDS[c.kind]];
+  if (c.kind === "radio") parts.push(c.value === "1" ? "chosen" : "not chosen");
+  if (c.kind === "checkbox") parts.push(c.value === "1" ? "ticked" : "not ticked");
+  if (c.kind === "slider") parts.push("at " + c.value);
+  if (!c.enabled) parts.push("dimmed");
+  return parts.join(", ");
+}
+
+const mirror = document.getElementById("mirror");
+const told = document.getElementById("told");
+let ring = null;
+let focusedBefore = "";
+
+// The off-screen list that mirrors the panel, the ring around its focused
+// control, and the focused control said aloud when the keyboard moves to it.
+function describePanel() {
+  const { panel } = roles();
+  if (!panel) return;
+  const controls = panelControls();
+  const items = controls.map(spoken);
+  const shown = [...mirror.children].map((li) => li.textContent);
+  if (shown.join("\n") !== items.join("\n")) {
+    mirror.replaceChildren(...items.map((text) => {
+      const li = document.createElement("li");
+      li.textContent = text;
+      return li;
+    }));
+  }
+  const focused = controls.find((c) => c.focused);
+  const keyboard = document.body.classList.contains("keys") && document.activeElement === panel.canvas;
+  if (!ring) {
+    ring = document.createElement("div");
+    ring.className = "focus-ring";
+    panel.client.appendChild(ring);
+  }
+  ring.hidden = !(focused && keyboard);
+  if (focused) {
+    Object.assign(ring.style, { left: focused.x - 1 + "px", top: focused.y - 1 + "px",
+                                width: focused.w + 2 + "px", height: focused.h + 2 + "px" });
+  }
+  const now = focused ? spoken(focused) : "";
+  if (now !== focusedBefore) {
+    focusedBefore = now;
+    panel.canvas.setAttribute("aria-label", panel.title + (now ? ": " + now : ""));
+    if (keyboard && now) told.textContent = now;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// The toolbar: buttons for what only keys did
+// ---------------------------------------------------------------------------
+
+// Each button presses its key in the graph window, as a user would: the
+// export keys come from the program's own table of formats.
+function readyTools() {
+  const keys = page.module.ccall("NdExportKeys", "string", [], []);
+  for (const button of document.querySelectorAll("#tools [data-export]")) {
+    const key = keys[Number(button.dataset.export)];
+    if (!key) continue;
+    button.title = "Key " + key;
+    button.disabled = false;
+    button.addEventListener("click", () => pressFromTools(key.charCodeAt(0)));
+  }
+  const copy = document.getElementById("copy");
+  copy.disabled = false;
+  copy.addEventListener("click", copyLink);
+}
+
+function pressFromTools(code) {
+  if (page.ended || !page.ready) return;
+  const { graph } = roles();
+  if (!graph) return;
+  sendKey(graph, code, false, 0);
+  askFrame();
+}
+
+// Key i's address, onto the clipboard as well.
+async function copyLink() {
+  pressFromTools(105);  // i
+  if (page.ended || !page.address) return;
+  try {
+    await navigator.clipboard.writeText(page.address);
+    page.copied = page.address;
+    say("This picture's address is on the clipboard.", false);
+  } catch (e) {
+    // No clipboard (an insecure page, a refused permission): the address
+    // is selected on the page, for the user's own copy.
+    const range = document.createRange();
+    range.selectNodeContents(commandBox.firstChild || commandBox);
+    getSelection().removeAllRanges();
+    getSelection().addRange(range);
+    say("The clipboard is not open to the page (" + e.message + "): the address is selected, " +
+        "copy it with Ctrl+C.", false);
+  }
+}
+
+(function helpBox() {
+  const box = document.getElementById("help");
+  const button = document.getElementById("help-button");
+  const show = (shown) => {
+    box.hidden = !shown;
+    button.setAttribute("aria-expanded", String(shown));
+    if (shown) {
+      box.style.top = bar.offsetHeight + "px";
+      document.getElementById("help-close").focus();
+    }
+  };
+  button.addEventListener("click", () => show(box.hidden));
+  document.getElementById("help-close").addEventListener("click", () => {
+    show(false);
+    button.focus();
+  });
+  box.addEventListener("keydown", (e) => {
+    if (e.key === "Escape") {
+      e.stopPropagation();
+      show(false);
+      button.focus();
+    }
+  });
+})();
+
+// ---------------------------------------------------------------------------
 // Start
 // ---------------------------------------------------------------------------
 
@@ -754,11 +1127,9 @@ async function start() {
     : await isolate();
   if (lack === null) return;
   if (lack !== "") page.lacks.push(lack);
-  let options;
+  let parts;
   try {
-    // layout= is the page's own word, not the program's.
-    options = optionLines(location.search.replace(/^\?/, "").split("&")
-      .filter((part) => !/^layout(=|$)/.test(part)).join("&"));
+    parts = addressParts(location.search);
   } catch (e) {
     // A broken %-escape: there is no option to name, only the address.
     page.error = "noisedemo: the address's settings are not well-formed (" + e.message + ")";
@@ -780,22 +1151,47 @@ async function start() {
     say(page.error, true);
     return;
   }
+  // The program's settings are its option words; layout= is the page's own,
+  // and any other word (a learning platform's, a campaign's utm_source or
+  // fbclid) is not ours to refuse: it is left alone and named.
+  const words = new Set(page.module.ccall("NdOptionWords", "string", [], []).split(" "));
+  const ours = parts.filter(([name]) => words.has(name));
+  page.ignored = [...new Set(parts.filter(([name]) => !words.has(name) && !PAGE_WORDS.has(name))
+    .map(([name]) => name))];
+  let options = optionLines(ours.map(([, part]) => part).join("&"));
+  // Without a seed, a fresh picture on every load: a seed from the browser's
+  // random source, said as the batch run says the one it takes, and kept in
+  // the address from the first frame on.
+  if (!ours.some(([name]) => name === "seed")) {
+    const seed = crypto.getRandomValues(new Uint32Array(1))[0];
+    options = (options ? options + "\n" : "") + "--seed=" + seed;
+    page.randomSeed = seed;
+  }
   const refusal = page.module.ccall("NdStart", "string", ["string"], [options]);
   if (refusal !== "") {
     // Nothing is drawn from settings that were only half read.
     page.error = "noisedemo: " + refusal;
     say(page.error, true);
-    commandBox.textContent = "The address takes the command line's options, for instance\n" +
-      pageAddress() + "?seed=7&octaves=6&noise=value+gradient&scale=clouds";
+    showExample();
     return;
   }
+  say("", false);
+  if (page.randomSeed !== undefined) printed("noisedemo: --seed=" + page.randomSeed, true);
   page.ready = true;
-  say("Drag a control point in the graph; keys: b p h s m download, i shows this picture's address, q quits.", false);
-  // What the page lacks, one line where key i's address goes later.
-  if (page.lacks.length > 0) {
-    commandBox.textContent = "On one thread: " + page.lacks.join("; ") + ".";
+  page.startCommand = page.module.UTF8ToString(page.module._NdCommand());
+  hintLine.textContent = "Drag a control point in the graph; keys: b p h s m download, " +
+    "i shows this picture's address, q quits.";
+  // What the page lacks and what it left alone, one line each where key
+  // i's address goes later.
+  const notes = [];
+  if (page.lacks.length > 0) notes.push("On one thread: " + page.lacks.join("; ") + ".");
+  if (page.ignored.length > 0) {
+    notes.push("Not the program's settings, left alone: " + page.ignored.join(", ") + ".");
   }
+  commandBox.textContent = notes.join("\n");
   document.addEventListener("keydown", onKey);
+  readyTools();
+  writeAddress();
   // A pinch zoom changes the visual viewport and fires "resize" too: the
   // windows (perhaps moved by the user) stay unless the page's own size changed.
   let laidOutFor = "";

@@ -15,13 +15,20 @@
 #include <iterator>
 #include <string>
 
+#include "app/app_state.h"
 #include "app/command_line.h"
+#include "app/export_formats.h"
 #include "app/exports.h"
+#include "app/option_table.h"
 #include "app/platform.h"
 #include "app/png_texts.h"
 #include "app/start.h"
+#include "app/windows.h"
 #include "frontends/browser/page_windows.h"
 #include "render/bitmap_text.h"
+#include "render/graph_display.h"
+#include "toolkit/glui.h"
+#include "ui/hslider.h"
 #include "toolkit/glui_platform.h"
 
 // The page's side of the windows (web/page.js: noisedemoPage).
@@ -34,6 +41,8 @@ EM_JS(void, JsResizeCanvas, (int id, int width, int height), {
 });
 EM_JS(void, JsSetCursor, (int id, int cursor), { noisedemoPage.setCursor(id, cursor); });
 EM_JS(void, JsEnd, (), { noisedemoPage.end(); });
+// A page without the question ends at once.
+EM_JS(int, JsMayEnd, (), { return !noisedemoPage.mayEnd || noisedemoPage.mayEnd() ? 1 : 0; });
 
 namespace {
 
@@ -52,6 +61,7 @@ class BrowserPage : public Page {
     __builtin_unreachable();
   }
   double NowMs() override { return emscripten_get_now(); }
+  bool MayEnd() override { return JsMayEnd() != 0; }
 };
 
 BrowserPage ThePage;
@@ -151,6 +161,106 @@ EMSCRIPTEN_KEEPALIVE int NdHeight(int id) {
 EMSCRIPTEN_KEEPALIVE void NdRemake(int kind) {
   if (!Windows || kind < 0 || kind >= static_cast<int>(std::size(kExportFormats))) return;
   WriteExportFile(kExportFormats[kind].id);
+}
+
+// The command line's option words without their dashes, space-separated
+// ("seed noise ... bmp png ..."): the page refuses a bad value for one of
+// them as the command line does, and leaves any other word in its address
+// (a learning platform's or a campaign's) alone.
+EMSCRIPTEN_KEEPALIVE const char* NdOptionWords() {
+  Reply.clear();
+  auto add = [](const char* option) {
+    if (!Reply.empty()) Reply += ' ';
+    Reply += option + 2;
+  };
+  for (size_t k = 0; k < kOptionCount; k++) add(kOptions[k].name);
+  for (const ExportFormatInfo& format : kExportFormats) add(format.option);
+  return Reply.c_str();
+}
+
+// The export keys in the order of NdRemake's kinds ("bphsm"): the page's
+// buttons press the same keys.
+EMSCRIPTEN_KEEPALIVE const char* NdExportKeys() {
+  Reply.clear();
+  for (const ExportFormatInfo& format : kExportFormats) Reply += format.key;
+  return Reply.c_str();
+}
+
+// Where a press at (x, y) in the graph window would pick a control point if
+// it lay at most `reach` pixels from there: the nearest place whose pick box
+// holds a dot, as x * 65536 + y, or -1 for none. A finger covers what it
+// presses, so the page moves a touch there; a mouse press is never moved.
+EMSCRIPTEN_KEEPALIVE int NdPickNear(int x, int y, int reach) {
+  if (!Windows) return -1;
+  int width = 0, height = 0;
+  if (!Windows->ShownPixels(App.graphWindow, &width, &height)) return -1;
+  const GraphView view = CurrentGraphView();
+  int best = -1;
+  long bestDistance = static_cast<long>(reach) * reach;
+  for (int dy = -reach; dy <= reach; dy++) {
+    for (int dx = -reach; dx <= reach; dx++) {
+      const long distance = static_cast<long>(dx) * dx + static_cast<long>(dy) * dy;
+      const int px = x + dx, py = y + dy;
+      if (distance > bestDistance || px < 0 || py < 0 || px >= width || py >= height) continue;
+      if (best >= 0 && distance == bestDistance) continue;
+      if (PickPoints(view, px, py, width, height).count == 0) continue;
+      best = px * 65536 + py;
+      bestDistance = distance;
+    }
+  }
+  return best;
+}
+
+namespace {
+
+void DescribeControls(const GLUI_Control* control, const std::string& group, std::string* out) {
+  const char* kind = nullptr;
+  std::string value;
+  switch (control->type) {
+    case GLUI_CONTROL_RADIOBUTTON:
+      kind = "radio";
+      value = static_cast<const GLUI_RadioButton*>(control)->selected() ? "1" : "0";
+      break;
+    case GLUI_CONTROL_CHECKBOX:
+      kind = "checkbox";
+      value = control->int_val ? "1" : "0";
+      break;
+    case GLUI_CONTROL_BUTTON:
+      kind = "button";
+      break;
+    default:
+      if (const auto* slider = dynamic_cast<const GLUI_HSlider*>(control)) {
+        kind = "slider";
+        char number[32];
+        snprintf(number, sizeof number, "%.3f", static_cast<double>(slider->get_float_val()));
+        value = number;
+      }
+      break;
+  }
+  if (kind != nullptr) {
+    char place[64];
+    snprintf(place, sizeof place, "\t%d\t%d\t%d\t%d\t%d\t%d", control->enabled ? 1 : 0,
+             control->glui && control->glui->active_control == control ? 1 : 0, control->x_abs,
+             control->y_abs, control->w, control->h);
+    *out += std::string(kind) + "\t" + (control->name.empty() ? group : control->name) + "\t" +
+            group + "\t" + value + place + "\n";
+  }
+  const std::string inner =
+      control->type == GLUI_CONTROL_PANEL && !control->name.empty() ? control->name : group;
+  for (const GLUI_Control* child : control->children) DescribeControls(child, inner, out);
+}
+
+}  // namespace
+
+// The panel's controls as the page names them for a screen reader and
+// rings the focused one: a line each, "kind, name, group, value, enabled,
+// focused, x, y, width, height" separated by tabs, in the panel's order.
+EMSCRIPTEN_KEEPALIVE const char* NdControls() {
+  Reply.clear();
+  if (Windows && App.panel && App.panel->main_panel) {
+    DescribeControls(App.panel->main_panel, "", &Reply);
+  }
+  return Reply.c_str();
 }
 
 // The command line that makes the picture again, as key i prints it.

@@ -40,6 +40,9 @@ class Page {
   [[noreturn]] virtual void End() = 0;
   // Milliseconds on a monotonic clock.
   virtual double NowMs() = 0;
+  // Whether Quit may end the program now (the page asks its user when the
+  // picture is not the one it opened with).
+  virtual bool MayEnd() { return true; }
 };
 
 // The kinds of window, as the page's events name them.
@@ -71,6 +74,7 @@ class PageWindows : public Platform, public GLUI_Platform {
   void SwapBuffers() override;
   bool ReadShownWindow(int width, int height, uint8_t* rgb) override;
   [[noreturn]] void EndProgram(int window) override;
+  bool MayEnd() override { return page_.MayEnd(); }
 
   // --- the toolkit's platform ---
   int create_window(const char* title, int x, int y) override;

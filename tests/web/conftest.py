@@ -320,13 +320,44 @@ class Page:
         self.settle()
 
     def key(self, window, key):
-        """A key with the pointer over the window: keys go to the canvas
-        under the pointer."""
+        """A key with the pointer over the window and no window focused:
+        keys then go to the canvas under the pointer."""
+        self.evaluate("document.activeElement && document.activeElement.blur()")
         self.move(window, 5, 5)
         text = key if len(key) == 1 else ""
         self.front()
         self.tab.call("Input.dispatchKeyEvent", type="keyDown", key=key, text=text)
         self.tab.call("Input.dispatchKeyEvent", type="keyUp", key=key)
+        self.settle()
+
+    def press_key(self, key, shift=False):
+        """A key as the keyboard gives it to whatever has the focus (Tab
+        moves the focus, as in a browser)."""
+        codes = {"Tab": 9, "Enter": 13, " ": 32, "Escape": 27, "ArrowLeft": 37, "ArrowUp": 38,
+                 "ArrowRight": 39, "ArrowDown": 40}
+        self.front()
+        text = key if len(key) == 1 else ("\r" if key == "Enter" else "")
+        for kind in ("keyDown", "keyUp"):
+            self.tab.call("Input.dispatchKeyEvent", type=kind, key=key, text=text if kind == "keyDown" else "",
+                          windowsVirtualKeyCode=codes.get(key, ord(key.upper()[0])),
+                          modifiers=8 if shift else 0)
+        self.settle()
+
+    def focused(self):
+        """What has the focus: a window's id, a button's label, or the element's tag."""
+        return self.evaluate("(e => e.dataset.window ? Number(e.dataset.window)"
+                             " : e.tagName === 'BUTTON' ? e.textContent : e.tagName)"
+                             "(document.activeElement)")
+
+    def click_element(self, selector):
+        """A mouse click in the middle of the page's element."""
+        x, y = self.evaluate(f"(r => [r.left + r.width / 2, r.top + r.height / 2])"
+                             f"(document.querySelector({json.dumps(selector)}).getBoundingClientRect())")
+        self.front()
+        for kind, buttons in (("mouseMoved", 0), ("mousePressed", 1), ("mouseReleased", 0)):
+            self.tab.call("Input.dispatchMouseEvent", type=kind, x=x, y=y,
+                          button="none" if kind == "mouseMoved" else "left", buttons=buttons,
+                          clickCount=1)
         self.settle()
 
     def resize(self, window, width, height):

@@ -103,6 +103,38 @@ def test_every_download_is_the_native_export(page, sites, exports, index):
                 assert got == sha(expected), name
 
 
+def test_the_toolbar_does_what_the_keys_do(page, sites):
+    state = page.open(sites[True].url + "?seed=7&octaves=2&scale=clouds")
+    assert state["ready"], state
+    # The page's list holds the files: the browser's folder stays empty.
+    Folder(page, "deny")
+    # Each button makes its key's files, the same bytes under the same names.
+    for index, key in enumerate(KEYS):
+        count = page.state("downloads.length")
+        page.key(GRAPH, key)
+        by_key = page.download_digests(count)
+        page.click_element(f"#tools [data-export='{index}']")
+        by_button = page.download_digests(count + len(by_key))
+        assert by_button == by_key and by_key, key
+        assert page.evaluate(f"document.querySelector(\"#tools [data-export='{index}']\").title") \
+            == "Key " + key
+    # Copy link: key i's address, on the clipboard.
+    origin = sites[True].url.rstrip("/")
+    page.tab.call("Browser.grantPermissions", origin=origin,
+                  permissions=["clipboardReadWrite", "clipboardSanitizedWrite"])
+    page.click_element("#copy")
+    copied = page.wait_for("noisedemoPage.copied")
+    assert copied == page.state("address") and "?seed=7&" in copied
+    assert page.evaluate("navigator.clipboard.readText()") == copied
+    # Help opens, and Escape closes it, the focus back on its button.
+    page.click_element("#help-button")
+    assert page.evaluate("!document.getElementById('help').hidden")
+    page.press_key("Escape")
+    assert page.evaluate("document.getElementById('help').hidden") and page.focused() == "Help"
+    assert not page.state("ended")
+    Folder(page)
+
+
 def test_key_b_after_a_resize_and_with_downloads_denied(page, sites):
     state = page.open(sites[False].url + "?seed=5&octaves=3&scale=fire")
     assert state["ready"], state

@@ -6,8 +6,10 @@ page reloads once and then runs threaded. With the server stopped it loads
 again from the worker's cache and draws the native texture. The one-file page
 (noisedemo.html beside the site) draws the native texture from file://, and
 a browser without WebAssembly SIMD or a service worker still gets a working
-page on one thread that says what it lacks.
+page on one thread that says what it lacks. Debian's Firefox ESR, the second
+browser, draws the same texture and behaves as the page does in Chromium.
 """
+import hashlib
 import os
 import re
 import shutil
@@ -15,7 +17,7 @@ import subprocess
 
 import pytest
 
-from conftest import SITE, TEXTURE, options_of
+from conftest import DIGEST_JS, SITE, TEXTURE, options_of
 
 ONE_FILE = os.path.join(os.path.dirname(SITE), "noisedemo.html")
 
@@ -139,3 +141,35 @@ def test_nothing_in_the_address_becomes_markup(page, sites):
     assert marked in state["message"]
     assert page.evaluate("[document.querySelectorAll('img, b').length, self.marked === undefined]") \
         == [0, True]
+
+
+@pytest.fixture(scope="module")
+def firefox():
+    import firefox as driver
+    with driver.Firefox() as browser:
+        yield browser
+
+
+def test_firefox_draws_the_native_texture_and_behaves_as_a_web_page(firefox, sites, exports):
+    """Debian's Firefox ESR through WebDriver BiDi: the threaded page's
+    texture is the batch BMP's pixels, a foreign word is left alone, the
+    address follows a press in the panel, and Tab reaches the windows."""
+    firefox.navigate(sites[True].url + "?" + QUERY + "&utm_source=moodle")
+    state = firefox.wait_for("self.noisedemoPage && ((noisedemoPage.ready && noisedemoPage.frames > 0"
+                             " && !noisedemoPage.module._NdBusy()) || noisedemoPage.error)"
+                             " && [noisedemoPage.error, self.crossOriginIsolated]")
+    assert state == ["", True], state
+    digest = firefox.evaluate(DIGEST_JS % TEXTURE)
+    expected = hashlib.sha256(exports.bmp_rgb(options_of(QUERY))).hexdigest()
+    assert digest == [512, 512, expected]
+    assert "left alone: utm_source." in firefox.evaluate("document.getElementById('command').textContent")
+    # A press on the fire scale's radio button: the address follows.
+    x, y = firefox.evaluate("(() => { const c = panelControls().find(c => c.name.includes('fire'));"
+                            " const r = noisedemoPage.windows.get(3).canvas.getBoundingClientRect();"
+                            " return [r.left + c.x + 6, r.top + c.y + c.h / 2]; })()")
+    firefox.click(x, y)
+    firefox.wait_for("location.search.includes('scale=fire') && !location.search.includes('utm_')")
+    # Tab: the seven buttons and the address line, then the graph window.
+    firefox.evaluate("document.activeElement.blur()")
+    firefox.keys(*["Tab"] * 9)
+    assert firefox.wait_for("document.activeElement.dataset.window") == "1"

@@ -11,7 +11,7 @@ import urllib.parse
 import pytest
 from PIL import ImageChops
 
-from conftest import (GRAPH, GRAPH_START, PANEL, TEXTURE, VIEWPORT, BLEND_WORDS, NOISE_WORDS,
+from conftest import (GRAPH, GRAPH_START, PANEL, TEXTURE, VIEWPORT, BLEND_WORDS, NOISE, NOISE_WORDS,
                       SCALE_WORDS, SLOPE_WORDS, SCALES, dot_place, expected_panel, native, options_of)
 
 # Every noise word (value+gradient also with its plus escaped), both blends
@@ -76,9 +76,7 @@ REFUSED = [
     "blend=linear",
     "slopes=flat",
     "turbulence=yes",
-    "seed=1&colour=grey",
     "seed=5&octaves=",
-    "display=:0",
     "point=8:0,0,0",
     "point=2:1.5,0,0",
     "point=2:0,0",
@@ -98,6 +96,10 @@ def test_a_refused_address_says_why_and_opens_no_window(page, sites):
         assert status == 2, (query, messages)
         assert state["message"] == messages.splitlines()[0], (query, state)
         no_window(page, state)
+    # The address that works is a link to it.
+    example = page.evaluate("(a => [a.href, a.textContent])(document.querySelector('#command a'))")
+    assert example[0] == example[1] == sites[False].url + \
+        "?seed=7&octaves=6&noise=value+gradient&scale=clouds", example
 
     # Options the command line takes but a page cannot act on: files are
     # downloads here, and there is no terminal for the help.
@@ -110,6 +112,67 @@ def test_a_refused_address_says_why_and_opens_no_window(page, sites):
     state = page.open(sites[False].url + "?seed=%E0%A4%A")
     assert "not well-formed" in state["message"], state
     no_window(page, state)
+
+
+def address(page):
+    """The page's address as the browser has it now."""
+    return page.evaluate("location.href")
+
+
+def test_the_address_follows_the_picture_and_leaves_other_words_alone(page, sites, exports):
+    # A learning platform's and a campaign's words beside ours, and a word
+    # that is no option of ours at all: left alone and named.
+    query = "seed=5&utm_source=moodle&octaves=3&fbclid=IwAR0x&colour=grey"
+    state = page.open(sites[False].url + "?" + query)
+    assert state["ready"], state
+    assert "Not the program's settings, left alone: utm_source, fbclid, colour." in \
+        page.evaluate("document.getElementById('command').textContent")
+    assert page.canvas(TEXTURE).tobytes() == exports.bmp_rgb(["--seed=5", "--octaves=3"])
+    # From the start the address is key i's (the page's own layout word kept).
+    page.command()
+    assert address(page) == page.state("address") + "&layout=desktop"
+
+    size = tuple(page.box(GRAPH)[2:])
+    x, y = dot_place(page, 3, size)
+    # A mouse picks as the desktop does: 20 pixels above the dot is no pick.
+    before = address(page)
+    page.drag(GRAPH, [(x, y - 20), (x, y - 60)])
+    assert address(page) == before
+    # A drag of point 3, then a scale chosen: the address follows each.
+    page.drag(GRAPH, [(x, y), (x, y - 30)])
+    page.wait_for(f"location.href !== {before!r}")
+    page.command()
+    assert address(page) == page.state("address") + "&layout=desktop" and "point=3:" in address(page)
+    page.click(PANEL, *page.layout().radios[SCALES[3]].centre)
+    page.wait_for("location.href.includes('scale=fire')")
+    last = page.command()
+    digest = page.digest(TEXTURE)
+    # A reload gives the same picture.
+    assert page.open("", reload=True)["ready"]
+    assert page.command() == last and page.digest(TEXTURE) == digest
+
+
+def test_a_bare_link_takes_a_fresh_seed_from_the_browser(page, sites, exports):
+    # The browser's random source, made to give one number: the page says
+    # it as the batch run does, puts it in the address and draws its texture.
+    added = page.tab.call("Page.addScriptToEvaluateOnNewDocument",
+                          source="crypto.getRandomValues = (a) => (a[0] = 3141592653, a);")
+    try:
+        assert page.open(sites[True].url + "?octaves=2")["ready"]
+    finally:
+        page.tab.call("Page.removeScriptToEvaluateOnNewDocument", identifier=added["identifier"])
+    assert "noisedemo: --seed=3141592653" in page.state("messages")
+    assert page.evaluate("location.search").startswith("?seed=3141592653&")
+    assert page.canvas(TEXTURE).tobytes() == exports.bmp_rgb(["--seed=3141592653", "--octaves=2"])
+    # Its own random source: two loads, two seeds (the same twice one time
+    # in 2^32).
+    seeds = []
+    for _ in range(2):
+        assert page.open(sites[False].url + "?octaves=2")["ready"]
+        seed = page.evaluate("new URLSearchParams(location.search).get('seed')")
+        assert f"noisedemo: --seed={seed}" in page.state("messages")
+        seeds.append(seed)
+    assert seeds[0] != seeds[1], seeds
 
 
 def exceptions(page):
@@ -129,12 +192,69 @@ def test_quit_ends_the_program_cleanly(page, sites, how):
         page.key(GRAPH, how)
     page.wait_for("noisedemoPage.ended")
     assert page.message() == "noisedemo has quit. Reload the page to start it again."
+    # The picture was the one the page opened with: nothing to ask.
+    assert page.state("asked") == 0
     assert page.state("error") == "" and exceptions(page) == []
     # The windows stay as they were and take nothing more.
     page.drag(GRAPH, [(50, 200), (50, 100)])
     page.key(GRAPH, "b")
     assert page.canvas(GRAPH).tobytes() == before
     assert page.state("downloads.length") == 0 and exceptions(page) == []
+
+
+def test_quit_asks_after_a_change_and_a_reload_brings_the_picture_back(page, sites):
+    assert page.open(sites[False].url + "?seed=11&octaves=2")["ready"]
+    page.click(PANEL, *page.layout().radios[SCALES[2]].centre)
+    changed = page.command()
+    # The user says no: every way of quitting asks, and the program goes on.
+    page.evaluate("self.confirm = () => false")
+    page.key(GRAPH, "q")
+    page.click(PANEL, *page.layout().buttons[2].centre)
+    assert page.state("asked") == 2 and not page.state("ended")
+    page.evaluate("self.confirm = () => true")
+    page.key(GRAPH, "Escape")
+    page.wait_for("noisedemoPage.ended")
+    assert page.open("", reload=True)["ready"]
+    assert page.command() == changed
+
+
+def test_the_keyboard_reaches_every_button_window_and_control(page, sites):
+    assert page.open(sites[False].url + "?seed=21&noise=gradient")["ready"]
+    # Tab goes through the toolbar and the address line, then the three
+    # windows, each ringed.
+    order = []
+    for _ in range(11):
+        page.press_key("Tab")
+        order.append(page.focused())
+    assert order == ["Save BMP", "Save PNG", "Save heightmap", "Save STL", "Save binary STL",
+                     "Copy link", "Help", "DIV", GRAPH, TEXTURE, PANEL], order
+    ring = ("(w => getComputedStyle(w.frame).boxShadow.includes('rgb(255, 204, 0)'))"
+            "(noisedemoPage.windows.get(%d))")
+    assert page.evaluate(ring % PANEL) and not page.evaluate(ring % GRAPH)
+    # In the panel the arrows go from control to control and Space or Enter
+    # presses, with the pointer anywhere: keys go to the focused window.
+    page.move(GRAPH, 10, 10)
+    page.press_key("ArrowDown")
+    told = page.evaluate("document.getElementById('told').textContent")
+    assert told == "Noise Type: Value-Only, radio button, not chosen", told
+    assert page.evaluate("!document.querySelector('.focus-ring').hidden")
+    page.press_key(" ")
+    assert page.panel_states()["on"][NOISE[0]]
+    page.press_key("ArrowDown")
+    page.press_key("Enter")
+    assert page.panel_states()["on"][NOISE[1]]
+    page.press_key("ArrowUp")
+    assert page.evaluate("document.getElementById('told').textContent").startswith("Noise Type: Value-Only")
+    # A screen reader finds every control by name, in its state.
+    mirror = page.evaluate("[...document.querySelectorAll('#mirror li')].map(li => li.textContent)")
+    assert len(mirror) == 26 and "Noise Type: Gradient-Only, radio button, chosen" in mirror, mirror
+    assert page.evaluate("document.getElementById('message').getAttribute('aria-live')") == "polite"
+    # Space in the graph presses nothing and says nothing.
+    page.press_key("Tab", shift=True)
+    page.press_key("Tab", shift=True)
+    assert page.focused() == GRAPH
+    page.press_key(" ")
+    assert not any("Don't know" in line for line in page.state("messages"))
 
 
 # ---------------------------------------------------------------------------
@@ -171,10 +291,18 @@ def test_the_windows_fit_the_screen(sized, sites, exports, width, height, touch)
         _, _, w, h = page.box(window)
         assert page.canvas(window).size == (w, h), window
     assert not any(overlap(frames[a], frames[b]) for a, b in ((1, 2), (1, 3), (2, 3))), frames
-    too_small = "smaller than the program's windows" in page.message()
+    room = "document.getElementById('room').hidden ? '' : document.getElementById('room').textContent"
+    too_small = "smaller than the program's windows" in page.evaluate(room)
+    # The start hint stays in sight at every size.
+    hint = page.evaluate("(r => [r.left, r.top, r.width, r.height])"
+                         "(document.getElementById('hint').getBoundingClientRect())")
+    assert hint[2] >= 100 and hint[1] >= 0 and hint[1] + hint[3] <= down, hint
     if width <= 316:
-        # Below the panel's width the page scrolls across too, and says so.
+        # Below the panel's width the page scrolls across too, and says so
+        # while it is so.
         assert too_small and scroll_width > across
+        page.viewport(*VIEWPORT)
+        page.wait_for(f"!({room})")
         return
     assert not too_small and scroll_width == across
     assert all(left >= 0 and left + w <= across for left, _, w, _ in frames.values()), frames
@@ -237,6 +365,25 @@ def test_windows_move_rise_and_go_back(sized, sites):
     assert page.canvas(GRAPH).size == GRAPH_START and page.frames()[GRAPH][:2] == laid_out[GRAPH][:2]
 
 
+def test_the_embedded_layout_fits_a_frame(sized, sites):
+    """A learning platform's 800 x 600 frame: the graph and the texture side
+    by side in sight, the panel below them, reached by scrolling."""
+    page = sized
+    page.viewport(800, 600)
+    assert page.open(sites[False].url + "?seed=9&octaves=3&layout=embed", fitted=True)["ready"]
+    frames = page.frames()
+    graph, texture, panel = frames[GRAPH], frames[TEXTURE], frames[PANEL]
+    assert graph[1] == texture[1] and graph[0] + graph[2] < texture[0], frames
+    assert texture[0] + texture[2] <= 800 and max(graph[1] + graph[3], texture[1] + texture[3]) <= 600
+    assert panel[1] >= texture[1] + texture[3] and not overlap(panel, graph), frames
+    assert page.evaluate("[document.documentElement.scrollWidth, document.getElementById('room').hidden]") \
+        == [800, True]
+    # The panel works where the frame scrolls to it.
+    page.evaluate(f"noisedemoPage.windows.get({PANEL}).frame.scrollIntoView()")
+    page.click(PANEL, *page.layout().radios[SCALES[1]].centre)
+    assert page.panel_states()["on"][SCALES[1]]
+
+
 def test_touch_on_a_phone(sized, sites):
     """Mobile emulation with touch events: a finger drags a control point as
     the mouse does, a tap on the panel clicks, a held slider arrow repeats,
@@ -268,6 +415,17 @@ def test_touch_on_a_phone(sized, sites):
     by_mouse = drag(touch=False)
     by_touch = drag(touch=True)
     assert point3(by_touch) == point3(by_mouse) and "--point=3:" in by_touch, by_touch
+
+    # A finger picks a point within its reach: 20 pixels above point 3 (and
+    # 40 or more from any other) the press takes point 3 and drags it.
+    x, y = dot_place(page, 3, tuple(page.box(GRAPH)[2:]))
+    assert page.evaluate("matchMedia('(pointer: coarse)').matches")
+    before = page.command()
+    page.touch("touchStart", GRAPH, x, y - 20)
+    page.touch("touchMove", GRAPH, x, y - 40)
+    page.touch("touchEnd", GRAPH, x, y - 40)
+    page.settle()
+    assert point3(page.command()) != point3(before)
 
     # A tap on the fire scale's radio button chooses it (the panel scrolled
     # into sight first, as a finger would).
@@ -301,6 +459,17 @@ def test_touch_on_a_phone(sized, sites):
     held = point3(page.command())
     steps = [float(p.split(":")[1].split(",")[1]) for p in (before, tapped, held)]
     assert abs(steps[2] - steps[1]) > abs(steps[1] - steps[0]), steps
+
+    # A tap 10 pixels left of the clouds scale's radio button, on no
+    # control, chooses it: the nearest control within a finger's reach.
+    clouds = page.evaluate("panelControls().find(c => c.name.includes('clouds'))")
+    tap = (clouds["x"] - 10, clouds["y"] + clouds["h"] // 2)
+    assert not page.evaluate(f"panelControls().some(c => {tap[0]} >= c.x && {tap[0]} <= c.x + c.w"
+                             f" && {tap[1]} >= c.y && {tap[1]} <= c.y + c.h)")
+    page.touch("touchStart", PANEL, *tap)
+    page.touch("touchEnd", PANEL, *tap)
+    page.settle()
+    assert page.panel_states()["on"][SCALES[2]]
 
     # A finger on the texture window's title bar scrolls the page down.
     left, top, _, _ = page.box(TEXTURE)
