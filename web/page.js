@@ -383,8 +383,10 @@ function blit(w) {
   // ImageData may not view, so there they are copied into the ImageData's own.
   const heap = m.HEAPU8.buffer;
   const shared = typeof SharedArrayBuffer !== "undefined" && heap instanceof SharedArrayBuffer;
+  // The program's two buffers take turns as the shown one: a view is made
+  // anew when the pointer moves, but a copy's ImageData stays.
   if (!w.image || w.image.width !== width || w.image.height !== height ||
-      w.imageHeap !== heap || w.imageAt !== pointer) {
+      w.imageHeap !== heap || (!shared && w.imageAt !== pointer)) {
     w.image = shared ? new ImageData(width, height)
       : new ImageData(new Uint8ClampedArray(heap, pointer, bytes), width, height);
     w.imageHeap = heap;
