@@ -81,6 +81,7 @@ GraphView CurrentGraphView() {
   view.xAxis = App.xAxis;
   view.noiseAxis = App.noiseAxis;
   view.debug = App.debug != 0;
+  view.views = App.views;
   return view;
 }
 
