@@ -63,14 +63,14 @@ inline constexpr ViewSwitch kViewSwitches[] = {
     {&TeachingViews::octaves, "Octaves", "octaves", 'o'},
     {&TeachingViews::derivatives, "Derivatives", "derivatives", 'd'},
     {&TeachingViews::lattice, "Lattice", "lattice", 'l'},
-    {&TeachingViews::probe, "Probe", "probe", 'x'},
+    {&TeachingViews::probe, "Probe", "probe", 'r'},
     {&TeachingViews::stats, "Statistics", "stats", 't'},
 };
 // Keys of the octave chooser: v steps to the next octave view (all, one,
-// first, all ...), k to the next octave number (1 to kMaxOctaveIndex + 1, then 1
+// first, all ...), n to the next octave number (1 to kMaxOctaveIndex + 1, then 1
 // again).
 constexpr char kOctaveViewKey = 'v';
-constexpr char kOctaveViewNumberKey = 'k';
+constexpr char kOctaveViewNumberKey = 'n';
 
 template <size_t N>
 constexpr bool InValueOrder(const Choice (&choices)[N]) {

@@ -790,7 +790,7 @@ async function start() {
     return;
   }
   page.ready = true;
-  say("Drag a control point in the graph; keys: b p h s m download, o d l x t views, v k octaves, i shows this picture's address, q quits.", false);
+  say("Drag a control point in the graph; keys: b p h s m download, o d l r t views, v n octaves, i shows this picture's address, q quits.", false);
   // What the page lacks, one line where key i's address goes later.
   if (page.lacks.length > 0) {
     commandBox.textContent = "On one thread: " + page.lacks.join("; ") + ".";
