@@ -28,6 +28,7 @@ constexpr int kTextureWindowY = kGraphWindowHeight + 60;  // 560
 constexpr int kTextureWindowMinSide = 200;
 constexpr int kPanelX = kGraphWindowWidth + 50;  // 750
 constexpr int kPanelY = 0;
+constexpr int kViewsPanelGap = 10;  // pixels between the panel and the Views panel
 
 struct AppState {
   // User settings: each is the live variable of one panel control.
@@ -52,6 +53,7 @@ struct AppState {
   int graphWindow;
   int textureWindow;
   GLUI* panel;
+  GLUI* viewsPanel;  // the teaching views' check boxes and octave chooser
   GLUI_HSlider* gradientSlider;
   GLUI_HSlider* curvatureSlider;
   GLUI_RadioGroup* gradientRuleGroup;

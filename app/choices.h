@@ -13,6 +13,7 @@
 
 #include "noise/noise_settings.h"
 #include "render/colour_scale.h"
+#include "render/teaching_views.h"
 
 struct Choice {
   int id;
@@ -41,6 +42,36 @@ inline constexpr Choice kScaleChoices[] = {
     {kFire, "Red -> Yellow (fire)", "fire", 'Y'},
 };
 
+// How the texture window picks its octaves: --octave-view=all, one:K or
+// first:K, and the Views panel's radio buttons.
+inline constexpr Choice kOctaveViewChoices[] = {
+    {kAllOctaves, "All octaves", "all", '\0'},
+    {kOneOctave, "Octave k alone", "one", '\0'},
+    {kFirstOctaves, "First k octaves", "first", '\0'},
+};
+
+// The teaching views that are on or off, in the order the Views panel, the
+// list of --views and key i's command name them: the field each sets, its
+// check box's label, its word and its key (lower case; either case works).
+struct ViewSwitch {
+  int TeachingViews::*field;
+  const char* label;
+  const char* word;
+  char key;
+};
+inline constexpr ViewSwitch kViewSwitches[] = {
+    {&TeachingViews::octaves, "Octaves", "octaves", 'o'},
+    {&TeachingViews::derivatives, "Derivatives", "derivatives", 'd'},
+    {&TeachingViews::lattice, "Lattice", "lattice", 'l'},
+    {&TeachingViews::probe, "Probe", "probe", 'r'},
+    {&TeachingViews::stats, "Statistics", "stats", 't'},
+};
+// Keys of the octave chooser: v steps to the next octave view (all, one,
+// first, all ...), n to the next octave number (1 to kMaxOctaveIndex + 1, then 1
+// again).
+constexpr char kOctaveViewKey = 'v';
+constexpr char kOctaveViewNumberKey = 'n';
+
 template <size_t N>
 constexpr bool InValueOrder(const Choice (&choices)[N]) {
   for (size_t k = 0; k < N; k++)
@@ -48,7 +79,8 @@ constexpr bool InValueOrder(const Choice (&choices)[N]) {
   return true;
 }
 static_assert(InValueOrder(kNoiseChoices) && InValueOrder(kBlendChoices) &&
-              InValueOrder(kSlopeChoices) && InValueOrder(kScaleChoices),
+              InValueOrder(kSlopeChoices) && InValueOrder(kScaleChoices) &&
+                  InValueOrder(kOctaveViewChoices),
               "a radio group stores its buttons' order: rows stand in the order of their values");
 
 // The row of a stored value. A value outside the table is the first row, as

@@ -105,6 +105,72 @@ std::string ParsePointEdit(const std::string& text, PointEdit* edit) {
   return std::string();
 }
 
+// ---------------------------------------------------------------------------
+// --views=WORD,WORD,...  and  --octave-view=all|one:K|first:K
+// ---------------------------------------------------------------------------
+
+std::string ViewWordList() {
+  std::string list;
+  const size_t n = sizeof kViewSwitches / sizeof kViewSwitches[0];
+  for (size_t k = 0; k < n; k++) {
+    if (!list.empty()) list += k + 1 == n ? " and " : ", ";
+    list += kViewSwitches[k].word;
+  }
+  return list;
+}
+
+// The views named, each on; the views not named are off, so a later
+// --views replaces an earlier one as every other option does.
+std::string ReadViews(const std::string& value, TeachingViews* views) {
+  const std::string form = "--views takes words from " + ViewWordList() +
+                           ", separated by commas, not " + Quoted(value);
+  TeachingViews read = *views;
+  for (const ViewSwitch& v : kViewSwitches) read.*v.field = 0;
+  for (const std::string& word : Fields(value)) {
+    const ViewSwitch* named = nullptr;
+    for (const ViewSwitch& v : kViewSwitches)
+      if (word == v.word) named = &v;
+    if (named == nullptr) return form;
+    if (read.*named->field) return "--views names " + Quoted(word) + " twice";
+    read.*named->field = 1;
+  }
+  *views = read;
+  return std::string();
+}
+
+// "all, one:K or first:K"
+std::string OctaveViewForms() {
+  std::string forms;
+  const size_t n = sizeof kOctaveViewChoices / sizeof kOctaveViewChoices[0];
+  for (size_t k = 0; k < n; k++) {
+    if (!forms.empty()) forms += k + 1 == n ? " or " : ", ";
+    forms += kOctaveViewChoices[k].word;
+    if (kOctaveViewChoices[k].id != kAllOctaves) forms += ":K";
+  }
+  return forms;
+}
+
+std::string ReadOctaveView(const std::string& value, TeachingViews* views) {
+  const int most = kMaxOctaveIndex + 1;
+  const std::string form = "--octave-view takes " + OctaveViewForms() + " with K from 1 to " +
+                           std::to_string(most) + ", not " + Quoted(value);
+  const size_t colon = value.find(':');
+  int mode = 0;
+  if (!ParseChoice(kOctaveViewChoices, value.substr(0, colon), &mode)) return form;
+  if (mode == kAllOctaves) {
+    if (colon != std::string::npos) return form;
+    views->octaveView = kAllOctaves;
+    return std::string();
+  }
+  uint64_t k = 0;
+  if (colon == std::string::npos || !ParseWhole(value.substr(colon + 1), 99, &k) || k < 1 ||
+      k > static_cast<uint64_t>(most))
+    return form;
+  views->octaveView = mode;
+  views->octaveViewK = static_cast<int>(k);
+  return std::string();
+}
+
 template <size_t N>
 std::string ReadChoice(const char* option, const Choice (&choices)[N], const std::string& value,
                        std::optional<int>* into) {
@@ -200,6 +266,30 @@ constexpr OptionSpec kOptions[] = {
      "--scale=SCALE", [] { return ChoiceHelp(kScaleChoices); },
      [](const Reproduced& r, std::string* line) {
        WriteChoice(line, "--scale", kScaleChoices, r.settings.colourScale);
+     }},
+    {"--views", true,
+     [](const std::string& value, StartOptions* o) { return ReadViews(value, &o->views); },
+     "--views=LIST",
+     [] {
+       return "teaching views to show (default none), a comma-separated\nlist of " +
+              ViewWordList();
+     },
+     [](const Reproduced& r, std::string* line) {
+       std::string list;
+       for (const ViewSwitch& v : kViewSwitches)
+         if (r.views.*v.field) list += (list.empty() ? "" : ",") + std::string(v.word);
+       if (!list.empty()) *line += " --views=" + list;
+     }},
+    {"--octave-view", true,
+     [](const std::string& value, StartOptions* o) { return ReadOctaveView(value, &o->views); },
+     "--octave-view=VIEW",
+     [] {
+       return "the texture's octaves: " + OctaveViewForms() + "\n(octave K alone, or the first K; default all)";
+     },
+     [](const Reproduced& r, std::string* line) {
+       if (r.views.octaveView == kAllOctaves) return;
+       *line += std::string(" --octave-view=") + ChoiceOf(kOctaveViewChoices, r.views.octaveView).word +
+                ":" + std::to_string(r.views.octaveViewK);
      }},
     {"--point", true,
      [](const std::string& value, StartOptions* o) {

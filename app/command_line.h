@@ -15,6 +15,7 @@
 #include "app/export_formats.h"
 #include "app/glut_options.h"
 #include "app/number_words.h"  // FloatWord, which the reproducing command writes
+#include "render/teaching_views.h"
 
 // One control point (lattice row 0, column `point`) as --point sets it after
 // the seed's fill: what a drag and the two sliders can set, and nothing else.
@@ -34,6 +35,7 @@ struct StartOptions {
   bool turbulence = false;
   std::optional<int> colourScale;   // ColourScaleValue
   std::vector<PointEdit> points;    // in the order given, each point at most once
+  TeachingViews views;              // --views and --octave-view; all off unless given
   // Batch exports, written without a window: the file each format goes to,
   // in the order of ExportFormat; empty when not asked for.
   std::string outputs[kExportFormatCount];
@@ -80,7 +82,10 @@ struct ReproducedSettings {
 };
 
 // "noisedemo --seed=S --noise=... --blend=... --slopes=... --octaves=...
-// [--turbulence] --scale=... [--point=K:V,G,C ...]", one --point for each
-// edit, in the order given. Each number reads back to the same float.
+// [--turbulence] --scale=... [--views=...] [--octave-view=...]
+// [--point=K:V,G,C ...]", one --point for each edit, in the order given.
+// Each number reads back to the same float. The views are named only when
+// one is on, so a command without views reads as it always did.
 std::string ReproducingCommand(uint32_t seed, const ReproducedSettings& settings,
-                               const std::vector<PointEdit>& edits);
+                               const std::vector<PointEdit>& edits,
+                               const TeachingViews& views = TeachingViews{});

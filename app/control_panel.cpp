@@ -2,7 +2,9 @@
 
 #include <GL/gl.h>
 
+#include <cctype>
 #include <cstdio>
+#include <string>
 
 #include "app/app_state.h"
 #include "app/choices.h"
@@ -37,7 +39,60 @@ GLUI_HSlider* AddSlider(GLUI* panel, const char* title, float* live, int id, flo
 
 LatticePoint& CurrentPoint() { return NoiseLattice[0][App.currentPoint]; }
 
+const char* const kViewsTitle = "Views";
+
+// The octave chooser's number as its radio group stores it: the button's
+// place, 0 for octave 1. App.views.octaveViewK is the number itself, which
+// SyncPanels copies here before the group is shown again.
+int OctaveViewButton = 0;
+GLUI_RadioGroup* OctaveViewNumberGroup = nullptr;
+
+// The octave number matters only when the chooser picks octaves.
+void EnableOctaveViewNumber() {
+  if (OctaveViewNumberGroup == nullptr) return;
+  if (App.views.octaveView == kAllOctaves) {
+    OctaveViewNumberGroup->disable();
+  } else {
+    OctaveViewNumberGroup->enable();
+  }
+}
+
+void SetOctaveView(int) { EnableOctaveViewNumber(); }
+
+void SetOctaveViewNumber(int) { App.views.octaveViewK = OctaveViewButton + 1; }
+
 }  // namespace
+
+void InitViewsPanel() {
+  GLUI* panel = GLUI_Master.create_glui(
+      kViewsTitle, 0, kPanelX + App.panel->packed_w + kViewsPanelGap, kPanelY);
+  App.viewsPanel = panel;
+  panel->add_statictext(kViewsTitle);
+  panel->add_separator();
+  for (const ViewSwitch& v : kViewSwitches) {
+    const std::string label = std::string(v.label) + " (" + v.key + ")";
+    panel->add_checkbox(label.c_str(), &(App.views.*v.field), -1, nullptr);
+  }
+  const std::string octaveTitle = "Texture's octaves (" + std::string(1, kOctaveViewKey) + ")";
+  GLUI_Panel* octaveView = panel->add_panel(octaveTitle.c_str(), GLUI_PANEL_EMBOSSED);
+  GLUI_RadioGroup* group =
+      panel->add_radiogroup_to_panel(octaveView, &App.views.octaveView, 0, SetOctaveView);
+  AddRadioButtons(panel, group, kOctaveViewChoices);
+
+  panel->add_column(false);
+  const std::string numberTitle = "k (" + std::string(1, kOctaveViewNumberKey) + ")";
+  GLUI_Panel* number = panel->add_panel(numberTitle.c_str(), GLUI_PANEL_EMBOSSED);
+  OctaveViewButton = App.views.octaveViewK - 1;
+  OctaveViewNumberGroup =
+      panel->add_radiogroup_to_panel(number, &OctaveViewButton, 0, SetOctaveViewNumber);
+  for (int k = 0; k <= kMaxOctaveIndex; ++k) {
+    char label[8];
+    snprintf(label, sizeof label, "%d", k + 1);
+    panel->add_radiobutton_to_group(OctaveViewNumberGroup, label);
+  }
+  EnableOctaveViewNumber();
+  panel->set_main_gfx_window(App.graphWindow);
+}
 
 void InitGlui() {
   // The panel opens to the right of the graph window.
@@ -97,6 +152,33 @@ void InitGlui() {
   GLUI_Master.set_glutIdleFunc(nullptr);
 }
 
+void SyncPanels() {
+  App.panel->sync_live();
+  if (App.viewsPanel == nullptr) return;
+  OctaveViewButton = App.views.octaveViewK - 1;
+  EnableOctaveViewNumber();
+  App.viewsPanel->sync_live();
+}
+
+bool ViewKey(unsigned char key) {
+  const int lower = std::tolower(key);
+  for (const ViewSwitch& v : kViewSwitches) {
+    if (lower == v.key) {
+      App.views.*v.field = !(App.views.*v.field);
+      return true;
+    }
+  }
+  if (lower == kOctaveViewKey) {
+    App.views.octaveView = (App.views.octaveView + 1) % (kFirstOctaves + 1);
+    return true;
+  }
+  if (lower == kOctaveViewNumberKey) {
+    App.views.octaveViewK = App.views.octaveViewK % (kMaxOctaveIndex + 1) + 1;
+    return true;
+  }
+  return false;
+}
+
 void SetNoiseType(int) {
   if (UsesGradients(App.noise.noiseType)) {
     if (App.currentPoint >= 0) ShowCurrentPointOnSliders();
@@ -142,11 +224,12 @@ void ReRandomize(int) {
 void Buttons(int id) {
   if (id == kResetButton) {
     Reset();
-    App.panel->sync_live();
+    SyncPanels();
     PostGraphRedisplay();
   } else if (id == kQuitButton) {
     if (!CurrentPlatform().MayEnd()) return;
     App.panel->close();
+    if (App.viewsPanel != nullptr) App.viewsPanel->close();
     if (CurrentPlatform().Draws()) glFinish();
     CurrentPlatform().EndProgram(App.graphWindow);
   }

@@ -6,6 +6,20 @@
 // holds (start-up calls it after Reset), with both sliders disabled.
 void InitGlui();
 
+// Builds the Views panel beside the first (start-up calls it after
+// InitGlui): a check box per teaching view, with its key in the label, and
+// the octave chooser, every control showing its setting.
+void InitViewsPanel();
+
+// Shows the settings again on both panels (after a key, Reset or a start
+// option changed them), calling no callback.
+void SyncPanels();
+
+// A view's key: toggles its view, or steps the octave chooser (kViewSwitches,
+// kOctaveViewKey, kOctaveViewNumberKey in app/choices.h). False, with
+// nothing changed, for any other key.
+bool ViewKey(unsigned char key);
+
 // "Noise Type": under the gradient noise types, enables both sliders and loads
 // them from the current control point (if one is current); under value-only
 // noise, disables them. The gradient rule only matters under value-only

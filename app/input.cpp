@@ -66,6 +66,7 @@ void Keyboard(unsigned char key, int, int) {
       PrintReproducingCommand();
       break;
     default:
+      if (ViewKey(key)) break;
       if (const ExportFormatInfo* format = FormatOfKey(key)) {
         WriteExport(format->id);
         break;
@@ -73,7 +74,7 @@ void Keyboard(unsigned char key, int, int) {
       fprintf(stderr, "Don't know what to do with keyboard hit: '%s' (0x%0x)\n", shown.c_str(), key);
       break;
   }
-  App.panel->sync_live();
+  SyncPanels();
   PostGraphRedisplay();
 }
 

@@ -14,6 +14,7 @@ struct Reproduced {
   uint32_t seed;
   const ReproducedSettings& settings;
   const std::vector<PointEdit>& edits;
+  const TeachingViews& views;
 };
 
 struct OptionSpec {

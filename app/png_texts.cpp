@@ -7,7 +7,7 @@ std::string ReproducingCommandNow() {
   const ReproducedSettings settings{App.noise.noiseType,   App.noise.interpolation,
                                     App.noise.gradientRule, App.noise.octaveIndex,
                                     App.noise.turbulence,   App.colourScale};
-  return ReproducingCommand(App.latticeSeed, settings, EditedPoints());
+  return ReproducingCommand(App.latticeSeed, settings, EditedPoints(), App.views);
 }
 
 std::vector<PngText> PngTexts() {

@@ -146,6 +146,7 @@ void ApplyStartSettings(const StartOptions& options) {
   if (options.octaveIndex) App.noise.octaveIndex = *options.octaveIndex;
   if (options.turbulence) App.noise.turbulence = 1;
   if (options.colourScale) App.colourScale = *options.colourScale;
+  App.views = options.views;
   // Both callers have filled the lattice from the seed by now.
   ApplyPointEdits(options.points);
 }
@@ -195,4 +196,5 @@ void OpenWindows(const StartOptions& options) {
   Reset();
   ApplyStartSettings(options);
   InitGlui();
+  InitViewsPanel();
 }

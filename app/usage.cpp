@@ -43,6 +43,15 @@ std::string OptionLine(const std::string& form, const std::string& help) {
 std::string BuildUsage() {
   std::string keys;
   for (const ExportFormatInfo& f : kExportFormats) keys += std::string(f.keyWords) + ", ";
+  std::string viewKeys, viewWords;
+  const size_t views = sizeof kViewSwitches / sizeof kViewSwitches[0];
+  for (size_t k = 0; k < views; k++) {
+    const char* between = k == 0 ? "" : k + 1 == views ? " and " : ", ";
+    viewKeys += between + std::string(1, kViewSwitches[k].key);
+    viewWords += between + std::string(kViewSwitches[k].word);
+  }
+  keys += viewKeys + " turn the " + viewWords + " views on and off, " + kOctaveViewKey +
+          " steps the texture's octave view and " + kOctaveViewNumberKey + " its octave, ";
   std::string text =
       "Usage: noisedemo [GLUT options] [options]\n"
       "\n" +
@@ -89,8 +98,9 @@ const char* SlopesWord(int gradientRule) { return ChoiceOf(kSlopeChoices, gradie
 const char* ScaleWord(int colourScale) { return ChoiceOf(kScaleChoices, colourScale).word; }
 
 std::string ReproducingCommand(uint32_t seed, const ReproducedSettings& settings,
-                               const std::vector<PointEdit>& edits) {
-  const Reproduced picture{seed, settings, edits};
+                               const std::vector<PointEdit>& edits,
+                               const TeachingViews& views) {
+  const Reproduced picture{seed, settings, edits, views};
   std::string line = "noisedemo";
   for (size_t k = 0; k < kOptionCount; k++)
     if (kOptions[k].write != nullptr) kOptions[k].write(picture, &line);

@@ -83,6 +83,7 @@ GraphView CurrentGraphView() {
   view.xAxis = App.xAxis;
   view.noiseAxis = App.noiseAxis;
   view.debug = App.debug != 0;
+  view.views = App.views;
   return view;
 }
 

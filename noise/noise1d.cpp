@@ -41,9 +41,10 @@ float OctaveValue(const LatticePoint* row, int i, float f, const NoiseSettings& 
   }
 }
 
-}  // namespace
-
-float Noise1D(float x, const NoiseSettings& settings, const Lattice& lattice) {
+// The fractal sum, handing each octave's term and the sum so far to `each`;
+// both entry points run this one loop, so their floats are the same.
+template <typename Each>
+float FractalSum(float x, const NoiseSettings& settings, const Lattice& lattice, Each each) {
   float sum = 0.0f;
   float divisor = 1.0f;
   float p = x;
@@ -52,9 +53,27 @@ float Noise1D(float x, const NoiseSettings& settings, const Lattice& lattice) {
     const float f = p - static_cast<float>(i);
     float e = OctaveValue(lattice[0], i, f, settings);
     if (settings.turbulence) e = std::fabs(e - kNoiseMid) + kNoiseMid;
-    sum = sum + (e - kNoiseMid) / divisor;
+    const float term = (e - kNoiseMid) / divisor;
+    sum = sum + term;
+    each(k, term, sum);
     p = 2.0f * p;
     divisor = 2.0f * divisor;
   }
   return sum + kNoiseMid;
+}
+
+}  // namespace
+
+float Noise1D(float x, const NoiseSettings& settings, const Lattice& lattice) {
+  return FractalSum(x, settings, lattice, [](int, float, float) {});
+}
+
+Noise1DOctaves Noise1DByOctave(float x, const NoiseSettings& settings, const Lattice& lattice) {
+  Noise1DOctaves o{};
+  FractalSum(x, settings, lattice, [&o](int k, float term, float sum) {
+    o.term[k] = term;
+    o.runningSum[k] = sum + kNoiseMid;
+    o.count = k + 1;
+  });
+  return o;
 }

@@ -100,6 +100,7 @@ void DrawGraph(const GraphView& view, int width, int height) {
   glVertex2f(kLeftMargin + kGraphWidth, midY);
   glEnd();
 
+  if (view.views.octaves) PlotOctaves(view);
   PlotLine(view, pixels);
   PlotPoints(view);
   PlotBar(view, pixels);
@@ -256,4 +257,58 @@ void PlotPoints(const GraphView& view) {
     glEnd();
   }
   glPointSize(1.0f);
+}
+
+// ---------------------------------------------------------------------------
+// The octaves view
+// ---------------------------------------------------------------------------
+
+OctaveColour OctaveColourOf(int k) {
+  // Eight hues that stay apart on black and from the curve's yellow.
+  static const OctaveColour kColours[kMaxOctaveIndex + 1] = {
+      {1.0f, 0.3f, 0.3f}, {0.3f, 0.6f, 1.0f}, {0.3f, 1.0f, 0.4f}, {1.0f, 0.5f, 1.0f},
+      {0.3f, 1.0f, 1.0f}, {1.0f, 0.6f, 0.2f}, {0.7f, 0.5f, 1.0f}, {0.8f, 0.8f, 0.8f}};
+  return kColours[k < 0 || k > kMaxOctaveIndex ? 0 : k];
+}
+
+void PlotOctaves(const GraphView& view) {
+  if (view.debug) fprintf(stderr, "PlotOctaves\n");
+  Noise1DOctaves samples[kIntervals * kSamplesPerInterval];
+  for (int i = 0; i < kIntervals; i++)
+    for (int j = 0; j < kSamplesPerInterval; j++)
+      samples[i * kSamplesPerInterval + j] = Noise1DByOctave(SamplePosition(i, j), view.noise);
+  const int count = view.noise.octaveIndex + 1;
+  for (int k = 0; k < count; k++) {
+    const OctaveColour c = OctaveColourOf(k);
+    glColor3f(c.r, c.g, c.b);
+    // The term about the midpoint, where it would stand alone.
+    glBegin(GL_LINE_STRIP);
+    for (int s = 0; s < kIntervals * kSamplesPerInterval; s++) {
+      const float x = SamplePosition(s / kSamplesPerInterval, s % kSamplesPerInterval);
+      glVertex2f(GraphX(view.xAxis, x), GraphY(view, ClampNoise(samples[s].term[k] + kNoiseMid)));
+    }
+    glEnd();
+    // The sum so far; after the last octave it is the curve, drawn next.
+    if (k + 1 < count) {
+      glBegin(GL_POINTS);
+      for (int s = 0; s < kIntervals * kSamplesPerInterval; s += 2) {
+        const float x = SamplePosition(s / kSamplesPerInterval, s % kSamplesPerInterval);
+        glVertex2f(GraphX(view.xAxis, x), GraphY(view, ClampNoise(samples[s].runningSum[k])));
+      }
+      glEnd();
+    }
+  }
+  // The legend, in the top margin: each octave's number in its colour.
+  const float y = kBottomMargin + kGraphHeight + 25.0f;
+  glColor3f(1.0f, 1.0f, 1.0f);
+  DrawString(kLeftMargin, y, 0.0f, "octave");
+  for (int k = 0; k < count; k++) {
+    const OctaveColour c = OctaveColourOf(k);
+    glColor3f(c.r, c.g, c.b);
+    char digit[4];
+    snprintf(digit, sizeof digit, "%d", k + 1);
+    DrawString(kLeftMargin + 70.0f + 18.0f * static_cast<float>(k), y, 0.0f, digit);
+  }
+  glColor3f(1.0f, 1.0f, 1.0f);
+  DrawString(kLeftMargin + 230.0f, y, 0.0f, "lines: each term; dots: the sum so far");
 }

@@ -6,6 +6,7 @@
 
 #include "noise/noise_settings.h"
 #include "render/graph_layout.h"
+#include "render/teaching_views.h"
 
 // Everything one pass draws from, besides the lattice's row 0.
 struct GraphView {
@@ -14,6 +15,7 @@ struct GraphView {
   AxisScale xAxis;
   AxisScale noiseAxis;
   bool debug;        // each routine prints its name on standard error first
+  TeachingViews views;  // the graph draws the octaves view; all off draws as ever
 };
 
 // One pass over a window of width by height pixels.
@@ -43,6 +45,16 @@ void Zaxis(const char* label, const AxisScale& scale, bool debug, const PixelSca
 void PlotLine(const GraphView& view, const PixelScale& pixels);
 void PlotBar(const GraphView& view, const PixelScale& pixels);
 void PlotPoints(const GraphView& view);
+// Each octave's term about the midpoint as a thin line in its own colour, the
+// sum after each octave but the last (the curve itself) as dots in that
+// colour, and their legend in the top margin.
+void PlotOctaves(const GraphView& view);
+
+// The colour of octave k (0..7) in the octaves view.
+struct OctaveColour {
+  float r, g, b;
+};
+OctaveColour OctaveColourOf(int k);
 
 // Draws a string in the fixed 9-by-15 font with its first glyph's origin at
 // (x, y, z), through the text seam (text/text.h).

@@ -1182,7 +1182,7 @@ async function start() {
   page.ready = true;
   page.startCommand = page.module.UTF8ToString(page.module._NdCommand());
   hintLine.textContent = "Drag a control point in the graph; keys: b p h s m download, " +
-    "i shows this picture's address, q quits.";
+    "o d l r t views, v n octaves, i shows this picture's address, q quits.";
   // What the page lacks and what it left alone, one line each where key
   // i's address goes later.
   const notes = [];

@@ -91,10 +91,12 @@ int main(int argc, char* argv[]) {
   InstallXErrorHandlers();
   UseDesktopPlatform(options.glut.geometry);
   OpenWindows(options);
-  // The panel is watched as the graphics windows are.
+  // The panels are watched as the graphics windows are.
   const int current = glutGetWindow();
-  glutSetWindow(App.panel->get_glut_window_id());
-  WatchCurrentWindow(App.panel->window_name.c_str());
+  for (GLUI* panel : {App.panel, App.viewsPanel}) {
+    glutSetWindow(panel->get_glut_window_id());
+    WatchCurrentWindow(panel->window_name.c_str());
+  }
   glutSetWindow(current);
   glutMainLoop();
   return 0;

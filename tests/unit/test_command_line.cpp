@@ -378,3 +378,41 @@ TEST(GlutOptions, GeometryInXsFormAndWhereItPutsTheWindow) {
     EXPECT_FALSE(ParseGeometry(text, &g)) << text;
   }
 }
+
+// Every combination of the five views and every octave view reads back from
+// the command key i prints; with all of them off the command names none.
+TEST(CommandLine, TheViewsReadBackFromTheReproducingCommand) {
+  const ReproducedSettings plain{kValueOnly, kCubic, kZeroSlopes, 0, 0, kGreyscale};
+  const std::string without = ReproducingCommand(7, plain, {});
+  EXPECT_EQ(without.find("view"), std::string::npos);
+  EXPECT_EQ(ReproducingCommand(7, plain, {}, TeachingViews{}), without);
+  for (int mask = 0; mask < 32; mask++) {
+    for (int mode = kAllOctaves; mode <= kFirstOctaves; mode++) {
+      TeachingViews views;
+      views.octaves = mask & 1;
+      views.derivatives = (mask >> 1) & 1;
+      views.lattice = (mask >> 2) & 1;
+      views.probe = (mask >> 3) & 1;
+      views.stats = (mask >> 4) & 1;
+      views.octaveView = mode;
+      views.octaveViewK = mode == kAllOctaves ? 1 : 1 + (mask + mode) % 8;
+      const std::string line = ReproducingCommand(7, plain, {}, views);
+      const Parsed back = ParseLine(line);
+      ASSERT_EQ(back.mode, StartMode::kWindows) << line << ": " << back.error;
+      const TeachingViews& r = back.options.views;
+      EXPECT_EQ((std::vector<int>{r.octaves, r.derivatives, r.lattice, r.probe, r.stats,
+                                  r.octaveView, r.octaveViewK}),
+                (std::vector<int>{views.octaves, views.derivatives, views.lattice, views.probe,
+                                  views.stats, views.octaveView, views.octaveViewK}))
+          << line;
+      EXPECT_EQ(NoViews(views), line == without) << line;
+    }
+  }
+  for (const char* bad : {"--views=octave", "--views=", "--views=stats,stats", "--views=a,,b",
+                          "--octave-view=one", "--octave-view=first:0", "--octave-view=one:9",
+                          "--octave-view=all:1", "--octave-view=two:2"}) {
+    const Parsed p = Parse({bad});
+    EXPECT_EQ(p.mode, StartMode::kBadOption) << bad;
+    EXPECT_NE(p.error.find(std::string(bad).substr(0, 7)), std::string::npos) << p.error;
+  }
+}

@@ -1,4 +1,5 @@
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "noise/hermite.h"
@@ -158,4 +159,44 @@ TEST_F(Noise1DTest, EightOctavesReadRowZeroUpToColumn898AndNoFurther) {
   // Column 898 itself is read, at x = 7 in the eighth octave.
   NoiseLattice[0][898].value = nan;
   EXPECT_TRUE(std::isnan(Noise1D(7.0f, settings)));
+}
+
+// The octaves view draws Noise1DByOctave: under every setting, its last
+// running sum is the curve to the bit, and each running sum is the one
+// before plus that octave's term, the additions Noise1D makes.
+TEST_F(Noise1DTest, TheLastRunningSumIsTheCurveExactly) {
+  int checked = 0;
+  for (int type = kValueOnly; type <= kValueGradient; type++) {
+    for (int blend = kCubic; blend <= kQuintic; blend++) {
+      for (int rule = kZeroSlopes; rule <= kCatmullRom; rule++) {
+        for (int octaves = 0; octaves <= kMaxOctaveIndex; octaves++) {
+          for (int turbulence = 0; turbulence <= 1; turbulence++) {
+            NoiseSettings s{};
+            s.noiseType = type;
+            s.interpolation = blend;
+            s.gradientRule = rule;
+            s.octaveIndex = octaves;
+            s.turbulence = turbulence;
+            for (int i = 0; i < 7; i++) {
+              for (int j = 0; j < 64; j++) {
+                const float x = static_cast<float>(i) + static_cast<float>(j) / 63.0f;
+                const Noise1DOctaves o = Noise1DByOctave(x, s);
+                ASSERT_EQ(o.count, octaves + 1);
+                const float curve = Noise1D(x, s);
+                ASSERT_EQ(std::memcmp(&o.runningSum[octaves], &curve, sizeof curve), 0) << x;
+                float sum = 0.0f;
+                for (int k = 0; k <= octaves; k++) {
+                  sum = sum + o.term[k];
+                  const float running = sum + kNoiseMid;
+                  ASSERT_EQ(std::memcmp(&o.runningSum[k], &running, sizeof running), 0);
+                }
+                checked++;
+              }
+            }
+          }
+        }
+      }
+    }
+  }
+  EXPECT_EQ(checked, 3 * 2 * 2 * 8 * 2 * 7 * 64);
 }

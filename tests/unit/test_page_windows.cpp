@@ -141,7 +141,7 @@ class PageWindowsTest : public ::testing::Test {
 
 TEST_F(PageWindowsTest, TheWindowsOpenAsOnTheDesktopAndShowTheProgramsPictures) {
   Start({"--seed=4242", "--noise=value+gradient", "--octaves=3", "--scale=rainbow"});
-  ASSERT_EQ(page.canvases.size(), 3u);
+  ASSERT_EQ(page.canvases.size(), 4u);
   const RecordingPage::Canvas& graph = page.canvases[0];
   const RecordingPage::Canvas& texture = page.canvases[1];
   const RecordingPage::Canvas& panel = page.canvases[2];
@@ -157,6 +157,12 @@ TEST_F(PageWindowsTest, TheWindowsOpenAsOnTheDesktopAndShowTheProgramsPictures) 
   EXPECT_EQ(panel.title, App.panel->window_name);
   EXPECT_EQ(panel.width, App.panel->main_panel->w);
   EXPECT_EQ(panel.height, App.panel->main_panel->h);
+  // The Views panel stands beside it, packed the same way.
+  const RecordingPage::Canvas& views = page.canvases[3];
+  EXPECT_EQ(views.title, "Views");
+  EXPECT_EQ(views.x, kPanelX + App.panel->packed_w + kViewsPanelGap);
+  EXPECT_TRUE(!views.resizable && views.width == App.viewsPanel->main_panel->w &&
+              views.height == App.viewsPanel->main_panel->h);
 
   // Every window drew and says so once.
   for (int id : windows.WindowIds()) {
