@@ -205,12 +205,13 @@ function sizeTo(w, width, height) {
   guarded(() => page.module._NdResize(w.id, width, height));
 }
 
-// The three windows by what they are: the program opens the graph, then the
-// texture window (both resizable), then the panel.
+// The windows by what they are: the program opens the graph, then the
+// texture window (both resizable), then the panel, then the Views panel.
 function roles() {
   const all = [...page.windows.values()];
   const graphics = all.filter((w) => w.resizable);
-  return { graph: graphics[0], texture: graphics[1], panel: all.find((w) => !w.resizable) };
+  const panels = all.filter((w) => !w.resizable);
+  return { graph: graphics[0], texture: graphics[1], panel: panels[0], views: panels[1] };
 }
 
 // Places every window by the layout wanted, in the browser window's size now.
@@ -219,17 +220,17 @@ function roles() {
 // browser window allows, so the page scrolls only down.
 function layOut() {
   if (!page.ready) return;
-  const { graph, texture, panel } = roles();
+  const { graph, texture, panel, views } = roles();
   if (!graph || !texture || !panel) return;
   const GRAPH_SIZE = [graph.home.width, graph.home.height];
   if (layoutWanted === "desktop") {
     barHeight();
-    for (const w of [graph, texture, panel]) {
+    for (const w of [graph, texture, panel, views].filter(Boolean)) {
       place(w, w.home.x, w.home.y);
       if (w.resizable) sizeTo(w, w.home.width, w.home.height);
     }
   } else if (layoutWanted === "embed") {
-    layOutEmbedded(graph, texture, panel);
+    layOutEmbedded(graph, texture, panel, views);
   } else {
     // The layout viewport (the browser window less its scroll bars), not the
     // visual one, which a phone's zoom changes.
@@ -250,6 +251,8 @@ function layOut() {
       place(graph, GAP, GAP);
       place(texture, GAP + outerSize(graph, gw, gh)[0] + GAP, GAP);
       place(panel, GAP + outerSize(graph, gw, gh)[0] + GAP + textureWidth + GAP, GAP);
+      // The small Views panel under the graph, the row's shortest window.
+      if (views) place(views, GAP, GAP + outerSize(graph, gw, gh)[1] + GAP);
     } else {
       // No window wider than the browser window (down to the panel's width,
       // below which the page scrolls across as well and says so).
@@ -264,11 +267,22 @@ function layOut() {
       let y = GAP + outerSize(graph, gw, gh)[1] + GAP;
       const [tw, th] = outerSize(texture, side, side);
       place(texture, GAP, y);
+      let panelX = GAP;
       if (GAP + tw + GAP + panelWidth + GAP <= across) {
-        place(panel, GAP + tw + GAP, y);
+        panelX = GAP + tw + GAP;
+        place(panel, panelX, y);
       } else {
         y += th + GAP;
         place(panel, GAP, y);
+      }
+      // The Views panel beside the panel where there is room, else below it.
+      if (views) {
+        const [viewsWidth] = outerSize(views, views.width, views.height);
+        if (panelX + panelWidth + GAP + viewsWidth + GAP <= across) {
+          place(views, panelX + panelWidth + GAP, y);
+        } else {
+          place(views, panelX, y + panelHeight + GAP);
+        }
       }
     }
   }
@@ -282,7 +296,8 @@ function layOut() {
 // each half the frame's width (the texture square, at most 512 and as high
 // as the frame leaves below the bar), and the panel below them, reached by
 // scrolling the frame.
-function layOutEmbedded(graph, texture, panel) {
+function layOutEmbedded(graph, texture, panel, views) {
+  const GRAPH_SIZE = [graph.home.width, graph.home.height];
   const across = document.documentElement.clientWidth;
   const down = document.documentElement.clientHeight - barHeight();
   const half = Math.floor((across - 3 * GAP) / 2) - GRIP;
@@ -295,11 +310,14 @@ function layOutEmbedded(graph, texture, panel) {
   place(texture, GAP + outerSize(graph, gw, gh)[0] + GAP, GAP);
   const rowHeight = Math.max(outerSize(graph, gw, gh)[1], outerSize(texture, side, side)[1]);
   place(panel, GAP, GAP + rowHeight + GAP);
+  if (views) place(views, GAP + outerSize(panel, panel.width, panel.height)[0] + GAP, GAP + rowHeight + GAP);
 }
 
-// True when every window's top is the first one's: the row layout.
+// True when the graph's, texture's and panel's tops are one: the row layout
+// (the small Views panel sits under the graph in it).
 function fitsInRow() {
-  const tops = [...page.windows.values()].map((w) => w.frame.offsetTop);
+  const { graph, texture, panel } = roles();
+  const tops = [graph, texture, panel].filter(Boolean).map((w) => w.frame.offsetTop);
   return tops.every((top) => top === tops[0]);
 }
 
@@ -1182,7 +1200,7 @@ async function start() {
   page.ready = true;
   page.startCommand = page.module.UTF8ToString(page.module._NdCommand());
   hintLine.textContent = "Drag a control point in the graph; keys: b p h s m download, " +
-    "o d l r t views, v n octaves, i shows this picture's address, q quits.";
+    "o l r t views, v n octaves, i shows this picture's address, q quits.";
   // What the page lacks and what it left alone, one line each where key
   // i's address goes later.
   const notes = [];

@@ -2,12 +2,14 @@
 
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "render/colour_scale.h"
 #include "app/app_state.h"
+#include "app/choices.h"
 #include "app/command_line.h"
 #include "app/windows.h"
 #include "noise/lattice.h"
@@ -379,21 +381,18 @@ TEST(GlutOptions, GeometryInXsFormAndWhereItPutsTheWindow) {
   }
 }
 
-// Every combination of the five views and every octave view reads back from
-// the command key i prints; with all of them off the command names none.
+// Every combination of the switched views and every octave view reads back
+// from the command key i prints; with all of them off the command names none.
 TEST(CommandLine, TheViewsReadBackFromTheReproducingCommand) {
   const ReproducedSettings plain{kValueOnly, kCubic, kZeroSlopes, 0, 0, kGreyscale};
   const std::string without = ReproducingCommand(7, plain, {});
   EXPECT_EQ(without.find("view"), std::string::npos);
   EXPECT_EQ(ReproducingCommand(7, plain, {}, TeachingViews{}), without);
-  for (int mask = 0; mask < 32; mask++) {
+  constexpr int kSwitches = static_cast<int>(std::size(kViewSwitches));
+  for (int mask = 0; mask < 1 << kSwitches; mask++) {
     for (int mode = kAllOctaves; mode <= kFirstOctaves; mode++) {
       TeachingViews views;
-      views.octaves = mask & 1;
-      views.derivatives = (mask >> 1) & 1;
-      views.lattice = (mask >> 2) & 1;
-      views.probe = (mask >> 3) & 1;
-      views.stats = (mask >> 4) & 1;
+      for (int v = 0; v < kSwitches; v++) views.*kViewSwitches[v].field = (mask >> v) & 1;
       views.octaveView = mode;
       views.octaveViewK = mode == kAllOctaves ? 1 : 1 + (mask + mode) % 8;
       const std::string line = ReproducingCommand(7, plain, {}, views);
