@@ -7,7 +7,8 @@ README and for a look by eye after a change:
 SITE is a built site (build-web/site). Writes OUT_DIR/NAME.png for each
 scene: the page as it opens, after a drag of a control point under
 Value+Gradient noise in the rainbow scale, with the texture window resized,
-and an address the program refuses (all in the desktop's placement); then
+an address the program refuses and the teaching views (views.png) (all in
+the desktop's placement); then
 the page as it fits each of five screens, layout-WIDTHxHEIGHT.png (the two
 narrow ones, a tablet and a phone, in mobile emulation and whole, scrolled
 part and all), after a drag of point 3. Last the page's toolbar
@@ -104,6 +105,11 @@ def main():
             page.save(os.path.join(out, "resized.png"))
             page.open("seed=7&octaves=9")
             page.save(os.path.join(out, "refused.png"), height=120)
+            # The teaching views: each octave in the graph; the lattice, a probe
+            # and the statistics in the texture window.
+            page.open("seed=7&noise=value+gradient&octaves=4&layout=desktop"
+                      "&views=octaves,lattice,probe,stats")
+            page.save(os.path.join(out, "views.png"))
             for width, height, touch in SCREENS:
                 browser.call("Emulation.setDeviceMetricsOverride", width=width, height=height,
                              deviceScaleFactor=1, mobile=touch)
