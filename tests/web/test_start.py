@@ -46,7 +46,7 @@ def test_start_shows_the_native_texture_and_the_settings(page, sites, exports, i
     query = SETTINGS[index]
     isolated = index % 2 == 0
     state = page.open(sites[isolated].url + "?" + query)
-    assert state["ready"] and state["error"] == "" and state["canvases"] == 3, state
+    assert state["ready"] and state["error"] == "" and state["canvases"] == 4, state  # graph, texture, panel, Views
     assert state["isolated"] == isolated
 
     options = options_of(query)
