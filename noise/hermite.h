@@ -26,6 +26,18 @@ inline float ApplyHermiteWeights(const HermiteWeights& w, float p0, float s0, fl
   return p0 * w.h0 + s0 * w.g0 + c0 * w.c0 + p1 * w.h1 + s1 * w.g1 + c1 * w.c1;
 }
 
+// The weights' first and second derivatives in t at t, the same polynomials
+// differentiated term by term and evaluated the same way (powers as products,
+// each term as written, summed left to right, every step a float): the blend's
+// slope and curvature in t are ApplyHermiteWeights of these on the same data.
+// At t = 0 and t = 1 every coefficient sum is a small integer, so the slope
+// weights there are exactly 0 and 1 (and the quintic's curvature weights too):
+// the one-sided values at a lattice point are the point's slope and curvature
+// to the bit. The cubic's second-derivative weights are nonzero at both ends,
+// which is why its curvature jumps at the points.
+HermiteWeights HermiteSlopeWeightsAt(float t, int interpolation);
+HermiteWeights HermiteCurvatureWeightsAt(float t, int interpolation);
+
 // The blend under an interpolation setting (NoiseSettings::interpolation).
 float HermiteBlend(float p0, float s0, float c0, float p1, float s1, float c1, float t,
                    int interpolation);

@@ -21,3 +21,23 @@ struct Noise1DOctaves {
 };
 Noise1DOctaves Noise1DByOctave(float x, const NoiseSettings& settings,
                                const Lattice& lattice = NoiseLattice);
+
+// The curve's first and second derivative in x at x, from the Hermite
+// blend's own derivatives octave by octave, in floats. Inside an interval of
+// every octave both sides agree; at a lattice point of some octave (x * 2^k
+// a whole number) kRight takes the interval Noise1D takes there, the one that
+// starts at x, and kLeft the one that ends at x, so that comparing the two
+// shows whether f' and f'' are continuous there. Position 0 has no left side.
+// `piece` changes wherever a derivative may jump inside an interval (a
+// turbulence fold, bit k for octave k under the midpoint) or between intervals
+// (the Catmull-Rom slope's one-sided end at point 7, bit 8 + k): a drawing
+// joins two samples only when their pieces are the same.
+enum class Noise1DSide { kRight, kLeft };
+struct Noise1DSlope {
+  float d1;  // f'(x)
+  float d2;  // f''(x)
+  unsigned piece;
+};
+Noise1DSlope Noise1DDerivatives(float x, const NoiseSettings& settings,
+                                Noise1DSide side = Noise1DSide::kRight,
+                                const Lattice& lattice = NoiseLattice);
