@@ -88,6 +88,10 @@ struct ProcessState {
   // it first comes in (and so in the batch exports).
   int pointerRow = kTextureSize / 2;
   int pointerColumn = kTextureSize / 2;
+  // The pointer over the graph window, in its pixels from the top left,
+  // which the statistics view's reading follows; none (-1) until it comes in.
+  int graphPointerX = -1;
+  int graphPointerY = -1;
 };
 extern ProcessState Process;
 

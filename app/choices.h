@@ -59,10 +59,9 @@ struct ViewSwitch {
   const char* word;
   char key;
 };
-// The derivatives view has its field but no switch until the graph draws it:
-// a check box that changes nothing would tell a student the wrong thing.
 inline constexpr ViewSwitch kViewSwitches[] = {
     {&TeachingViews::octaves, "Octaves", "octaves", 'o'},
+    {&TeachingViews::derivatives, "Derivatives", "derivatives", 'd'},
     {&TeachingViews::lattice, "Lattice", "lattice", 'l'},
     {&TeachingViews::probe, "Probe", "probe", 'r'},
     {&TeachingViews::stats, "Statistics", "stats", 't'},

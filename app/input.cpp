@@ -120,8 +120,18 @@ void TexturePointer(int x, int y) {
   platform.PostRedisplay();
 }
 
+void GraphPointer(int x, int y) {
+  if (x == Process.graphPointerX && y == Process.graphPointerY) return;
+  Process.graphPointerX = x;
+  Process.graphPointerY = y;
+  // With the reading off nothing shows it: no redraw, as before.
+  if (App.views.stats) PostGraphRedisplay();
+}
+
 void MouseMotion(int x, int y) {
   if (App.debug) fprintf(stderr, "MouseMotion: %d, %d\n", x, y);
+  Process.graphPointerX = x;
+  Process.graphPointerY = y;
   if (App.mouseButtonMask != 0 && App.currentPoint >= 0) {
     NoiseLattice[0][App.currentPoint].value = DragValue(CurrentPlatform().WindowHeight(), y);
   }

@@ -15,3 +15,7 @@ void MouseMotion(int x, int y);
 // The pointer moving over the texture window (current), a button held or
 // not: the texel the probe and the pointer's value read follows it.
 void TexturePointer(int x, int y);
+// The pointer moving over the graph window (current) with no button held:
+// the statistics view reads the graph at it. (A drag reaches MouseMotion,
+// which moves the reading too.)
+void GraphPointer(int x, int y);

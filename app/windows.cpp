@@ -84,6 +84,8 @@ GraphView CurrentGraphView() {
   view.noiseAxis = App.noiseAxis;
   view.debug = App.debug != 0;
   view.views = App.views;
+  view.pointerX = Process.graphPointerX;
+  view.pointerY = Process.graphPointerY;
   return view;
 }
 

@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <initializer_list>
 
 #include "noise/lattice.h"
 #include "noise/noise1d.h"
@@ -101,9 +103,29 @@ void DrawGraph(const GraphView& view, int width, int height) {
   glEnd();
 
   if (view.views.octaves) PlotOctaves(view);
+  const GraphReading reading =
+      view.views.stats ? ReadGraphPointer(view, width) : GraphReading{false, 0, 0, 0, ""};
+  if (reading.shown) {
+    // Where the reading is taken, under the curve.
+    const float gx = GraphX(view.xAxis, reading.x);
+    glColor3f(0.45f, 0.45f, 0.45f);
+    glBegin(GL_LINES);
+    glVertex2f(gx, kBottomMargin);
+    glVertex2f(gx, kBottomMargin + kGraphHeight);
+    if (view.views.derivatives) {
+      glVertex2f(gx, kStripBottom);
+      glVertex2f(gx, kStripTop);
+    }
+    glEnd();
+  }
   PlotLine(view, pixels);
   PlotPoints(view);
   PlotBar(view, pixels);
+  if (view.views.derivatives) PlotDerivatives(view);
+  if (reading.shown) {
+    glColor3f(1.0f, 1.0f, 1.0f);
+    DrawString(kReadingX, kReadingY, 0.0f, reading.text);
+  }
 }
 
 PickHits PickPoints(const GraphView& view, int x, int y, int width, int height) {
@@ -235,7 +257,11 @@ void PlotBar(const GraphView& view, const PixelScale& pixels) {
       if (g > 1.0f) g = 1.0f;
       glColor3f(g, g, g);
       const float gx = GraphX(view.xAxis, x);
-      WideLine(gx, kBarBottom, gx, kBarTop, kCurveWidth, pixels);
+      if (view.views.derivatives) {
+        WideLine(gx, kStripBarBottom, gx, kStripBarTop, kCurveWidth, pixels);
+      } else {
+        WideLine(gx, kBarBottom, gx, kBarTop, kCurveWidth, pixels);
+      }
     }
   }
   glEnd();
@@ -305,10 +331,194 @@ void PlotOctaves(const GraphView& view) {
   for (int k = 0; k < count; k++) {
     const OctaveColour c = OctaveColourOf(k);
     glColor3f(c.r, c.g, c.b);
-    char digit[4];
+    char digit[12];
     snprintf(digit, sizeof digit, "%d", k + 1);
     DrawString(kLeftMargin + 70.0f + 18.0f * static_cast<float>(k), y, 0.0f, digit);
   }
   glColor3f(1.0f, 1.0f, 1.0f);
   DrawString(kLeftMargin + 230.0f, y, 0.0f, "lines: each term; dots: the sum so far");
+}
+
+// ---------------------------------------------------------------------------
+// The derivatives view and the pointer's reading
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// The shortest decimal that reads back as v, so a number shown is the float.
+void ExactNumber(float v, char* out, size_t size) {
+  for (int digits = 4; digits <= 9; digits++) {
+    snprintf(out, size, "%.*g", digits, static_cast<double>(v));
+    if (strtof(out, nullptr) == v) return;
+  }
+}
+
+// The axis's reach: the least of 1, 2 and 5 times a power of ten at or
+// above the largest size drawn (1 for a flat curve), so the labels are
+// short and the curve fills at least a fifth of its half of the strip.
+float Reach(float largest) {
+  if (!(largest > 0.0f)) return 1.0f;
+  float r = 0.001f;
+  while (r < largest && r < 1e9f) {
+    if (r * 2.0f >= largest) return r * 2.0f;
+    if (r * 5.0f >= largest) return r * 5.0f;
+    r = r * 10.0f;
+  }
+  return r;
+}
+
+constexpr float kStripZero = (kStripBottom + kStripTop) / 2.0f;
+constexpr float kStripHalf = (kStripTop - kStripBottom) / 2.0f;
+
+float StripY(float v, float reach) {
+  float y = v / reach;
+  if (y > 1.0f) y = 1.0f;
+  if (y < -1.0f) y = -1.0f;
+  return kStripZero + y * kStripHalf;
+}
+
+struct StripColour {
+  float r, g, b;
+};
+constexpr StripColour kSlopeColour = {0.3f, 1.0f, 1.0f};
+constexpr StripColour kCurvatureColour = {1.0f, 0.45f, 1.0f};
+
+// Its reach on the left (f') or the right (f''), top and bottom, and its
+// name level with the zero line.
+void StripLabels(float x, float reach, const char* name, const StripColour& c) {
+  glColor3f(c.r, c.g, c.b);
+  char text[32];
+  snprintf(text, sizeof text, "%g", static_cast<double>(reach));
+  DrawString(x, kStripTop - 10.0f, 0.0f, text);
+  snprintf(text, sizeof text, "%g", static_cast<double>(-reach));
+  DrawString(x, kStripBottom, 0.0f, text);
+  DrawString(x, kStripZero - 5.0f, 0.0f, name);
+}
+
+}  // namespace
+
+void PlotDerivatives(const GraphView& view) {
+  if (view.debug) fprintf(stderr, "PlotDerivatives\n");
+  // Each interval's samples, its last one taken from the left: the curve
+  // runs up to each side's own limit at the points.
+  Noise1DSlope samples[kIntervals * kSamplesPerInterval];
+  float largestSlope = 0.0f;
+  float largestCurvature = 0.0f;
+  for (int i = 0; i < kIntervals; i++) {
+    for (int j = 0; j < kSamplesPerInterval; j++) {
+      const Noise1DSide side =
+          j == kSamplesPerInterval - 1 ? Noise1DSide::kLeft : Noise1DSide::kRight;
+      const Noise1DSlope d = Noise1DDerivatives(SamplePosition(i, j), view.noise, side);
+      samples[i * kSamplesPerInterval + j] = d;
+      largestSlope = std::fmax(largestSlope, std::fabs(d.d1));
+      largestCurvature = std::fmax(largestCurvature, std::fabs(d.d2));
+    }
+  }
+  const bool quintic = view.noise.interpolation == kQuintic;
+  const float slopeReach = Reach(largestSlope);
+  const float curvatureReach = Reach(largestCurvature);
+
+  // The zero line and the strip's edges, dim.
+  glColor3f(0.35f, 0.35f, 0.35f);
+  glBegin(GL_LINES);
+  for (float y : {kStripBottom, kStripZero, kStripTop}) {
+    glVertex2f(kLeftMargin, y);
+    glVertex2f(kLeftMargin + kGraphWidth, y);
+  }
+  glEnd();
+
+  // One strip per stretch of samples in the same piece, within an interval.
+  const auto curve = [&](bool second, float reach, const StripColour& c) {
+    glColor3f(c.r, c.g, c.b);
+    for (int i = 0; i < kIntervals; i++) {
+      bool open = false;
+      for (int j = 0; j < kSamplesPerInterval; j++) {
+        const Noise1DSlope& d = samples[i * kSamplesPerInterval + j];
+        if (open && samples[i * kSamplesPerInterval + j - 1].piece != d.piece) {
+          glEnd();
+          open = false;
+        }
+        if (!open) {
+          glBegin(GL_LINE_STRIP);
+          open = true;
+        }
+        glVertex2f(GraphX(view.xAxis, SamplePosition(i, j)), StripY(second ? d.d2 : d.d1, reach));
+      }
+      glEnd();
+    }
+  };
+  curve(false, slopeReach, kSlopeColour);
+  if (quintic) curve(true, curvatureReach, kCurvatureColour);
+
+  // The points: each side's value compared exactly.
+  int curvatureJumps = 0;
+  const auto mark = [&](float x, float left, float right, float reach) {
+    const float gx = GraphX(view.xAxis, x);
+    glPointSize(5.0f);
+    if (left == right) {
+      glColor3f(0.2f, 1.0f, 0.2f);
+      glBegin(GL_POINTS);
+      glVertex2f(gx, StripY(left, reach));
+      glEnd();
+    } else {
+      glColor3f(1.0f, 0.2f, 0.2f);
+      glBegin(GL_LINES);
+      glVertex2f(gx, StripY(left, reach));
+      glVertex2f(gx, StripY(right, reach));
+      glEnd();
+      glBegin(GL_POINTS);
+      glVertex2f(gx, StripY(left, reach));
+      glVertex2f(gx, StripY(right, reach));
+      glEnd();
+    }
+    glPointSize(1.0f);
+  };
+  for (int i = 1; i < kControlPoints; i++) {
+    const float x = static_cast<float>(i);
+    const Noise1DSlope left = Noise1DDerivatives(x, view.noise, Noise1DSide::kLeft);
+    const Noise1DSlope right = Noise1DDerivatives(x, view.noise, Noise1DSide::kRight);
+    mark(x, left.d1, right.d1, slopeReach);
+    if (quintic) mark(x, left.d2, right.d2, curvatureReach);
+    if (left.d2 != right.d2) curvatureJumps++;
+  }
+
+  StripLabels(2.0f, slopeReach, "f'", kSlopeColour);
+  if (quintic) StripLabels(kLeftMargin + kGraphWidth + 4.0f, curvatureReach, "f''", kCurvatureColour);
+
+  char line[128];
+  if (quintic) {
+    snprintf(line, sizeof line, "points 1-7: green continuous, red a jump (left to right)");
+  } else {
+    snprintf(line, sizeof line, "cubic: f'' jumps at %d of points 1-7, not drawn; green f' continuous",
+             curvatureJumps);
+  }
+  glColor3f(1.0f, 1.0f, 1.0f);
+  DrawString(kLeftMargin, kStripTextY, 0.0f, line);
+}
+
+GraphReading ReadGraphPointer(const GraphView& view, int width) {
+  GraphReading r{false, 0.0f, 0.0f, 0.0f, ""};
+  if (width <= 0 || view.pointerX < 0 || view.pointerX >= width) return r;
+  // The pixel's centre in drawing units, then back through GraphX's mapping.
+  const float unit = (static_cast<float>(view.pointerX) + 0.5f) * kGraphUnitsWide /
+                     static_cast<float>(width);
+  const float raw = (unit - kLeftMargin) / XScale(view.xAxis) + view.xAxis.minimum;
+  const float last = view.xAxis.minimum + static_cast<float>(view.xAxis.count - 1) * view.xAxis.step;
+  if (!(raw >= view.xAxis.minimum && raw <= last)) return r;
+  char position[32];
+  snprintf(position, sizeof position, "%.3f", static_cast<double>(raw));
+  r.x = strtof(position, nullptr);
+  r.shown = true;
+  r.value = Noise1D(r.x, view.noise);
+  r.slope = Noise1DDerivatives(r.x, view.noise).d1;
+  char value[32];
+  ExactNumber(r.value, value, sizeof value);
+  if (view.views.derivatives) {
+    char slope[32];
+    ExactNumber(r.slope, slope, sizeof slope);
+    snprintf(r.text, sizeof r.text, "x %s  f %s  f' %s", position, value, slope);
+  } else {
+    snprintf(r.text, sizeof r.text, "x %s  f %s", position, value);
+  }
+  return r;
 }

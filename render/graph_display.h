@@ -15,7 +15,11 @@ struct GraphView {
   AxisScale xAxis;
   AxisScale noiseAxis;
   bool debug;        // each routine prints its name on standard error first
-  TeachingViews views;  // the graph draws the octaves view; all off draws as ever
+  TeachingViews views;  // the graph draws the octaves and derivatives views; all off draws as ever
+  // The pointer in the window's pixels from the top left (the stats view's
+  // reading); -1 while it has not been over the window.
+  int pointerX = -1;
+  int pointerY = -1;
 };
 
 // One pass over a window of width by height pixels.
@@ -55,6 +59,26 @@ struct OctaveColour {
   float r, g, b;
 };
 OctaveColour OctaveColourOf(int k);
+
+// The derivatives strip: f' (and f'' under the quintic blend) below the
+// graph, each on its own axis, and at control points 1 to 7 whether each is
+// continuous (a green dot) or jumps (a red bar from the left value to the
+// right one). Under the cubic blend f'' jumps at the points, so it is not
+// drawn; the strip's line says at how many it jumps.
+void PlotDerivatives(const GraphView& view);
+
+// What the stats view reads at the pointer: the position x under it, read
+// through the x axis's mapping from the pixel's centre and rounded to the
+// three decimals shown, so that `value` (and `slope`) are Noise1D (and f')
+// at exactly the x the text shows. None outside the axis's 0 to 7.
+struct GraphReading {
+  bool shown;
+  float x;
+  float value;
+  float slope;
+  char text[128];  // "x 3.142  f 0.5231  f' -1.25", each number read back exactly
+};
+GraphReading ReadGraphPointer(const GraphView& view, int width);
 
 // Draws a string in the fixed 9-by-15 font with its first glyph's origin at
 // (x, y, z), through the text seam (text/text.h).

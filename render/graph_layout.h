@@ -13,6 +13,20 @@ constexpr int kGraphHeight = kGraphUnitsHigh - kBottomMargin - kTopMargin;  // 3
 constexpr int kPickSize = 10;  // pixels of the pick region on each side
 constexpr int kControlPoints = 8;
 
+// With the derivatives view on, the room below the x axis is shared: the
+// grey bar narrows to the band under the axis's title, the strip of f' and
+// f'' takes the rest, with its zero line across the middle, and one line of
+// text runs along the bottom. The graph itself, and so every dot's place
+// and a drag's value, stays where it always is.
+constexpr float kStripBarBottom = 103.0f;
+constexpr float kStripBarTop = 114.0f;
+constexpr float kStripBottom = 18.0f;
+constexpr float kStripTop = 96.0f;
+constexpr float kStripTextY = 3.0f;
+// The graph's value under the pointer, in the top margin.
+constexpr float kReadingX = 100.0f;
+constexpr float kReadingY = 458.0f;
+
 // The graph window's size when it opens, in pixels, whatever the drawing's
 // units; the other windows open beside and below it.
 constexpr int kGraphWindowWidth = kGraphUnitsWide;

@@ -1199,8 +1199,9 @@ async function start() {
   if (page.randomSeed !== undefined) printed("noisedemo: --seed=" + page.randomSeed, true);
   page.ready = true;
   page.startCommand = page.module.UTF8ToString(page.module._NdCommand());
+  const viewKeys = page.module.ccall("NdViewKeys", "string", [], []).split("").join(" ");
   hintLine.textContent = "Drag a control point in the graph; keys: b p h s m download, " +
-    "o l r t views, v n octaves, i shows this picture's address, q quits.";
+    viewKeys + " views, v n octaves, i shows this picture's address, q quits.";
   // What the page lacks and what it left alone, one line each where key
   // i's address goes later.
   const notes = [];

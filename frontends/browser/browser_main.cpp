@@ -16,6 +16,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/choices.h"
 #include "app/command_line.h"
 #include "app/export_formats.h"
 #include "app/exports.h"
@@ -183,6 +184,13 @@ EMSCRIPTEN_KEEPALIVE const char* NdOptionWords() {
 EMSCRIPTEN_KEEPALIVE const char* NdExportKeys() {
   Reply.clear();
   for (const ExportFormatInfo& format : kExportFormats) Reply += format.key;
+  return Reply.c_str();
+}
+
+// The teaching views' keys, in the Views panel's order, for the hint line.
+EMSCRIPTEN_KEEPALIVE const char* NdViewKeys() {
+  Reply.clear();
+  for (const ViewSwitch& view : kViewSwitches) Reply += view.key;
   return Reply.c_str();
 }
 

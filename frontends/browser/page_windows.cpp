@@ -45,7 +45,11 @@ const PageWindows::Handlers& PageWindows::HandlersOf(PageWindowKind kind) {
         MouseButton(button, down ? kButtonDown : kButtonUp, x, y);
       },
       [](Window&, int x, int y, bool dragging) {
-        if (dragging) MouseMotion(x, y);
+        if (dragging) {
+          MouseMotion(x, y);
+        } else {
+          GraphPointer(x, y);
+        }
       },
   };
   // No reshape callback (its next display fills the new size), as on the

@@ -26,6 +26,7 @@ void OnMouse(int button, int state, int x, int y) {
 }
 void OnMotion(int x, int y) { MouseMotion(x, y); }
 void OnTexturePointer(int x, int y) { TexturePointer(x, y); }
+void OnGraphPointer(int x, int y) { GraphPointer(x, y); }
 
 // Every graph-window callback is set, the unused ones explicitly cleared. No
 // timer is registered: the program needs none, and freeglut would call a
@@ -36,7 +37,7 @@ void SetGraphCallbacks() {
   glutKeyboardFunc(OnKeyboard);
   glutMouseFunc(OnMouse);
   glutMotionFunc(OnMotion);
-  glutPassiveMotionFunc(nullptr);
+  glutPassiveMotionFunc(OnGraphPointer);
   glutVisibilityFunc(OnVisibility);
   glutEntryFunc(nullptr);
   glutSpecialFunc(nullptr);
