@@ -4,6 +4,8 @@
 // texture window reads back as the texture.
 #include <unistd.h>
 
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -20,7 +22,9 @@
 #include "export_helpers.h"
 #include "frontends/headless/headless_platform.h"
 #include "noise/lattice.h"
+#include "noise/noise1d.h"
 #include "noise/noise2d.h"
+#include "render/graph_display.h"
 #include "render/colour_scale.h"
 #include "render/texture_fill_fast.h"
 #include "render/texture_image.h"
@@ -157,6 +161,45 @@ TEST_F(CoreTest, TheFirstKOctavesAreTheKOctavePictureAndThePointerMovesOnlyThePr
   App.views = TeachingViews{};
   FillShownTexture();
   EXPECT_EQ(0, std::memcmp(expected, NoiseTexture, sizeof expected));
+}
+
+// The graph's reading follows the pointer only with the statistics view on,
+// and what it shows is Noise1D (and f') at the very x its text shows: the
+// numbers read back from the text are the floats, for every pixel across.
+TEST_F(CoreTest, TheGraphsReadingIsTheNoiseAtTheXItShows) {
+  platform.SetWindow(App.graphWindow);
+  platform.RunRedisplays();
+  GraphPointer(350, 200);
+  EXPECT_EQ(platform.RunRedisplays(), 0) << "no view, no redraw";
+  App.views.stats = 1;
+  App.views.derivatives = 1;
+  App.noise.noiseType = kValueGradient;
+  App.noise.interpolation = kQuintic;
+  App.noise.octaveIndex = 3;
+  platform.SetWindow(App.graphWindow);
+  GraphPointer(351, 200);
+  EXPECT_GT(platform.RunRedisplays(), 0);
+  const int width = platform.WindowWidth();
+  int shown = 0;
+  for (int px = 0; px < width; px++) {
+    platform.SetWindow(App.graphWindow);
+    GraphPointer(px, 100);
+    const GraphView view = CurrentGraphView();
+    const GraphReading r = ReadGraphPointer(view, width);
+    // Inside the axis's 0 to 7 only, from the pixel whose centre maps there.
+    const float unit = (px + 0.5f) * kGraphUnitsWide / static_cast<float>(width);
+    EXPECT_EQ(r.shown, unit >= kLeftMargin && unit <= kLeftMargin + kGraphWidth) << px;
+    if (!r.shown) continue;
+    shown++;
+    float x = 0, value = 0, slope = 0;
+    ASSERT_EQ(sscanf(r.text, "x %f  f %f  f' %f", &x, &value, &slope), 3) << r.text;
+    EXPECT_EQ(x, r.x);
+    EXPECT_EQ(value, Noise1D(x, App.noise)) << r.text;
+    EXPECT_EQ(slope, Noise1DDerivatives(x, App.noise).d1) << r.text;
+    // The x shown is the pixel's, to the three decimals shown.
+    EXPECT_LE(std::fabs(GraphX(App.xAxis, x) - unit), 0.0005f * kGraphWidth / 7 + 1e-4f) << px;
+  }
+  EXPECT_GT(shown, width / 2);
 }
 
 TEST_F(CoreTest, ASnapshotThatCannotBeTakenSaysWhichAndWritesNothing) {
