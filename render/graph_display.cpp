@@ -109,19 +109,15 @@ void DrawGraph(const GraphView& view, int width, int height) {
     // Where the reading is taken, under the curve.
     const float gx = GraphX(view.xAxis, reading.x);
     glColor3f(0.45f, 0.45f, 0.45f);
-    glBegin(GL_LINES);
-    glVertex2f(gx, kBottomMargin);
-    glVertex2f(gx, kBottomMargin + kGraphHeight);
-    if (view.views.derivatives) {
-      glVertex2f(gx, kStripBottom);
-      glVertex2f(gx, kStripTop);
-    }
+    glBegin(GL_QUADS);
+    WideLine(gx, kBottomMargin, gx, kBottomMargin + kGraphHeight, 1.0f, pixels);
+    if (view.views.derivatives) WideLine(gx, kStripBottom, gx, kStripTop, 1.0f, pixels);
     glEnd();
   }
   PlotLine(view, pixels);
   PlotPoints(view);
   PlotBar(view, pixels);
-  if (view.views.derivatives) PlotDerivatives(view);
+  if (view.views.derivatives) PlotDerivatives(view, pixels);
   if (reading.shown) {
     glColor3f(1.0f, 1.0f, 1.0f);
     DrawString(kReadingX, kReadingY, 0.0f, reading.text);
@@ -367,6 +363,8 @@ float Reach(float largest) {
   return r;
 }
 
+constexpr float kStripCurveWidth = 1.5f;  // pixels
+constexpr float kJumpWidth = 2.0f;        // pixels
 constexpr float kStripZero = (kStripBottom + kStripTop) / 2.0f;
 constexpr float kStripHalf = (kStripTop - kStripBottom) / 2.0f;
 
@@ -397,7 +395,7 @@ void StripLabels(float x, float reach, const char* name, const StripColour& c) {
 
 }  // namespace
 
-void PlotDerivatives(const GraphView& view) {
+void PlotDerivatives(const GraphView& view, const PixelScale& pixels) {
   if (view.debug) fprintf(stderr, "PlotDerivatives\n");
   // Each interval's samples, its last one taken from the left: the curve
   // runs up to each side's own limit at the points.
@@ -430,22 +428,22 @@ void PlotDerivatives(const GraphView& view) {
   // One strip per stretch of samples in the same piece, within an interval.
   const auto curve = [&](bool second, float reach, const StripColour& c) {
     glColor3f(c.r, c.g, c.b);
+    // Quads, as the curve above: the same pixels in every GL we draw with.
+    glBegin(GL_QUADS);
+    float lastX = 0.0f;
+    float lastY = 0.0f;
     for (int i = 0; i < kIntervals; i++) {
-      bool open = false;
       for (int j = 0; j < kSamplesPerInterval; j++) {
         const Noise1DSlope& d = samples[i * kSamplesPerInterval + j];
-        if (open && samples[i * kSamplesPerInterval + j - 1].piece != d.piece) {
-          glEnd();
-          open = false;
-        }
-        if (!open) {
-          glBegin(GL_LINE_STRIP);
-          open = true;
-        }
-        glVertex2f(GraphX(view.xAxis, SamplePosition(i, j)), StripY(second ? d.d2 : d.d1, reach));
+        const float gx = GraphX(view.xAxis, SamplePosition(i, j));
+        const float gy = StripY(second ? d.d2 : d.d1, reach);
+        if (j > 0 && samples[i * kSamplesPerInterval + j - 1].piece == d.piece)
+          WideLine(lastX, lastY, gx, gy, kStripCurveWidth, pixels);
+        lastX = gx;
+        lastY = gy;
       }
-      glEnd();
     }
+    glEnd();
   };
   curve(false, slopeReach, kSlopeColour);
   if (quintic) curve(true, curvatureReach, kCurvatureColour);
@@ -462,9 +460,8 @@ void PlotDerivatives(const GraphView& view) {
       glEnd();
     } else {
       glColor3f(1.0f, 0.2f, 0.2f);
-      glBegin(GL_LINES);
-      glVertex2f(gx, StripY(left, reach));
-      glVertex2f(gx, StripY(right, reach));
+      glBegin(GL_QUADS);
+      WideLine(gx, StripY(left, reach), gx, StripY(right, reach), kJumpWidth, pixels);
       glEnd();
       glBegin(GL_POINTS);
       glVertex2f(gx, StripY(left, reach));

@@ -65,7 +65,7 @@ OctaveColour OctaveColourOf(int k);
 // continuous (a green dot) or jumps (a red bar from the left value to the
 // right one). Under the cubic blend f'' jumps at the points, so it is not
 // drawn; the strip's line says at how many it jumps.
-void PlotDerivatives(const GraphView& view);
+void PlotDerivatives(const GraphView& view, const PixelScale& pixels);
 
 // What the stats view reads at the pointer: the position x under it, read
 // through the x axis's mapping from the pixel's centre and rounded to the
