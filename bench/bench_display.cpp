@@ -8,6 +8,8 @@
 #include <cstdlib>
 
 #include "app/app_state.h"
+#include "app/choices.h"
+#include "app/windows.h"
 #include "bench_settings.h"
 #include "frontends/desktop/desktop_platform.h"
 #include "render/graph_display.h"
@@ -61,6 +63,27 @@ void DisplayPass(benchmark::State& state, BenchSetting setting) {
   }
 }
 
+// A drag's frame with the teaching views on (all of them, or all but the
+// derivatives, as before the graph drew them) and the pointer over the graph
+// for the statistics view's reading.
+void DisplayWithViews(benchmark::State& state, BenchSetting setting, bool derivatives) {
+  if (!OpenWindows()) {
+    state.SkipWithError("needs an X display");
+    return;
+  }
+  ApplySetting(setting);
+  for (const ViewSwitch& view : kViewSwitches) App.views.*view.field = 1;
+  App.views.derivatives = derivatives ? 1 : 0;
+  Process.graphPointerX = 333;
+  Process.graphPointerY = 200;
+  for (auto _ : state) {
+    Display();
+    FinishBoth();
+  }
+  App.views = TeachingViews{};
+  Process.graphPointerX = Process.graphPointerY = -1;
+}
+
 void Plot(benchmark::State& state, BenchSetting setting, bool line) {
   if (!OpenWindows()) {
     state.SkipWithError("needs an X display");
@@ -86,6 +109,14 @@ void Plot(benchmark::State& state, BenchSetting setting, bool line) {
 bool RegisterAll() {
   for (const BenchSetting& s : NoiseAndColourSettings()) {
     benchmark::RegisterBenchmark(("Display/" + SettingName(s)).c_str(), DisplayPass, s)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+  }
+  for (bool derivatives : {false, true}) {
+    benchmark::RegisterBenchmark(
+        ((derivatives ? "DisplayAllViews/" : "DisplayViewsButDerivatives/") + SettingName(kHeaviest))
+            .c_str(),
+        DisplayWithViews, kHeaviest, derivatives)
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime();
   }

@@ -486,7 +486,7 @@ void PlotDerivatives(const GraphView& view, const PixelScale& pixels) {
   if (quintic) {
     snprintf(line, sizeof line, "points 1-7: green continuous, red a jump (left to right)");
   } else {
-    snprintf(line, sizeof line, "cubic: f'' jumps at %d of points 1-7, not drawn; green f' continuous",
+    snprintf(line, sizeof line, "cubic: f'' jumps at %d of 7 points, not drawn; green f' joins, red jumps",
              curvatureJumps);
   }
   glColor3f(1.0f, 1.0f, 1.0f);
