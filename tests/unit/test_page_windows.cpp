@@ -261,6 +261,17 @@ TEST_F(PageWindowsTest, PressDragPanelAndKeysReachTheCoreAndEveryWindowIsRedrawn
   windows.Motion(App.graphWindow, DotX(3), y - 50, false);
   windows.Motion(App.textureWindow, 10, 10, true);
   EXPECT_EQ(NoiseLattice[0][3].value, value);
+  // It is the graph's pointer, which redraws the graph only while the
+  // statistics view reads it.
+  EXPECT_EQ(Process.graphPointerX, DotX(3));
+  EXPECT_EQ(Process.graphPointerY, y - 50);
+  RunUntilIdle();
+  EXPECT_FALSE(windows.TakeChanged(App.graphWindow));
+  App.views.stats = 1;
+  windows.Motion(App.graphWindow, DotX(3) + 5, y - 50, false);
+  RunUntilIdle();
+  EXPECT_TRUE(windows.TakeChanged(App.graphWindow));
+  App.views.stats = 0;
 
   // A panel click changes the setting, redraws the panel and both windows.
   ClickPanel("Blue -> White (clouds)");
