@@ -20,6 +20,7 @@ SETTINGS = [
     "seed=4242&noise=gradient&blend=quintic&octaves=3&scale=rainbow",
     "seed=7&noise=value+gradient&octaves=8&turbulence&scale=clouds",
     "seed=99&slopes=catmull-rom&scale=fire&octaves=2",
+    "seed=5&noise=value+gradient&blend=quintic&octaves=8&views=derivatives",
 ]
 # Sizes inside the virtual screen, clear of the panel at x = 750 (a desktop
 # window under another would show the other's pixels).
