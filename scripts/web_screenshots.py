@@ -110,6 +110,17 @@ def main():
             page.open("seed=7&noise=value+gradient&octaves=4&layout=desktop"
                       "&views=octaves,lattice,probe,stats")
             page.save(os.path.join(out, "views.png"))
+            # Every view at the three lesson settings of docs/views, the first
+            # 2 octaves shown and the pointer on texel row 300, column 180.
+            for name, query in (("views-gradient", "noise=gradient&octaves=1&scale=grey"),
+                                ("views-value-gradient",
+                                 "noise=value+gradient&octaves=4&turbulence&scale=clouds"),
+                                ("views-value", "noise=value&octaves=8&scale=fire")):
+                page.open(f"seed=7&{query}&layout=desktop&views=octaves,lattice,probe,stats"
+                          "&octave-view=first:2")
+                page.mouse("mouseMoved", 2, 180, 211, 0)
+                page.settle()
+                page.save(os.path.join(out, name + ".png"))
             for width, height, touch in SCREENS:
                 browser.call("Emulation.setDeviceMetricsOverride", width=width, height=height,
                              deviceScaleFactor=1, mobile=touch)

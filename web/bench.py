@@ -11,6 +11,7 @@ and prints one table.
 """
 import json
 import os
+import re
 import subprocess
 import sys
 import tempfile
@@ -21,6 +22,9 @@ import serve  # noqa: E402
 
 HEAVIEST = "seed=4242&noise=value+gradient&blend=quintic&octaves=8&turbulence&scale=rainbow"
 HEAVIEST_OPTIONS = "--" + HEAVIEST.replace("&", " --")
+# Every teaching view on, as app/choices.h lists the views' words.
+with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "app", "choices.h")) as f:
+    ALL_VIEWS = "views=" + ",".join(re.findall(r'\{&TeachingViews::\w+, "[^"]*", "(\w+)"', f.read()))
 NATIVE_FILTER = (r"^(FillTexture/(fast|reference)/value\+gradient/quintic/8oct/turb/rainbow"
                  r"|FillPath/.*)(/real_time)?$")
 
@@ -45,6 +49,10 @@ def browser_figures(site):
                 first_frames[name] = browser.wait_for(
                     "self.noisedemoPage && noisedemoPage.frames > 0 && noisedemoPage.firstFrameMs")
                 drags[name] = drag_frames(browser)
+            browser.navigate(f"http://127.0.0.1:{isolated.server_address[1]}/?{HEAVIEST}"
+                             f"&{ALL_VIEWS}&layout=desktop")
+            browser.wait_for("self.noisedemoPage && noisedemoPage.frames > 0")
+            drags["isolated, " + ALL_VIEWS] = drag_frames(browser)
             browser.navigate(f"http://127.0.0.1:{isolated.server_address[1]}/bench.html?{HEAVIEST}")
             results = browser.wait_for("self.benchResults", timeout=600)
     finally:

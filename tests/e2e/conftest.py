@@ -6,6 +6,7 @@ screenshots (ImageMagick's import) and the files the program writes.
 """
 import functools
 import os
+import re
 import runpy
 import signal
 import subprocess
@@ -522,6 +523,25 @@ class SessionDriver:
             self.fail(problem)
 
 
+# The teaching views' switches as app/choices.h lists them, (word, key) in
+# the order key i names them, the octave view's words and the two keys of
+# the octave chooser: a row added there joins the sessions' actions.
+_CHOICES = open(os.path.join(os.path.dirname(__file__), "..", "..", "app", "choices.h")).read()
+VIEW_SWITCHES = re.findall(r"\{&TeachingViews::\w+, \"[^\"]*\", \"(\w+)\", '(\w)'\}", _CHOICES)
+OCTAVE_VIEW_WORDS = re.findall(r'\{k\w+Octaves?, "[^"]*", "(\w+)"',
+                               _CHOICES.split("kOctaveViewChoices[] =")[1].split("};")[0])
+OCTAVE_VIEW_KEY = re.search(r"kOctaveViewKey = '(\w)'", _CHOICES).group(1)
+OCTAVE_NUMBER_KEY = re.search(r"kOctaveViewNumberKey = '(\w)'", _CHOICES).group(1)
+TEXTURE_CENTRE = (256, 256)  # (row, column): the texel the probe reads until the pointer moves
+
+
+def pointer_texel(x, y, size):
+    """The texel (row, column) a pointer at pixel (x, y) of a texture window
+    of `size` points at, as the program works it out (row 0 at the bottom)."""
+    w, h = size
+    return (min(max((h - 1 - y) * 512 // h, 0), 511), min(max(x * 512 // w, 0), 511))
+
+
 class SettingsModel:
     """What the program's settings must be, by the rules of the README, for
     the random sessions of both front ends: the settings, the lattice's
@@ -542,6 +562,8 @@ class SettingsModel:
         self.rule_enabled = self.noise == 0
         self.edited = set()  # the points a drag or a slider may have changed
         self.points = {}  # point: its --point option, as key i last printed it
+        self.views, self.octave_view, self.octave_k = set(), 0, 1  # all off, as at start
+        self.pointer = TEXTURE_CENTRE  # the texel under the pointer, as the program saw it
 
     def settings(self):
         return [f"--noise={NOISE_WORDS[self.noise]}", f"--blend={BLEND_WORDS[self.blend]}",
@@ -552,7 +574,34 @@ class SettingsModel:
         """The options that make this picture again, edits included; the
         graph does not depend on the colour scale."""
         settings = self.settings() if scale else self.settings()[:-1]
-        return [f"--seed={self.seed}"] + settings + [self.points[i] for i in sorted(self.points)]
+        return [f"--seed={self.seed}"] + settings + self.view_options() + \
+            [self.points[i] for i in sorted(self.points)]
+
+    def view_options(self):
+        on = [word for word, _ in VIEW_SWITCHES if word in self.views]
+        return ([f"--views={','.join(on)}"] if on else []) + \
+            ([f"--octave-view={OCTAVE_VIEW_WORDS[self.octave_view]}:{self.octave_k}"]
+             if self.octave_view else [])
+
+    def view_key(self, key):
+        """A view key pressed in the graph or texture window."""
+        for word, k in VIEW_SWITCHES:
+            if key == k:
+                self.views ^= {word}
+        if key == OCTAVE_VIEW_KEY:
+            self.octave_view = (self.octave_view + 1) % len(OCTAVE_VIEW_WORDS)
+        if key == OCTAVE_NUMBER_KEY:
+            self.octave_k = self.octave_k % 8 + 1
+
+    def texture_overlaid(self):
+        """Whether a view draws over the texture (then the colour scales'
+        pixel rules do not hold)."""
+        return bool(self.views - {"octaves"}) or self.octave_view != 0
+
+    def probe_elsewhere(self):
+        """Whether the texture shows the texel under the pointer, and that is
+        not the one a batch export shows (the centre)."""
+        return bool(self.views & {"probe", "stats"}) and self.pointer != TEXTURE_CENTRE
 
     def line(self):
         """What key i prints."""
@@ -627,6 +676,39 @@ class SettingsModel:
         self.noise, self.blend, self.slopes = 0, 0, 0
         self.octaves, self.turbulence, self.scale, self.debug = 1, False, 0, False
         self.current = -1
+        self.views, self.octave_view, self.octave_k = set(), 0, 1
+
+
+def view_controls(image):
+    """The Views panel's check boxes, octave view buttons and octave number
+    buttons (the second column), read from a picture of it."""
+    found = PanelLayout(image)
+    radios = sorted(found.radios, key=lambda r: (r.x, r.y))
+    assert (len(found.checkboxes), len(radios)) == \
+        (len(VIEW_SWITCHES), len(OCTAVE_VIEW_WORDS) + 8), found.controls
+    return found.checkboxes, radios[:len(OCTAVE_VIEW_WORDS)], radios[len(OCTAVE_VIEW_WORDS):]
+
+
+def views_panel_problems(shot, controls, model):
+    """What the Views panel shows that the model does not: each check box's
+    tick (7 columns of 3 black pixels inside its frame), which buttons are
+    on, and the octave numbers enabled only when an octave view picks one."""
+    p, pixels = [], shot.load()
+    boxes, chooser, numbers = controls
+    for box, (word, _) in zip(boxes, VIEW_SWITCHES):
+        dark = sum(sum(pixels[box.x + dx, box.y + dy]) < 3 * 140
+                   for dx in range(2, 11) for dy in range(2, 11))
+        if dark != (21 if word in model.views else 0):
+            p.append(f"Views check box {word}: {dark} dark pixels")
+    for i, radio in enumerate(chooser + numbers):
+        number = i - len(chooser)
+        on = i == model.octave_view if number < 0 else number == model.octave_k - 1
+        enabled = number < 0 or model.octave_view != 0
+        if (sum(pixels[radio.x + 7, radio.y + 7]) < 3 * 140) != on:
+            p.append(f"Views radio {i} on: {not on}")
+        if (pixels[radio.inside] == WHITE) != enabled:
+            p.append(f"Views radio {i} enabled: {not enabled}")
+    return p
 
 
 def scale_problems(shot, scale):

@@ -1,5 +1,6 @@
 """The program's own command line: batch exports with no display at all,
 and mistakes that are refused before any window opens."""
+import concurrent.futures
 import os
 import pty
 import subprocess
@@ -41,6 +42,46 @@ def test_batch_exports_need_no_display_and_are_reproducible(tmp_path):
                            "-display :9 -sync -geometry 1x1+0+0\n"
                            "Image file 'again.bmp' created.\n")
     assert sorted(os.listdir(tmp_path)) == ["again.bmp", "other.bmp", "print.stl", "slide.bmp"]
+
+
+# Three settings a lesson uses: gradient noise in grey, value+gradient with
+# turbulence in clouds, value noise with Catmull-Rom slopes in fire.
+OCTAVE_LESSONS = (["--seed=11", "--noise=gradient"],
+                  ["--seed=12", "--noise=value+gradient", "--turbulence", "--scale=clouds"],
+                  ["--seed=13", "--noise=value", "--slopes=catmull-rom", "--scale=fire"])
+
+
+def test_the_first_k_octaves_are_the_picture_of_k_octaves_byte_for_byte(tmp_path):
+    def bmp(args):
+        name = "o" + "_".join(a.strip("-").replace(":", "").replace("=", "").replace("+", "") for a in args) + ".bmp"
+        done = run(args + [f"--bmp={name}"], tmp_path)
+        assert done.returncode == 0, (args, done.stderr)
+        with open(tmp_path / name, "rb") as f:
+            return f.read()
+    with concurrent.futures.ThreadPoolExecutor(2) as pool:
+        made = {}
+        for lesson in OCTAVE_LESSONS:
+            for k in range(1, 9):
+                for view in ([f"--octaves={k}"], ["--octaves=8", f"--octave-view=first:{k}"],
+                             ["--octaves=8", f"--octave-view=one:{k}"]):
+                    made[tuple(lesson + view)] = pool.submit(bmp, lesson + view)
+            # K past the octave setting is the setting's own picture.
+            for view in (["--octaves=2"], ["--octaves=2", "--octave-view=first:5"]):
+                made[tuple(lesson + view)] = pool.submit(bmp, lesson + view)
+        got = {args: future.result() for args, future in made.items()}
+    for lesson in OCTAVE_LESSONS:
+        def of(*view):
+            return got[tuple(lesson + list(view))]
+        assert of("--octaves=2", "--octave-view=first:5") == of("--octaves=2"), lesson
+        for k in range(1, 9):
+            whole = of(f"--octaves={k}")
+            assert of("--octaves=8", f"--octave-view=first:{k}") == whole, (lesson, k)
+            # One octave alone is drawn at full strength under its caption:
+            # never the running sum, not even the first octave's.
+            alone = of("--octaves=8", f"--octave-view=one:{k}")
+            assert alone != whole and alone[:54] == whole[:54], (lesson, k)
+        # The octaves differ from one another (each doubles the frequency).
+        assert len({of("--octaves=8", f"--octave-view=one:{k}") for k in range(1, 9)}) == 8
 
 
 def test_a_failed_batch_export_says_why_and_keeps_what_was_there(tmp_path):

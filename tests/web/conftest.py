@@ -44,7 +44,7 @@ SITE = os.environ.get("NOISEDEMO_SITE") or os.path.join(ROOT, "build-web", "site
 # a namespace of their own: imported, it would be a second "conftest".
 e2e = types.SimpleNamespace(**runpy.run_path(os.path.join(ROOT, "tests", "e2e", "conftest.py")))
 
-GRAPH, TEXTURE, PANEL = 1, 2, 3  # the page's window ids, in the order the program opens them
+GRAPH, TEXTURE, PANEL, VIEWS = 1, 2, 3, 4  # the page's window ids, in the order the program opens them
 GRAPH_START, TEXTURE_START = e2e.GRAPH_START, e2e.TEXTURE_START
 # Room for the three windows as the desktop places them, and for a texture
 # window resized to 690 by 552 below the graph.

@@ -25,12 +25,14 @@ import random
 
 import pytest
 
-from conftest import (GRAPH, GRAPH_START, PANEL, TEXTURE, TEXTURE_START, bmp_rgb, export_names,
-                      dot_place, e2e, expected_panel)
+from conftest import (GRAPH, GRAPH_START, PANEL, TEXTURE, TEXTURE_START, VIEWS, bmp_rgb,
+                      export_names, dot_place, e2e, expected_panel)
 
 FIXED_SEEDS = (20261208, 5, 777, 4)
 ACTIONS = int(os.environ.get("NOISEDEMO_WEB_SESSION_ACTIONS", "25"))
-UNKNOWN_KEYS = ("x", "7", "z", ",", " ")
+# Not the space bar: over the graph and the texture the page leaves it to the
+# browser (web/page.js, onKey), as it does Enter.
+UNKNOWN_KEYS = ("x", "7", "z", ",")
 # The actions that may change a control point; key i then tells how.
 EDITS = ("drag a dot", "hold a slider arrow", "drag a slider thumb", "page a slider")
 
@@ -67,7 +69,7 @@ class Session(e2e.SessionDriver):
         self.done = []
         self.restore = {}  # window: (actions left, how to put its size back)
         self.graphs = {}  # (address, size, current): the fresh page's graph digest
-        self.layout = None
+        self.layout = self.view_controls = None
 
     def start(self):
         m = self.model
@@ -79,12 +81,16 @@ class Session(e2e.SessionDriver):
         if not state["ready"]:
             self.fail(f"the page did not start: {state}")
         self.layout = self.page.layout()
+        self.view_controls = e2e.view_controls(self.page.canvas(VIEWS))
 
     # -- the checks ----------------------------------------------------------
     def key_i(self, learn=False):
         """Key i's command must be the model's; after an edit, the edited
         points are learned from it."""
-        command = self.page.command(self.rng.choice((GRAPH, TEXTURE)))
+        window = self.rng.choice((GRAPH, TEXTURE))
+        command = self.page.command(window)
+        if window == TEXTURE:  # the key is pressed with the pointer at (5, 5)
+            self.model.pointer = e2e.pointer_texel(5, 5, self.model.size[TEXTURE])
         learned = self.model.learn_points if learn else self.model.key_i_problem
         self.expect(learned(command))
         return self.page.state("address")
@@ -118,9 +124,13 @@ class Session(e2e.SessionDriver):
         if (width, height) != m.size[TEXTURE]:
             problems.append(f"texture canvas {width} by {height}, not {m.size[TEXTURE]}")
         elif m.size[TEXTURE] == TEXTURE_START:
-            if texture != hashlib.sha256(self.exports.bmp_rgb(m.options())).hexdigest():
-                problems.append("texture differs from the native BMP of key i's command")
-        else:
+            # The native BMP probes the centre texel; a probe or the value
+            # under the pointer elsewhere names another texel.
+            same = texture == hashlib.sha256(self.exports.bmp_rgb(m.options())).hexdigest()
+            if same == m.probe_elsewhere():
+                problems.append(f"texture {'equals' if same else 'differs from'} the native BMP "
+                                f"of key i's command, pointer at texel {m.pointer}")
+        elif not m.texture_overlaid():
             problems += e2e.scale_problems(page.canvas(TEXTURE), m.scale)
         graph = page.digest(GRAPH)
         if graph[:2] != m.size[GRAPH]:
@@ -130,6 +140,7 @@ class Session(e2e.SessionDriver):
         shown = page.panel_states()
         if shown != m.panel():
             problems.append(f"panel shows {shown}, not {m.panel()}")
+        problems += e2e.views_panel_problems(page.canvas(VIEWS), self.view_controls, m)
         if page.state("error") or page.state("ended"):
             problems.append(f"the page stopped: {page.state('error')}")
         if problems:
@@ -171,8 +182,44 @@ class Session(e2e.SessionDriver):
 
     def press_texture(self):
         w, h = self.model.size[TEXTURE]
-        self.page.click(TEXTURE, self.rng.randrange(w), self.rng.randrange(h))
+        x, y = self.rng.randrange(w), self.rng.randrange(h)
+        self.page.click(TEXTURE, x, y)
+        self.model.pointer = e2e.pointer_texel(x, y, (w, h))
         self.model.press(-1)
+
+    def key(self, window, key):
+        """A key with the pointer over the window (at its pixel (5, 5))."""
+        self.page.key(window, key)
+        if window == TEXTURE:
+            self.model.pointer = e2e.pointer_texel(5, 5, self.model.size[TEXTURE])
+
+    def view_key(self):
+        key = self.rng.choice([k for _, k in e2e.VIEW_SWITCHES] +
+                              [e2e.OCTAVE_VIEW_KEY, e2e.OCTAVE_NUMBER_KEY])
+        self.key(self.rng.choice((GRAPH, TEXTURE)), key)
+        self.model.view_key(key)
+
+    def view_click(self, kind):
+        """A click on a Views check box, an octave view or an octave number
+        (which does nothing while the octave view is all octaves)."""
+        m, controls = self.model, self.view_controls[kind]
+        i = self.rng.randrange(len(controls))
+        self.page.click(VIEWS, *controls[i].centre)
+        if kind == 0:
+            m.views ^= {e2e.VIEW_SWITCHES[i][0]}
+        elif kind == 1:
+            m.octave_view = i
+        elif m.octave_view != 0:
+            m.octave_k = i + 1
+
+    def point_texture(self, centre):
+        """The pointer over the texture: at a random pixel, or at the one
+        that shows the centre texel at the window's opening size."""
+        w, h = self.model.size[TEXTURE]
+        x, y = (w // 2, h // 2 - 1) if centre else (self.rng.randrange(w), self.rng.randrange(h))
+        self.page.move(TEXTURE, x, y)
+        self.page.settle()
+        self.model.pointer = e2e.pointer_texel(x, y, (w, h))
 
     def drag_dot(self, i):
         w, h = self.model.size[GRAPH]
@@ -260,7 +307,7 @@ class Session(e2e.SessionDriver):
         m = self.model
         name = export_names(m.settings())["bmp"]
         count, lines = self.page.state("downloads.length"), self.page.state("messages.length")
-        self.page.key(self.rng.choice((GRAPH, TEXTURE)), "b")
+        self.key(self.rng.choice((GRAPH, TEXTURE)), "b")
         got, data = self.page.downloads(count)[0]
         # With Debug on, the redraw's traces follow the line.
         said = self.page.evaluate(f"noisedemoPage.messages.slice({lines})")
@@ -272,7 +319,7 @@ class Session(e2e.SessionDriver):
     def key_unknown(self):
         char = self.rng.choice(UNKNOWN_KEYS)
         lines = self.page.state("messages.length")
-        self.page.key(self.rng.choice((GRAPH, TEXTURE)), char)
+        self.key(self.rng.choice((GRAPH, TEXTURE)), char)
         said = f"Don't know what to do with keyboard hit: '{char}' (0x{ord(char):x})"
         # With Debug on, traces of the key and of a redraw come with it.
         printed = self.page.evaluate(f"noisedemoPage.messages.slice({lines})")
@@ -307,6 +354,12 @@ class Session(e2e.SessionDriver):
             (1, "key i", lambda: None),  # every check presses it
             (2, "key b", self.key_b),
             (1, "unknown key", self.key_unknown),
+            (2, "view key", self.view_key),
+            (1, "Views check box", lambda: self.view_click(0)),
+            (1, "octave view", lambda: self.view_click(1)),
+            (1, "octave number", lambda: self.view_click(2)),
+            (1, "point in the texture", lambda: self.point_texture(False)),
+            (1, "point at the texture's centre", lambda: self.point_texture(True)),
             (2, "resize graph", lambda: self.resize(GRAPH)),
             (2, "resize texture", lambda: self.resize(TEXTURE)),
         ]
