@@ -146,7 +146,21 @@ page.end = function () {
 };
 
 // The list of files made so far sits below the lowest window.
+// Asked for after every change to a window (some sixty times while the
+// program opens its windows), each placement reading the windows' offsets
+// would lay the page out again there and then; one placement before the next
+// paint reads one layout, the one the paint needs anyway.
+let downloadsPlacementAsked = false;
 function placeDownloads() {
+  if (downloadsPlacementAsked) return;
+  downloadsPlacementAsked = true;
+  requestAnimationFrame(() => {
+    downloadsPlacementAsked = false;
+    placeDownloadsNow();
+  });
+}
+
+function placeDownloadsNow() {
   let bottom = 0;
   for (const w of page.windows.values()) {
     bottom = Math.max(bottom, w.frame.offsetTop + w.frame.offsetHeight);
