@@ -7,56 +7,38 @@ Chromium (chromium.py). For the browser tests' second browser.
 import itertools
 import json
 import os
-import shutil
-import subprocess
-import tempfile
-import time
-
 import websocket
+
+from browser import Browser, BrowserError
 
 FIREFOX = "/usr/bin/firefox-esr"
 
 
-class BrowserError(RuntimeError):
-    pass
-
-
-class Firefox:
+class Firefox(Browser):
     """One headless Firefox with one tab, closed with the object."""
 
     def __init__(self, timeout=90.0, width=1500, height=1250):
-        self.profile = tempfile.mkdtemp(prefix="noisedemo-firefox-")
-        self.timeout = timeout
+        super().__init__("firefox", timeout)
         self.log = os.path.join(self.profile, "firefox.log")
         with open(self.log, "wb") as log:
             # Port 0: Firefox chooses one and says which on its standard error.
-            self.process = subprocess.Popen(
-                [FIREFOX, "--headless", "--no-remote", "--remote-debugging-port=0",
-                 "--profile", self.profile, "about:blank"],
-                stdout=log, stderr=subprocess.STDOUT)
-        try:
-            self.socket = websocket.create_connection(self._address() + "/session",
-                                                      timeout=timeout, suppress_origin=True)
-            self._ids = itertools.count(1)
-            self.call("session.new", capabilities={})
-            self.context = self.call("browsingContext.getTree")["contexts"][0]["context"]
-            self.call("browsingContext.setViewport", context=self.context,
-                      viewport={"width": width, "height": height})
-        except Exception:
-            self.close()
-            raise
+            self.launch([FIREFOX, "--headless", "--no-remote", "--remote-debugging-port=0",
+                         "--profile", self.profile, "about:blank"], log, lambda: self._connect(width, height))
+
+    def _connect(self, width, height):
+        self.socket = websocket.create_connection(self.until(self._address, "remote agent") + "/session",
+                                                  timeout=self.timeout, suppress_origin=True)
+        self._ids = itertools.count(1)
+        self.call("session.new", capabilities={})
+        self.context = self.call("browsingContext.getTree")["contexts"][0]["context"]
+        self.call("browsingContext.setViewport", context=self.context,
+                  viewport={"width": width, "height": height})
 
     def _address(self):
-        deadline = time.monotonic() + self.timeout
-        while time.monotonic() < deadline:
-            if self.process.poll() is not None:
-                raise BrowserError("firefox ended at start: " + open(self.log, errors="replace").read())
-            with open(self.log, errors="replace") as f:
-                for line in f:
-                    if line.startswith("WebDriver BiDi listening on "):
-                        return line.split(" on ", 1)[1].strip()
-            time.sleep(0.05)
-        raise BrowserError("firefox did not start its remote agent")
+        with open(self.log, errors="replace") as f:
+            for line in f:
+                if line.startswith("WebDriver BiDi listening on "):
+                    return line.split(" on ", 1)[1].strip()
 
     def call(self, method, **params):
         ident = next(self._ids)
@@ -78,16 +60,6 @@ class Firefox:
         value = result["result"].get("value")
         return None if value is None else json.loads(value)
 
-    def wait_for(self, expression, timeout=None):
-        """Waits in the page until expression is truthy; returns its value."""
-        ms = int((timeout or self.timeout) * 1000)
-        return self.evaluate(
-            "new Promise((resolve, reject) => { const t0 = performance.now();"
-            " (function poll() { let v; try { v = (" + expression + "); } catch (e) {}"
-            " if (v) resolve(v); else if (performance.now() - t0 > " + str(ms) + ")"
-            " reject(new Error('timed out waiting for: ' + " + json.dumps(expression) + "));"
-            " else setTimeout(poll, 10); })(); })")
-
     def navigate(self, url):
         self.call("browsingContext.navigate", context=self.context, url=url, wait="complete")
 
@@ -106,23 +78,3 @@ class Firefox:
             "type": "pointer", "id": "mouse", "parameters": {"pointerType": "mouse"},
             "actions": [{"type": "pointerMove", "x": int(x), "y": int(y), "origin": "viewport"},
                         {"type": "pointerDown", "button": 0}, {"type": "pointerUp", "button": 0}]}])
-
-    def close(self):
-        try:
-            if getattr(self, "socket", None) is not None:
-                self.socket.close()
-        finally:
-            if self.process.poll() is None:
-                self.process.terminate()
-                try:
-                    self.process.wait(timeout=20)
-                except subprocess.TimeoutExpired:
-                    self.process.kill()
-                    self.process.wait()
-            shutil.rmtree(self.profile, ignore_errors=True)
-
-    def __enter__(self):
-        return self
-
-    def __exit__(self, *exc):
-        self.close()

@@ -5,6 +5,7 @@ found by title with xdotool, input is sent with xdotool, and the evidence is
 screenshots (ImageMagick's import) and the files the program writes.
 """
 import functools
+import itertools
 import os
 import re
 import runpy
@@ -304,7 +305,10 @@ GREEN = (0, 255, 0)
 
 
 # The drawing's units and the window's opening size, from render/graph_layout.h.
-LAYOUT = runpy.run_path(os.path.join(os.path.dirname(__file__), "..", "graph_layout.py"))["LAYOUT"]
+PROGRAM_TABLES = runpy.run_path(os.path.join(os.path.dirname(__file__), "..", "graph_layout.py"))
+LAYOUT, CHOICES = PROGRAM_TABLES["LAYOUT"], PROGRAM_TABLES["CHOICES"]
+MAX_OCTAVES = PROGRAM_TABLES["read"](os.path.join(os.path.dirname(__file__), "..", "..", "noise",
+                                                  "noise_settings.h")).kMaxOctaveIndex + 1
 UNITS_W, UNITS_H = LAYOUT.kGraphUnitsWide, LAYOUT.kGraphUnitsHigh  # 700 x 500
 GRAPH_START = (LAYOUT.kGraphWindowWidth, LAYOUT.kGraphWindowHeight)
 
@@ -490,19 +494,16 @@ class PanelLayout:
         return found
 
 
-# Radio buttons top to bottom: noise type (3), interpolation (2), gradient
-# rule (2), octaves (8), colour scale (4); the two check boxes.
-NOISE, INTERPOLATION, RULE, OCTAVES, SCALES = (list(range(0, 3)), list(range(3, 5)),
-                                              list(range(5, 7)), list(range(7, 15)),
-                                              list(range(15, 19)))
-GROUPS = (NOISE, INTERPOLATION, RULE, OCTAVES, SCALES)
+# The settings' words on the command line, from the program's tables; the radio buttons top to
+# bottom are theirs in that order (noise type, interpolation, gradient rule, octaves, colour
+# scale), and then the two check boxes.
+NOISE_WORDS, BLEND_WORDS, SLOPE_WORDS, SCALE_WORDS = (CHOICES.Noise, CHOICES.Blend, CHOICES.Slope,
+                                                      CHOICES.Scale)
+ENDS = list(itertools.accumulate(map(len, (NOISE_WORDS, BLEND_WORDS, SLOPE_WORDS,
+                                           range(MAX_OCTAVES), SCALE_WORDS)), initial=0))
+GROUPS = NOISE, INTERPOLATION, RULE, OCTAVES, SCALES = [list(range(a, b)) for a, b in zip(ENDS, ENDS[1:])]
+RADIOS = ENDS[-1]
 TURBULENCE, DEBUG = 0, 1
-
-# The settings' words on the command line, in the order of the radio buttons.
-NOISE_WORDS = ("value", "gradient", "value+gradient")
-BLEND_WORDS = ("cubic", "quintic")
-SLOPE_WORDS = ("zero", "catmull-rom")
-SCALE_WORDS = ("grey", "rainbow", "clouds", "fire")
 TEXTURE_START = (512, 512)
 
 
@@ -637,7 +638,7 @@ class SettingsModel:
     def radios_on(self):
         chosen = {NOISE[self.noise], INTERPOLATION[self.blend], RULE[self.slopes],
                   OCTAVES[self.octaves - 1], SCALES[self.scale]}
-        return [i in chosen for i in range(19)]
+        return [i in chosen for i in range(RADIOS)]
 
     def press(self, picked):
         """A press in the graph or texture window that picked `picked` (-1: none)."""
@@ -749,7 +750,7 @@ def layout(session, name=None):
     found = PanelLayout(image)
     # Everything below clicks at these places: check first that the panel is
     # the one the clicks assume.
-    assert len(found.radios) == 19, found.controls
+    assert len(found.radios) == RADIOS, found.controls
     assert len(found.checkboxes) == 2, found.controls
     assert len(found.buttons) == 3, found.controls
     assert len(found.sliders) == 2, found.controls

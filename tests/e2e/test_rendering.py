@@ -4,8 +4,8 @@ The lattice is random on every start, so the tests read the control points'
 values off the texture (its bottom row is lattice row 0) and check that the
 graph's points, curve and bar agree with them.
 """
-from conftest import (DEBUG, GRAPH_START, REDRAW, WHITE, YELLOW, control_values, dot_row, find_dot,
-                      layout, point_x)
+from conftest import (DEBUG, GRAPH_START, LAYOUT, REDRAW, UNITS_H, UNITS_W, WHITE, YELLOW, control_values,
+                      dot_row, find_dot, layout, point_x)
 
 
 def test_points_curve_bar_and_texture_agree(session):
@@ -37,20 +37,21 @@ def test_points_curve_bar_and_texture_agree(session):
 
 
 def test_axes_and_midpoint_line(session):
-    graph = session.graph.screenshot()
-    # x axis along y = 150 (row 350) from x = 50 to 650, the noise axis along x = 50.
-    for x in range(52, 648, 7):
-        assert graph.getpixel((x, 350)) == WHITE or graph.getpixel((x, 349)) == WHITE, x
-    for y in range(52, 348, 7):
-        assert graph.getpixel((50, y)) == WHITE or graph.getpixel((49, y)) == WHITE, y
-    # Eight ticks below the x axis, five left of the noise axis.
-    ticks = [x for x in range(40, 660) if graph.getpixel((x, 357)) == WHITE]
+    graph = session.graph.screenshot()  # at its opening size: one pixel per unit
+    # The x axis along the bottom margin between the side ones, the noise axis along the left one.
+    left, right, axis = LAYOUT.kLeftMargin, UNITS_W - LAYOUT.kRightMargin, UNITS_H - LAYOUT.kBottomMargin
+    top, middle = axis - LAYOUT.kGraphHeight, axis - LAYOUT.kGraphHeight // 2
+    for x in range(left + 2, right - 2, 7):
+        assert graph.getpixel((x, axis)) == WHITE or graph.getpixel((x, axis - 1)) == WHITE, x
+    for y in range(top + 2, axis - 2, 7):
+        assert graph.getpixel((left, y)) == WHITE or graph.getpixel((left - 1, y)) == WHITE, y
+    # Eight ticks below the x axis, five left of the noise axis; the midpoint line half way up.
+    ticks = [x for x in range(left - 10, right + 10) if graph.getpixel((x, axis + 7)) == WHITE]
     assert len({round(point_x(i)) for i in range(8)} - set(ticks) - {t + 1 for t in ticks}) == 0
-    for y in (350, 275, 200, 125, 50):
-        assert graph.getpixel((44, y)) == WHITE or graph.getpixel((44, y - 1)) == WHITE, y
-    # The midpoint line at y = 300 (row 200), colour (0.7, 1, 0), where nothing covers it.
-    mid = [x for x in range(55, 645) if graph.getpixel((x, 199)) == (178, 255, 0)
-           or graph.getpixel((x, 200)) == (178, 255, 0)]
+    for y in range(axis, top - 1, -LAYOUT.kGraphHeight // 4):
+        assert graph.getpixel((left - 6, y)) == WHITE or graph.getpixel((left - 6, y - 1)) == WHITE, y
+    mid = [x for x in range(left + 5, right - 5) if graph.getpixel((x, middle - 1)) == (178, 255, 0)
+           or graph.getpixel((x, middle)) == (178, 255, 0)]
     assert len(mid) > 300
     # Labels are drawn: white text pixels left of the ticks and below the axis.
     label_pixels = sum(1 for x in range(0, 48) for y in range(40, 360)

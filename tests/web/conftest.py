@@ -269,7 +269,7 @@ class Page:
         if Page.found_layout is None:
             found = e2e.PanelLayout(self.canvas(PANEL))
             assert (len(found.radios), len(found.checkboxes), len(found.buttons),
-                    len(found.sliders)) == (19, 2, 3, 2), found.controls
+                    len(found.sliders)) == (e2e.RADIOS, 2, 3, 2), found.controls
             Page.found_layout = found
         return Page.found_layout
 
@@ -513,7 +513,7 @@ def expected_panel(noise, blend, slopes, octaves, turbulence, scale, debug=False
                    rule_enabled=None):
     chosen = {NOISE[noise], INTERPOLATION[blend], RULE[slopes], OCTAVES[octaves - 1],
               SCALES[scale]}
-    return {"on": [i in chosen for i in range(19)],
+    return {"on": [i in chosen for i in range(e2e.RADIOS)],
             # The slope rule is for value noise only (Reset leaves it as it was).
             "enabled": [(noise == 0 if rule_enabled is None else rule_enabled) if i in RULE
                         else True for i in range(19)],

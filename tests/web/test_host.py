@@ -72,6 +72,15 @@ def test_a_plain_host_from_a_sub_path_gives_threads_and_works_offline(page, expo
         assert page_facts(page) == {"module": "noisedemo-mt", "lacks": [], "reloaded": True,
                                     "controlled": True, "said": ""}
         assert page.canvas(TEXTURE).tobytes() == exports.bmp_rgb(options_of(QUERY))
+        # A new build on the host (its page a day newer, as a copy over the old one leaves it): the
+        # next visit runs it, and the worker's cache holds it in place of the old one.
+        index = host_root / "course" / "noise" / "index.html"
+        index.write_text(index.read_text().replace("<head>", "<head><meta name='build' content='new'>", 1))
+        os.utime(index, (index.stat().st_mtime + 86400,) * 2)
+        page.open(host.url + "?" + QUERY)
+        assert page.evaluate("(async () => [document.querySelector('meta[name=build]')?.content, (await (await"
+                             " caches.open('noisedemo-site')).match('./').then(r => r.text())).includes("
+                             "\"content='new'\")])()") == ["new", True]
 
         # No server: the cached site, other settings, the same exactness.
         host.stop()
@@ -112,23 +121,28 @@ def test_the_one_file_draws_the_native_texture_from_disk(page, exports):
     assert page.state("address").startswith("file://" + ONE_FILE + "?seed=31337&")
 
 
-# A browser without WebAssembly SIMD and without service workers (as a
-# private window may be), made so before the page's scripts run.
-LACKING = ("delete Navigator.prototype.serviceWorker;"
-           " WebAssembly.validate = () => false;")
+# A browser without WebAssembly SIMD and without service workers (as a private window may be), and
+# one with no storage (the worker's registration refused, no Cache API), made so before the page's
+# scripts run.
+LACKING = ("delete Navigator.prototype.serviceWorker; WebAssembly.validate = () => false;",
+           "delete Window.prototype.caches; navigator.serviceWorker.register = () => Promise.reject("
+           "new DOMException('The operation is insecure.', 'SecurityError'));")
 
 
-def test_a_browser_without_simd_or_service_worker_gets_one_thread(page, sites, exports):
-    added = page.tab.call("Page.addScriptToEvaluateOnNewDocument", source=LACKING)
+@pytest.mark.parametrize("lacking, module, lacks", [
+    (LACKING[0], "noisedemo-file", ["this browser gives the page no service worker (a private window?)",
+                                    "this browser has no WebAssembly SIMD"]),
+    (LACKING[1], "noisedemo-simd", ["the page's service worker could not start (The operation is insecure.)"])])
+def test_a_browser_without_simd_service_worker_or_storage_gets_one_thread(page, sites, exports, lacking,
+                                                                          module, lacks):
+    added = page.tab.call("Page.addScriptToEvaluateOnNewDocument", source=lacking)
     try:
         query = "seed=2026&noise=value&octaves=4&scale=fire"
         state = page.open(sites[False].url + "?" + query)
         assert state["ready"] and state["error"] == "", state
-        lacks = ["this browser gives the page no service worker (a private window?)",
-                 "this browser has no WebAssembly SIMD"]
         assert page.evaluate("[noisedemoPage.moduleName, noisedemoPage.lacks,"
                              " document.getElementById('command').textContent]") == \
-            ["noisedemo-file", lacks, "On one thread: " + "; ".join(lacks) + "."]
+            [module, lacks, "On one thread: " + "; ".join(lacks) + "."]
         assert page.canvas(TEXTURE).tobytes() == exports.bmp_rgb(options_of(query))
     finally:
         page.tab.call("Page.removeScriptToEvaluateOnNewDocument", identifier=added["identifier"])
