@@ -21,6 +21,8 @@ constexpr float kBarBottom = 20.0f;
 constexpr float kBarTop = kBottomMargin - 50.0f;  // 100
 constexpr float kAxisWidth = 2.0f;   // pixels
 constexpr float kCurveWidth = 3.0f;  // pixels, the curve and the bar's lines
+constexpr float kStripCurveWidth = 1.5f;  // pixels, the thin curves of the views
+constexpr float kGlyphAdvance = 9.0f;    // pixels, the fixed font's advance
 
 // Drawing units per unit of position and per unit of noise.
 float XScale(const AxisScale& axis) { return kGraphWidth / ((axis.count - 1) * axis.step); }
@@ -102,7 +104,7 @@ void DrawGraph(const GraphView& view, int width, int height) {
   glVertex2f(kLeftMargin + kGraphWidth, midY);
   glEnd();
 
-  if (view.views.octaves) PlotOctaves(view);
+  if (view.views.octaves) PlotOctaves(view, pixels);
   const GraphReading reading =
       view.views.stats ? ReadGraphPointer(view, width) : GraphReading{false, 0, 0, 0, ""};
   if (reading.shown) {
@@ -293,7 +295,7 @@ OctaveColour OctaveColourOf(int k) {
   return kColours[k < 0 || k > kMaxOctaveIndex ? 0 : k];
 }
 
-void PlotOctaves(const GraphView& view) {
+void PlotOctaves(const GraphView& view, const PixelScale& pixels) {
   if (view.debug) fprintf(stderr, "PlotOctaves\n");
   Noise1DOctaves samples[kIntervals * kSamplesPerInterval];
   for (int i = 0; i < kIntervals; i++)
@@ -303,11 +305,18 @@ void PlotOctaves(const GraphView& view) {
   for (int k = 0; k < count; k++) {
     const OctaveColour c = OctaveColourOf(k);
     glColor3f(c.r, c.g, c.b);
-    // The term about the midpoint, where it would stand alone.
-    glBegin(GL_LINE_STRIP);
+    // The term about the midpoint, where it would stand alone; quads, as the
+    // curve is, so that every GL we draw with lights the same pixels.
+    glBegin(GL_QUADS);
+    float lastX = 0.0f;
+    float lastY = 0.0f;
     for (int s = 0; s < kIntervals * kSamplesPerInterval; s++) {
       const float x = SamplePosition(s / kSamplesPerInterval, s % kSamplesPerInterval);
-      glVertex2f(GraphX(view.xAxis, x), GraphY(view, ClampNoise(samples[s].term[k] + kNoiseMid)));
+      const float gx = GraphX(view.xAxis, x);
+      const float gy = GraphY(view, ClampNoise(samples[s].term[k] + kNoiseMid));
+      if (s > 0) WideLine(lastX, lastY, gx, gy, kStripCurveWidth, pixels);
+      lastX = gx;
+      lastY = gy;
     }
     glEnd();
     // The sum so far; after the last octave it is the curve, drawn next.
@@ -320,8 +329,11 @@ void PlotOctaves(const GraphView& view) {
       glEnd();
     }
   }
-  // The legend, in the top margin: each octave's number in its colour.
+  // The legend, in the top margin: each octave's number in its colour. The
+  // text keeps its pixel size however the window is stretched, so it is laid
+  // out in glyphs, and the explanation is left out where it would not fit.
   const float y = kBottomMargin + kGraphHeight + 25.0f;
+  const float glyph = kGlyphAdvance / pixels.perUnitX;
   glColor3f(1.0f, 1.0f, 1.0f);
   DrawString(kLeftMargin, y, 0.0f, "octave");
   for (int k = 0; k < count; k++) {
@@ -329,10 +341,14 @@ void PlotOctaves(const GraphView& view) {
     glColor3f(c.r, c.g, c.b);
     char digit[12];
     snprintf(digit, sizeof digit, "%d", k + 1);
-    DrawString(kLeftMargin + 70.0f + 18.0f * static_cast<float>(k), y, 0.0f, digit);
+    DrawString(kLeftMargin + glyph * static_cast<float>(7 + 2 * k), y, 0.0f, digit);
   }
-  glColor3f(1.0f, 1.0f, 1.0f);
-  DrawString(kLeftMargin + 230.0f, y, 0.0f, "lines: each term; dots: the sum so far");
+  static const char kExplanation[] = "lines: each term; dots: the sum so far";
+  const float explanationX = kLeftMargin + glyph * static_cast<float>(7 + 2 * (kMaxOctaveIndex + 1) + 1);
+  if (explanationX + glyph * static_cast<float>(sizeof kExplanation - 1) <= static_cast<float>(kGraphUnitsWide)) {
+    glColor3f(1.0f, 1.0f, 1.0f);
+    DrawString(explanationX, y, 0.0f, kExplanation);
+  }
 }
 
 // ---------------------------------------------------------------------------
@@ -363,7 +379,6 @@ float Reach(float largest) {
   return r;
 }
 
-constexpr float kStripCurveWidth = 1.5f;  // pixels
 constexpr float kJumpWidth = 2.0f;        // pixels
 constexpr float kStripZero = (kStripBottom + kStripTop) / 2.0f;
 constexpr float kStripHalf = (kStripTop - kStripBottom) / 2.0f;

@@ -52,7 +52,7 @@ void PlotPoints(const GraphView& view);
 // Each octave's term about the midpoint as a thin line in its own colour, the
 // sum after each octave but the last (the curve itself) as dots in that
 // colour, and their legend in the top margin.
-void PlotOctaves(const GraphView& view);
+void PlotOctaves(const GraphView& view, const PixelScale& pixels);
 
 // The colour of octave k (0..7) in the octaves view.
 struct OctaveColour {

@@ -21,12 +21,11 @@ SETTINGS = [
     "seed=7&noise=value+gradient&octaves=8&turbulence&scale=clouds",
     "seed=99&slopes=catmull-rom&scale=fire&octaves=2",
     "seed=5&noise=value+gradient&blend=quintic&octaves=8&views=derivatives",
-    # The texture's views: its first 3 of 8 octaves with the lattice, the
-    # probe and the statistics drawn over it, and the Views panel showing
-    # them. (The graph's octaves view is not here yet: softgl lights 16 of
-    # its thin curves' pixels one column or row away from llvmpipe's.)
+    # The views: the graph's octaves, the texture's first 3 of 8 octaves with
+    # the lattice, the probe and the statistics drawn over it, and the Views
+    # panel showing them.
     "seed=31&noise=value+gradient&octaves=8&turbulence&scale=clouds"
-    "&views=lattice,probe,stats&octave-view=first:3",
+    "&views=octaves,lattice,probe,stats&octave-view=first:3",
 ]
 # Sizes inside the virtual screen, clear of the panel at x = 750 (a desktop
 # window under another would show the other's pixels).
