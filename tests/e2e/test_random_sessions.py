@@ -25,9 +25,11 @@ import time
 import pytest
 from PIL import Image
 
-from conftest import (GRAPH_START, GREEN, PROGRAM, RULE, TEXTURE_START, UNITS_H, WHITE, Session,
-                      SessionDriver, SettingsModel, XServer, dot_row, dot_x, export_names,
-                      find_dot, gap_x, layout, scale_problems, thumb_of)
+from conftest import (GRAPH_START, GREEN, OCTAVE_NUMBER_KEY, OCTAVE_VIEW_KEY,
+                      PROGRAM, RULE, TEXTURE_START, UNITS_H, VIEW_SWITCHES, WHITE,
+                      Session, SessionDriver, SettingsModel, XServer, dot_row, dot_x,
+                      export_names, find_dot, gap_x, layout, pointer_texel, scale_problems,
+                      thumb_of, view_controls, views_panel_problems)
 
 UNKNOWN_KEYS = (("x", "x"), ("7", "7"), ("z", "z"), ("comma", ","), ("k", "k"), ("space", " "))
 ACTIONS = int(os.environ.get("NOISEDEMO_SESSION_ACTIONS", "150"))
@@ -132,7 +134,7 @@ class Driver(SessionDriver):
         self.model = Model(self.rng)
         self.done = []
         self.restore = {}  # what must be put back: (actions left, its name, how)
-        self.s = self.windows = self.layout = None
+        self.s = self.windows = self.layout = self.views = None
 
     def start(self, xserver, workdir):
         m = self.model
@@ -141,6 +143,7 @@ class Driver(SessionDriver):
                                           else [])
         self.s = Session(xserver, workdir, options)
         self.windows = {"graph": self.s.graph, "texture": self.s.texture}
+        self.views = self.s.window("Views")
         self.s.settle()
         return self.s
 
@@ -155,6 +158,7 @@ class Driver(SessionDriver):
         if p:
             return p
         p += self.panel_problems(shots["panel"])
+        p += self.views_problems(shots["views"])
         graph, texture = shots["graph"], shots["texture"]
         if graph is not None:
             self.shown_dots = self.dots(graph)
@@ -183,6 +187,9 @@ class Driver(SessionDriver):
                 p.append(f"check box at {box.y}: {dark} dark pixels, want on {want}, "
                          f"enabled {pixels[box.inside]}")
         return p
+
+    def views_problems(self, shot):
+        return views_panel_problems(shot, self.view_controls, self.model)
 
     def dots(self, graph):
         """(colour, centre row) of each control point's dot, white or green,
@@ -218,13 +225,17 @@ class Driver(SessionDriver):
 
     def texture_problems(self, texture, graph):
         m, p = self.model, []
-        p += scale_problems(texture, m.scale)
+        if not m.texture_overlaid():
+            p += scale_problems(texture, m.scale)
         if texture.size == TEXTURE_START:
             reference = self.wait(self.refs.bmp(m.options()))
-            if texture.tobytes() != reference:
-                p.append("texture differs from the batch export of key i's command")
+            # A batch export probes the centre texel; a probe or the value
+            # under the pointer elsewhere names another texel in the window.
+            if (texture.tobytes() == reference) == m.probe_elsewhere():
+                p.append(f"texture {'equals' if m.probe_elsewhere() else 'differs from'} the "
+                         f"batch export of key i's command, pointer at texel {m.pointer}")
         if (m.scale == 0 and m.at_start_sizes() and m.octaves == 1 and not m.turbulence
-                and m.noise != 1):
+                and m.noise != 1 and not m.texture_overlaid()):
             # One octave of value or value+gradient noise is, at a lattice
             # point, the point's value v: so is the bottom texel below it
             # (texel (0, 64 i) lies on the point), as grey level
@@ -260,7 +271,8 @@ class Driver(SessionDriver):
             if s.proc.poll() is not None:
                 self.fail(f"the program ended with {s.proc.returncode}: {s.stderr()[-1000:]}")
             shots = {name: s.x.grab(w.id) for name, w in
-                     (("graph", s.graph), ("texture", s.texture), ("panel", s.panel))}
+                     (("graph", s.graph), ("texture", s.texture), ("panel", s.panel),
+                      ("views", self.views))}
             found = self.problems(shots)
             if not found and not busy and cpu == last_cpu:
                 return shots
@@ -298,7 +310,7 @@ class Driver(SessionDriver):
 
     def key_line(self):
         lines = len(self.s.stdout().splitlines())
-        self.windows[self.mapped_window()].key("i")
+        self.key_in(self.mapped_window(), "i")
         return self.s.wait_for_stdout_lines(lines + 1)[lines]
 
     def learn_points(self):
@@ -312,7 +324,7 @@ class Driver(SessionDriver):
         name = export_names(m.settings())["bmp"]
         said = f"Image file '{name}' created.\n"
         before = self.s.count(said)
-        self.windows[self.mapped_window()].key("b")
+        self.key_in(self.mapped_window(), "b")
         self.s.wait_for_count(said, before + 1)
         if m.mapped["graph"] and m.mapped["texture"]:
             shots = self.check()
@@ -320,10 +332,43 @@ class Driver(SessionDriver):
                 if saved.convert("RGB").tobytes() != shots["texture"].tobytes():
                     self.fail(f"{name} is not the texture window as shown")
 
+    def key_in(self, name, key):
+        """A key with the pointer over the window (at its pixel (5, 5))."""
+        self.windows[name].key(key)
+        if name == "texture":
+            self.model.pointer = pointer_texel(5, 5, self.model.size["texture"])
+
+    def view_key(self):
+        key = self.rng.choice([k for _, k in VIEW_SWITCHES] + [OCTAVE_VIEW_KEY, OCTAVE_NUMBER_KEY])
+        self.key_in(self.mapped_window(), key)
+        self.model.view_key(key)
+
+    def view_click(self, kind):
+        """A click on a Views check box, an octave view or an octave number
+        (which does nothing while the octave view is all octaves)."""
+        m = self.model
+        boxes, chooser, numbers = self.view_controls
+        i = self.rng.randrange(len((boxes, chooser, numbers)[kind]))
+        self.views.click(*(boxes, chooser, numbers)[kind][i].centre)
+        if kind == 0:
+            m.views ^= {VIEW_SWITCHES[i][0]}
+        elif kind == 1:
+            m.octave_view = i
+        elif m.octave_view != 0:
+            m.octave_k = i + 1
+
+    def point_texture(self, centre):
+        """The pointer over the texture: at a random pixel, or at the one
+        that shows the centre texel at the window's opening size."""
+        w, h = self.model.size["texture"]
+        x, y = (w // 2, h // 2 - 1) if centre else (self.rng.randrange(w), self.rng.randrange(h))
+        self.s.texture.move(x, y)
+        self.model.pointer = pointer_texel(x, y, (w, h))
+
     def key_unknown(self, key, char):
         said = f"Don't know what to do with keyboard hit: '{char}' (0x{ord(char):x})\n"
         before = self.s.count(said)
-        self.windows[self.mapped_window()].key(key)
+        self.key_in(self.mapped_window(), key)
         self.s.wait_for_count(said, before + 1)
 
     def dot_place(self, i):
@@ -348,7 +393,9 @@ class Driver(SessionDriver):
 
     def press_texture(self):
         w, h = self.model.size["texture"]
-        self.s.texture.click(self.rng.randrange(w), self.rng.randrange(h))
+        x, y = self.rng.randrange(w), self.rng.randrange(h)
+        self.s.texture.click(x, y)
+        self.model.pointer = pointer_texel(x, y, (w, h))
         self.model.press(-1)
 
     def drag_dot(self, i):
@@ -451,6 +498,13 @@ class Driver(SessionDriver):
             (3, "key b", some, self.key_b),
             (3, "key i", some, self.key_i),
             (2, "unknown key", some, lambda: self.key_unknown(*self.rng.choice(UNKNOWN_KEYS))),
+            (5, "view key", some, self.view_key),
+            (3, "Views check box", some, lambda: self.view_click(0)),
+            (2, "octave view", some, lambda: self.view_click(1)),
+            (2, "octave number", some, lambda: self.view_click(2)),
+            (2, "point in the texture", m.mapped["texture"], lambda: self.point_texture(False)),
+            (2, "point at the texture's centre", m.mapped["texture"],
+             lambda: self.point_texture(True)),
             (2, "resize graph", "graph" not in self.restore, lambda: self.resize("graph")),
             (2, "resize texture", "texture" not in self.restore, lambda: self.resize("texture")),
             (2, "unmap graph", graph and "graph map" not in self.restore,
@@ -462,6 +516,7 @@ class Driver(SessionDriver):
 
     def run(self, count):
         self.layout = layout(self.s)
+        self.view_controls = view_controls(self.views.screenshot())
         self.check()
         deck = []
         while len(self.done) < count:
