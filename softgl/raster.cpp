@@ -141,75 +141,23 @@ void Triangle(Context& c, const Vertex& a, const Vertex& b0, const Vertex& c0,
     }
   }
 
-  // Each edge function, at pixel x0 + k of a row, is E - k * S: whole
-  // numbers, so the pixels an edge lets in are a run of k worked out by
-  // division, and the triangle's pixels in the row are where the three
-  // runs overlap, exactly the pixels the per-pixel test would pass. A
-  // falling edge bounds k from above by floor(A / S), a rising one from
-  // below by -floor(A / -S), with A = E, or E - 1 where the edge does not
-  // own a centre on it; the next row adds ex * kOne to A. So the quotient and
-  // its remainder are carried from row to row, a whole-number division
-  // done once per edge rather than once a row: the same quotients, and
-  // the thin tall quads of the graph's bar spend most of their time on
-  // rows a few pixels wide.
-  struct EdgeRun {
-    int64_t divisor = 0;       // S or -S, positive; 0 for a level edge
-    int64_t quotient = 0;      // floor(A / divisor) on the current row
-    int64_t remainder = 0;     // A - quotient * divisor, in [0, divisor)
-    int64_t quotientStep = 0;  // floor(ex * kOne / divisor)
-    int64_t remainderStep = 0;
-    int64_t e = 0;             // a level edge's own value
-    bool falling = false;
-  };
-  EdgeRun edges[3];
-  const int64_t px0 = static_cast<int64_t>(x0) * kOne + kHalf;
-  auto edge_at = [&](int i, int y) {
-    const int64_t py = static_cast<int64_t>(y) * kOne + kHalf;
-    return ex[i] * (py - v[i]->fy) - ey[i] * (px0 - v[i]->fx);
-  };
-  for (int i = 0; i < 3; ++i) {
-    EdgeRun& r = edges[i];
-    const int64_t step = ey[i] * kOne;
-    if (step == 0) continue;
-    r.falling = step > 0;
-    r.divisor = r.falling ? step : -step;
-    const int64_t e = edge_at(i, y0);
-    const int64_t a = owns[i] ? e : e - 1;
-    r.quotient = FloorDivide(a, r.divisor);
-    r.remainder = a - r.quotient * r.divisor;
-    const int64_t delta = ex[i] * kOne;
-    r.quotientStep = FloorDivide(delta, r.divisor);
-    r.remainderStep = delta - r.quotientStep * r.divisor;
-  }
-
   for (int y = y0; y <= y1; ++y) {
+    const int64_t py = static_cast<int64_t>(y) * kOne + kHalf;
+    const int64_t px0 = static_cast<int64_t>(x0) * kOne + kHalf;
+    // Each edge function, at pixel x0 + k of this row, is E - k * S: whole
+    // numbers, so the pixels an edge lets in are a run of k worked out by
+    // division, and the triangle's pixels in the row are where the three
+    // runs overlap, exactly the pixels the per-pixel test would pass.
     int64_t lo = 0, hi = x1 - x0;
     for (int i = 0; i < 3; ++i) {
+      const int64_t e = ex[i] * (py - v[i]->fy) - ey[i] * (px0 - v[i]->fx);
       const int64_t step = ey[i] * kOne;
-      EdgeRun& r = edges[i];
       if (step == 0) {
-        const int64_t e = edge_at(i, y);
         if (!(e > 0 || (e == 0 && owns[i]))) hi = -1;
-        continue;
-      }
-      int64_t bound;
-      if (c.fastPaths) {
-        bound = r.quotient;
-        r.quotient += r.quotientStep;
-        r.remainder += r.remainderStep;
-        if (r.remainder >= r.divisor) {
-          r.remainder -= r.divisor;
-          ++r.quotient;
-        }
-      } else {
-        const int64_t e = edge_at(i, y);
-        bound = r.falling ? FloorDivide(owns[i] ? e : e - 1, step)
-                          : -CeilDivide(owns[i] ? -e : 1 - e, -step);
-      }
-      if (r.falling) {  // in while k * step < e (or <= e if owned)
-        hi = std::min(hi, bound);
+      } else if (step > 0) {  // falling: in while k * step < e (or <= e if owned)
+        hi = std::min(hi, FloorDivide(owns[i] ? e : e - 1, step));
       } else {  // rising: in once k * -step > -e (or >= -e if owned)
-        lo = std::max(lo, -bound);
+        lo = std::max(lo, CeilDivide(owns[i] ? -e : 1 - e, -step));
       }
     }
     if (lo > hi) continue;

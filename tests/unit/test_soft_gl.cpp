@@ -4,7 +4,6 @@
 #include <GL/glu.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -381,57 +380,6 @@ TEST_F(SoftGlTest, FastPathsGiveThePerPixelFormulasPixels) {
   }
   softgl::MakeCurrent(context);
   EXPECT_EQ(compared, 5 * 3 * 5 * 4 * 2);
-}
-
-// A triangle's rows found by carrying each edge's quotient from row to row
-// against a division on every row, byte for byte: random triangles and
-// quads, thin and tall like the graph's bar, wide and flat like its curve,
-// partly outside the window, in both windings and colours over each other.
-TEST_F(SoftGlTest, CarriedEdgeQuotientsGiveTheDividedRows) {
-  auto draw = [](bool fast) {
-    const int w = 61, h = 47;
-    softgl::Context* gl = softgl::CreateContext(w, h);
-    softgl::MakeCurrent(gl);
-    softgl::UseFastPaths(gl, fast);
-    PixelProjection(w, h);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    uint32_t state = 12345u;
-    auto next = [&state](float low, float high) {
-      state = state * 1664525u + 1013904223u;
-      return low + (high - low) * static_cast<float>(state >> 8) / 16777216.0f;
-    };
-    for (int n = 0; n < 400; ++n) {
-      glColor3f(next(0, 1), next(0, 1), next(0, 1));
-      glBegin(n % 2 ? GL_TRIANGLES : GL_QUADS);
-      if (n % 2) {
-        for (int k = 0; k < 3; ++k) glVertex2f(next(-10, 70), next(-10, 57));
-      } else {
-        // A thin tall or wide flat quad, as the graph's wide lines are.
-        const float x = next(-5, 65), y = next(-5, 50);
-        const float a = next(0.5f, 4), b = next(1, 45), slant = next(-3, 3);
-        const bool tall = n % 4 == 0;
-        const float dx = tall ? a : b, dy = tall ? b : a;
-        glVertex2f(x, y);
-        glVertex2f(x + dx, y + (tall ? 0 : slant));
-        glVertex2f(x + dx + (tall ? slant : 0), y + dy);
-        glVertex2f(x + (tall ? slant : 0), y + dy + (tall ? 0 : slant));
-      }
-      glEnd();
-    }
-    softgl::SwapBuffers(gl);
-    const uint8_t* p = softgl::ShownPixels(gl);
-    std::vector<uint8_t> shown(p, p + w * h * 4);
-    softgl::DestroyContext(gl);
-    return shown;
-  };
-  const auto fast = draw(true);
-  const auto plain = draw(false);
-  // Something was drawn: not a comparison of two empty windows.
-  EXPECT_GT(std::count_if(plain.begin(), plain.end(), [](uint8_t b) { return b != 0 && b != 255; }),
-            1000);
-  EXPECT_EQ(fast, plain);
-  softgl::MakeCurrent(context);
 }
 
 }  // namespace
