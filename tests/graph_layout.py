@@ -1,7 +1,6 @@
-"""The graph's layout from the program's own render/graph_layout.h: each
-`constexpr int kName = expression;` of it as LAYOUT.kName, for the tests and
-the scripts (and the option words of app/choices.h's tables, as CHOICES.Noise
-and so on). Run, it prints them as shell assignments (kGraphUnitsWide=700)."""
+"""The graph's layout from the program's own render/graph_layout.h (each `constexpr int kName =
+expression;` as LAYOUT.kName), app/choices.h's option words (CHOICES.Noise...) and the octave count,
+for the tests and scripts. Run, it prints the layout as shell assignments (kGraphUnitsWide=700)."""
 import os
 import re
 import types
@@ -18,10 +17,11 @@ def read(path=HEADER):
     return types.SimpleNamespace(**values)
 
 
-LAYOUT = read()
-with open(os.path.join(os.path.dirname(HEADER), "..", "app", "choices.h")) as f:
-    CHOICES = types.SimpleNamespace(**{name: tuple(re.findall(r'\{k\w+, "[^"]*", "([^"]*)"', rows)) for name, rows
-                                       in re.findall(r"k(\w+)Choices\[\] = \{(.*?)\n\};", f.read(), re.S)})
+ROOT = os.path.join(os.path.dirname(HEADER), "..")
+LAYOUT, OCTAVES = read(), read(os.path.join(ROOT, "noise", "noise_settings.h")).kMaxOctaveIndex + 1
+with open(os.path.join(ROOT, "app", "choices.h")) as f:
+    CHOICES = types.SimpleNamespace(**{name: tuple(re.findall(r'\{k\w+, "[^"]*", "([^"]*)"', rows))
+                                       for name, rows in re.findall(r"k(\w+)Choices\[\] = \{(.*?)\n\};", f.read(), re.S)})
 
 if __name__ == "__main__":
     print("\n".join(f"{name}={value}" for name, value in vars(LAYOUT).items()))

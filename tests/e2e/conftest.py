@@ -306,9 +306,7 @@ GREEN = (0, 255, 0)
 
 # The drawing's units and the window's opening size, from render/graph_layout.h.
 PROGRAM_TABLES = runpy.run_path(os.path.join(os.path.dirname(__file__), "..", "graph_layout.py"))
-LAYOUT, CHOICES = PROGRAM_TABLES["LAYOUT"], PROGRAM_TABLES["CHOICES"]
-MAX_OCTAVES = PROGRAM_TABLES["read"](os.path.join(os.path.dirname(__file__), "..", "..", "noise",
-                                                  "noise_settings.h")).kMaxOctaveIndex + 1
+LAYOUT, CHOICES, MAX_OCTAVES = (PROGRAM_TABLES[name] for name in ("LAYOUT", "CHOICES", "OCTAVES"))
 UNITS_W, UNITS_H = LAYOUT.kGraphUnitsWide, LAYOUT.kGraphUnitsHigh  # 700 x 500
 GRAPH_START = (LAYOUT.kGraphWindowWidth, LAYOUT.kGraphWindowHeight)
 
