@@ -26,9 +26,6 @@ SETTINGS = [
     (["--seed=7", "--noise=value+gradient", "--octaves=8", "--turbulence", "--scale=clouds"],
      (512, 300)),
     (["--seed=99", "--slopes=catmull-rom", "--scale=fire", "--octaves=2"], (257, 511)),
-    # The derivatives strip, f'' and the points' marks among them.
-    (["--seed=5", "--noise=value+gradient", "--blend=quintic", "--octaves=8", "--views=derivatives"],
-     (300, 260)),
 ]
 
 
