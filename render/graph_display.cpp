@@ -288,10 +288,12 @@ void PlotPoints(const GraphView& view) {
 // ---------------------------------------------------------------------------
 
 OctaveColour OctaveColourOf(int k) {
-  // Eight hues that stay apart on black and from the curve's yellow.
+  // Eight hues that stay apart on black and from the curve's yellow. No
+  // channel is a byte and a half (0.5 is 127.5), where the GLs we draw with
+  // may round either way.
   static const OctaveColour kColours[kMaxOctaveIndex + 1] = {
-      {1.0f, 0.3f, 0.3f}, {0.3f, 0.6f, 1.0f}, {0.3f, 1.0f, 0.4f}, {1.0f, 0.5f, 1.0f},
-      {0.3f, 1.0f, 1.0f}, {1.0f, 0.6f, 0.2f}, {0.7f, 0.5f, 1.0f}, {0.8f, 0.8f, 0.8f}};
+      {1.0f, 0.3f, 0.3f}, {0.3f, 0.6f, 1.0f}, {0.3f, 1.0f, 0.4f}, {1.0f, 0.55f, 1.0f},
+      {0.3f, 1.0f, 1.0f}, {1.0f, 0.6f, 0.2f}, {0.7f, 0.55f, 1.0f}, {0.8f, 0.8f, 0.8f}};
   return kColours[k < 0 || k > kMaxOctaveIndex ? 0 : k];
 }
 
