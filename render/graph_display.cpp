@@ -113,7 +113,7 @@ void DrawGraph(const GraphView& view, int width, int height) {
     glColor3f(0.45f, 0.45f, 0.45f);
     glBegin(GL_QUADS);
     WideLine(gx, kBottomMargin, gx, kBottomMargin + kGraphHeight, 1.0f, pixels);
-    if (view.views.derivatives) WideLine(gx, kStripBottom, gx, kStripTop, 1.0f, pixels);
+    if (view.views.derivatives) WideLine(gx, kStrip.bottom, gx, kStrip.top, 1.0f, pixels);
     glEnd();
   }
   PlotLine(view, pixels);
@@ -122,7 +122,7 @@ void DrawGraph(const GraphView& view, int width, int height) {
   if (view.views.derivatives) PlotDerivatives(view, pixels);
   if (reading.shown) {
     glColor3f(1.0f, 1.0f, 1.0f);
-    DrawString(kReadingX, kReadingY, 0.0f, reading.text);
+    DrawString(kReading.x, kReading.y, 0.0f, reading.text);
   }
 }
 
@@ -256,7 +256,7 @@ void PlotBar(const GraphView& view, const PixelScale& pixels) {
       glColor3f(g, g, g);
       const float gx = GraphX(view.xAxis, x);
       if (view.views.derivatives) {
-        WideLine(gx, kStripBarBottom, gx, kStripBarTop, kCurveWidth, pixels);
+        WideLine(gx, kStrip.barBottom, gx, kStrip.barTop, kCurveWidth, pixels);
       } else {
         WideLine(gx, kBarBottom, gx, kBarTop, kCurveWidth, pixels);
       }
@@ -382,8 +382,8 @@ float Reach(float largest) {
 }
 
 constexpr float kJumpWidth = 2.0f;        // pixels
-constexpr float kStripZero = (kStripBottom + kStripTop) / 2.0f;
-constexpr float kStripHalf = (kStripTop - kStripBottom) / 2.0f;
+constexpr float kStripZero = (kStrip.bottom + kStrip.top) / 2.0f;
+constexpr float kStripHalf = (kStrip.top - kStrip.bottom) / 2.0f;
 
 float StripY(float v, float reach) {
   float y = v / reach;
@@ -404,9 +404,9 @@ void StripLabels(float x, float reach, const char* name, const StripColour& c) {
   glColor3f(c.r, c.g, c.b);
   char text[32];
   snprintf(text, sizeof text, "%g", static_cast<double>(reach));
-  DrawString(x, kStripTop - 10.0f, 0.0f, text);
+  DrawString(x, kStrip.top - 10.0f, 0.0f, text);
   snprintf(text, sizeof text, "%g", static_cast<double>(-reach));
-  DrawString(x, kStripBottom, 0.0f, text);
+  DrawString(x, kStrip.bottom, 0.0f, text);
   DrawString(x, kStripZero - 5.0f, 0.0f, name);
 }
 
@@ -436,7 +436,7 @@ void PlotDerivatives(const GraphView& view, const PixelScale& pixels) {
   // The zero line and the strip's edges, dim.
   glColor3f(0.35f, 0.35f, 0.35f);
   glBegin(GL_LINES);
-  for (float y : {kStripBottom, kStripZero, kStripTop}) {
+  for (float y : {kStrip.bottom, kStripZero, kStrip.top}) {
     glVertex2f(kLeftMargin, y);
     glVertex2f(kLeftMargin + kGraphWidth, y);
   }
@@ -507,7 +507,7 @@ void PlotDerivatives(const GraphView& view, const PixelScale& pixels) {
              curvatureJumps);
   }
   glColor3f(1.0f, 1.0f, 1.0f);
-  DrawString(kLeftMargin, kStripTextY, 0.0f, line);
+  DrawString(kLeftMargin, kStrip.textY, 0.0f, line);
 }
 
 GraphReading ReadGraphPointer(const GraphView& view, int width) {

@@ -18,14 +18,17 @@ constexpr int kControlPoints = 8;
 // f'' takes the rest, with its zero line across the middle, and one line of
 // text runs along the bottom. The graph itself, and so every dot's place
 // and a drag's value, stays where it always is.
-constexpr float kStripBarBottom = 103.0f;
-constexpr float kStripBarTop = 114.0f;
-constexpr float kStripBottom = 18.0f;
-constexpr float kStripTop = 96.0f;
-constexpr float kStripTextY = 3.0f;
+struct StripLayout {
+  float barBottom, barTop;  // the narrowed grey bar
+  float bottom, top;        // the strip of f' and f''
+  float textY;              // its line of text
+};
+constexpr StripLayout kStrip{103.0f, 114.0f, 18.0f, 96.0f, 3.0f};
 // The graph's value under the pointer, in the top margin.
-constexpr float kReadingX = 100.0f;
-constexpr float kReadingY = 458.0f;
+struct Place {
+  float x, y;
+};
+constexpr Place kReading{100.0f, 458.0f};
 
 // The graph window's size when it opens, in pixels, whatever the drawing's
 // units; the other windows open beside and below it.

@@ -582,6 +582,8 @@ class SettingsModel:
             ([f"--octave-view={OCTAVE_VIEW_WORDS[self.octave_view]}:{self.octave_k}"]
              if self.octave_view else [])
 
+    VIEW_KEYS = [k for _, k in VIEW_SWITCHES] + [OCTAVE_VIEW_KEY, OCTAVE_NUMBER_KEY]
+
     def view_key(self, key):
         """A view key pressed in the graph or texture window."""
         for word, k in VIEW_SWITCHES:
@@ -591,6 +593,17 @@ class SettingsModel:
             self.octave_view = (self.octave_view + 1) % len(OCTAVE_VIEW_WORDS)
         if key == OCTAVE_NUMBER_KEY:
             self.octave_k = self.octave_k % 8 + 1
+
+    def view_clicked(self, kind, i):
+        """A click on the Views panel's i-th check box (kind 0), octave view
+        (1) or octave number (2, which does nothing while the octave view is
+        all octaves)."""
+        if kind == 0:
+            self.views ^= {VIEW_SWITCHES[i][0]}
+        elif kind == 1:
+            self.octave_view = i
+        elif self.octave_view != 0:
+            self.octave_k = i + 1
 
     def texture_overlaid(self):
         """Whether a view draws over the texture (then the colour scales'

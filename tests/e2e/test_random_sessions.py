@@ -339,23 +339,15 @@ class Driver(SessionDriver):
             self.model.pointer = pointer_texel(5, 5, self.model.size["texture"])
 
     def view_key(self):
-        key = self.rng.choice([k for _, k in VIEW_SWITCHES] + [OCTAVE_VIEW_KEY, OCTAVE_NUMBER_KEY])
+        key = self.rng.choice(self.model.VIEW_KEYS)
         self.key_in(self.mapped_window(), key)
         self.model.view_key(key)
 
     def view_click(self, kind):
-        """A click on a Views check box, an octave view or an octave number
-        (which does nothing while the octave view is all octaves)."""
-        m = self.model
-        boxes, chooser, numbers = self.view_controls
-        i = self.rng.randrange(len((boxes, chooser, numbers)[kind]))
-        self.views.click(*(boxes, chooser, numbers)[kind][i].centre)
-        if kind == 0:
-            m.views ^= {VIEW_SWITCHES[i][0]}
-        elif kind == 1:
-            m.octave_view = i
-        elif m.octave_view != 0:
-            m.octave_k = i + 1
+        controls = self.view_controls[kind]
+        i = self.rng.randrange(len(controls))
+        self.views.click(*controls[i].centre)
+        self.model.view_clicked(kind, i)
 
     def point_texture(self, centre):
         """The pointer over the texture: at a random pixel, or at the one

@@ -196,23 +196,15 @@ class Session(e2e.SessionDriver):
             self.model.pointer = e2e.pointer_texel(5, 5, self.model.size[TEXTURE])
 
     def view_key(self):
-        key = self.rng.choice([k for _, k in e2e.VIEW_SWITCHES] +
-                              [e2e.OCTAVE_VIEW_KEY, e2e.OCTAVE_NUMBER_KEY])
+        key = self.rng.choice(self.model.VIEW_KEYS)
         self.key(self.rng.choice((GRAPH, TEXTURE)), key)
         self.model.view_key(key)
 
     def view_click(self, kind):
-        """A click on a Views check box, an octave view or an octave number
-        (which does nothing while the octave view is all octaves)."""
-        m, controls = self.model, self.view_controls[kind]
+        controls = self.view_controls[kind]
         i = self.rng.randrange(len(controls))
         self.page.click(VIEWS, *controls[i].centre)
-        if kind == 0:
-            m.views ^= {e2e.VIEW_SWITCHES[i][0]}
-        elif kind == 1:
-            m.octave_view = i
-        elif m.octave_view != 0:
-            m.octave_k = i + 1
+        self.model.view_clicked(kind, i)
 
     def point_texture(self, centre):
         """The pointer over the texture: at a random pixel, or at the one
