@@ -33,28 +33,30 @@ TEST(InputLogic, TheLastHitBecomesCurrentAndTheTraceReadsAsSelectionRecords) {
             "# pick hits = 0\n");
 }
 
-TEST(InputLogic, DragValueInA500PixelWindow) {
-  // (500 - y - 150) / 300, clamped to [-1, 1].
-  EXPECT_EQ(DragValue(500, 50), 1.0f);    // top of the graph
-  EXPECT_EQ(DragValue(500, 200), 0.5f);   // midpoint line
-  EXPECT_EQ(DragValue(500, 350), 0.0f);   // noise axis
-  EXPECT_EQ(DragValue(500, 0), 1.0f);     // 1.1667 at the top edge, clamped
-  EXPECT_EQ(DragValue(500, 500), -0.5f);  // bottom edge
-  EXPECT_EQ(DragValue(500, 650), -1.0f);  // 150 pixels below the window
-  EXPECT_EQ(DragValue(500, 900), -1.0f);
-  EXPECT_EQ(DragValue(500, 123), static_cast<float>((500 - 123 - 150) / 300.0));
+TEST(InputLogic, DragValueInAWindowOfTheDrawingsOwnHeight) {
+  // (h - y - bottom margin) / graph height, clamped to [-1, 1].
+  constexpr int h = kGraphUnitsHigh, axis = h - kBottomMargin;
+  EXPECT_EQ(DragValue(h, kTopMargin), 1.0f);                     // top of the graph
+  EXPECT_EQ(DragValue(h, kTopMargin + kGraphHeight / 2), 0.5f);  // midpoint line
+  EXPECT_EQ(DragValue(h, axis), 0.0f);                           // noise axis
+  EXPECT_EQ(DragValue(h, 0), 1.0f);                              // above 1 at the top edge, clamped
+  EXPECT_EQ(DragValue(h, h), static_cast<float>(-static_cast<double>(kBottomMargin) / kGraphHeight));
+  EXPECT_EQ(DragValue(h, axis + kGraphHeight), -1.0f);  // a graph's height below the axis
+  EXPECT_EQ(DragValue(h, 2 * h), -1.0f);
+  EXPECT_EQ(DragValue(h, 123), static_cast<float>((h - 123 - kBottomMargin) / static_cast<double>(kGraphHeight)));
 }
 
 TEST(InputLogic, DragValueFollowsTheRealWindowHeight) {
   // In a window twice as tall the graph is twice as tall: the same places
   // in the drawing give the same values.
-  EXPECT_EQ(DragValue(1000, 100), 1.0f);
-  EXPECT_EQ(DragValue(1000, 400), 0.5f);
-  EXPECT_EQ(DragValue(1000, 700), 0.0f);
-  EXPECT_EQ(DragValue(250, 100), 0.5f);
-  EXPECT_EQ(DragValue(250, 175), 0.0f);
+  constexpr int h = kGraphUnitsHigh;
+  EXPECT_EQ(DragValue(2 * h, 2 * kTopMargin), 1.0f);
+  EXPECT_EQ(DragValue(2 * h, 2 * kTopMargin + kGraphHeight), 0.5f);
+  EXPECT_EQ(DragValue(2 * h, 2 * (h - kBottomMargin)), 0.0f);
+  EXPECT_EQ(DragValue(h / 2, (kTopMargin + kGraphHeight / 2) / 2), 0.5f);
+  EXPECT_EQ(DragValue(h / 2, (h - kBottomMargin) / 2), 0.0f);
   // A window of no height still gives a value in range.
-  EXPECT_EQ(DragValue(0, 200), 0.5f);
+  EXPECT_EQ(DragValue(0, kTopMargin + kGraphHeight / 2), 0.5f);
 }
 
 // The computed pick reports what a selection pass under a 10 by 10 pick
