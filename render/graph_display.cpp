@@ -512,7 +512,7 @@ void PlotDerivatives(const GraphView& view, const PixelScale& pixels) {
     snprintf(lines[0], sizeof lines[0],
              "cubic: f'' jumps at %d of 7 points, not drawn; green f' joins, red jumps", curvatureJumps);
     snprintf(lines[1], sizeof lines[1], "cubic: f'' jumps at %d of 7 points, not drawn", curvatureJumps);
-    snprintf(lines[2], sizeof lines[2], "f'' not drawn");
+    snprintf(lines[2], sizeof lines[2], "cubic: f'' not drawn");
   }
   const float glyph = kGlyphAdvance / pixels.perUnitX;
   for (const char* line : lines) {
