@@ -367,7 +367,9 @@ std::vector<std::string> ProbeLines(const TexelProbe& probe, const NoiseSettings
   }
   if (settings.noiseType == kGradientOnly) lines.push_back("(gradient-only: values are 0.5)");
   lines.push_back(Format("shares add to %.4f, octave %d's noise", sum, probe.octave + 1));
-  if (shownOctaves > 1) {
+  if (shownOctaves == 2) {
+    lines.push_back(Format("(octave %d adds the rest of the value)", probe.octave + 2));
+  } else if (shownOctaves > 2) {
     lines.push_back(Format("(octaves %d-%d add the rest of the value)", probe.octave + 2,
                            probe.octave + shownOctaves));
   }
