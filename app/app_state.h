@@ -92,6 +92,9 @@ struct ProcessState {
   // which the statistics view's reading follows; none (-1) until it comes in.
   int graphPointerX = -1;
   int graphPointerY = -1;
+  // Whether the texture window is large enough for the views' text
+  // (kOverlayTextMinSide), as its last draw found it.
+  bool textureText = true;
 };
 extern ProcessState Process;
 

@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -127,6 +128,7 @@ void RedrawTextureViews() {
   overlay.pointerColumn = Process.pointerColumn;
   overlay.values = ViewValuesFilled ? ViewValues : nullptr;
   overlay.lattice = &NoiseLattice;
+  overlay.text = Process.textureText;
   DrawTextureOverlays(NoiseTexture, overlay);
 }
 
@@ -156,6 +158,13 @@ void DrawTexture() {
   const int width = platform.WindowWidth();
   const int height = platform.WindowHeight();
   SwapIfResized(Process.textureDrawn, width, height);
+  // The views' text comes and goes with the window's size, and what the
+  // window shows is what its exports write.
+  const bool text = std::min(width, height) >= kOverlayTextMinSide;
+  if (text != Process.textureText) {
+    Process.textureText = text;
+    if (OverlaysShown(App.views)) RedrawTextureViews();
+  }
   DrawTextureImage(NoiseTexture, width, height, &Process.textureName);
 }
 

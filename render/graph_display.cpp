@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <initializer_list>
 
 #include "noise/lattice.h"
@@ -499,15 +500,28 @@ void PlotDerivatives(const GraphView& view, const PixelScale& pixels) {
   StripLabels(2.0f, slopeReach, "f'", kSlopeColour);
   if (quintic) StripLabels(kLeftMargin + kGraphWidth + 4.0f, curvatureReach, "f''", kCurvatureColour);
 
-  char line[128];
+  // The line under the strip, as long as fits: the text keeps its pixel size
+  // in a narrow window, so it is measured in glyphs (as the octaves' legend)
+  // and shortened, the last resort keeping what the strip itself cannot show.
+  char lines[3][128];
   if (quintic) {
-    snprintf(line, sizeof line, "points 1-7: green continuous, red a jump (left to right)");
+    snprintf(lines[0], sizeof lines[0], "points 1-7: green continuous, red a jump (left to right)");
+    snprintf(lines[1], sizeof lines[1], "points: green continuous, red a jump");
+    snprintf(lines[2], sizeof lines[2], "green joins, red jumps");
   } else {
-    snprintf(line, sizeof line, "cubic: f'' jumps at %d of 7 points, not drawn; green f' joins, red jumps",
-             curvatureJumps);
+    snprintf(lines[0], sizeof lines[0],
+             "cubic: f'' jumps at %d of 7 points, not drawn; green f' joins, red jumps", curvatureJumps);
+    snprintf(lines[1], sizeof lines[1], "cubic: f'' jumps at %d of 7 points, not drawn", curvatureJumps);
+    snprintf(lines[2], sizeof lines[2], "cubic: f'' not drawn");
   }
-  glColor3f(1.0f, 1.0f, 1.0f);
-  DrawString(kLeftMargin, kStrip.textY, 0.0f, line);
+  const float glyph = kGlyphAdvance / pixels.perUnitX;
+  for (const char* line : lines) {
+    if (kLeftMargin + glyph * static_cast<float>(strlen(line)) <= static_cast<float>(kGraphUnitsWide)) {
+      glColor3f(1.0f, 1.0f, 1.0f);
+      DrawString(kLeftMargin, kStrip.textY, 0.0f, line);
+      break;
+    }
+  }
 }
 
 GraphReading ReadGraphPointer(const GraphView& view, int width) {

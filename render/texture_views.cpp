@@ -136,15 +136,6 @@ void Put(TextureRow* image, int x, int y, Rgb c) {
   image[y][x][2] = c.b;
 }
 
-// Black over light texels and white over dark ones, so a line shows on
-// every colour scale: integer luma, the same everywhere.
-void PutContrast(TextureRow* image, int x, int y) {
-  if (!Inside(x, y)) return;
-  const uint8_t* p = image[y][x];
-  const int luma = (299 * p[0] + 587 * p[1] + 114 * p[2]) / 1000;
-  Put(image, x, y, luma > 127 ? kBlack : kWhite);
-}
-
 // A line from (x0, y0) to (x1, y1), both ends included, one texel wide.
 template <typename Plot>
 void Line(int x0, int y0, int x1, int y1, Plot plot) {
@@ -227,10 +218,19 @@ void DrawLattice(TextureRow* image, const TextureOverlay& overlay) {
   const int octave = overlay.shown.firstOctave;
   const int cell = CellTexels(octave);
   if (cell < kLatticeLineMinCell) return;
+  // Each line white with a black one beside it (to the right of the
+  // verticals, under the horizontals), the dark one first, so whichever the
+  // colour scale's shade a line shows against it.
   for (int n = 0; n * cell < kTextureSize; n++) {
     for (int t = 0; t < kTextureSize; t++) {
-      PutContrast(image, n * cell, t);
-      if (t != n * cell) PutContrast(image, t, n * cell);
+      Put(image, n * cell + 1, t, kBlack);
+      Put(image, t, n * cell - 1, kBlack);
+    }
+  }
+  for (int n = 0; n * cell < kTextureSize; n++) {
+    for (int t = 0; t < kTextureSize; t++) {
+      Put(image, n * cell, t, kWhite);
+      Put(image, t, n * cell, kWhite);
     }
   }
   if (!UsesGradients(overlay.shown.settings.noiseType) || cell < kLatticeArrowMinCell) return;
@@ -284,8 +284,13 @@ std::vector<std::string> Captions(const TextureOverlay& overlay, int settingOcta
     lines.push_back(Format("octave %d of %d alone, at full strength", last, settingOctaves));
     if (last > 1) lines.push_back(Format("(its weight in the sum is 1/%d)", 1 << (last - 1)));
   }
-  // The first k octaves need no caption: they are exactly the picture of k
-  // octaves, to the byte, and the Views panel says which k.
+  // The first k octaves are exactly the picture of k octaves, to the byte,
+  // under their caption; when k holds every octave set it is the picture
+  // itself, and says nothing.
+  if (overlay.views.octaveView == kFirstOctaves && last < settingOctaves) {
+    lines.push_back(last == 1 ? Format("octave 1 of %d: the sum so far", settingOctaves)
+                              : Format("octaves 1-%d of %d: the sum so far", last, settingOctaves));
+  }
   if (overlay.views.lattice) {
     const int cell = CellTexels(shown.firstOctave);
     if (cell < kLatticeLineMinCell) {
@@ -317,8 +322,10 @@ std::vector<std::string> StatsLines(const TextureOverlay& overlay) {
   return lines;
 }
 
-// "fx 0.6875 H 0.232 0.768 G 0.067 -0.148": the start and end weights of
-// the values (H) and slopes (G), and of the curvatures (C) under the quintic.
+// "fx 0.6875 H 0.232 0.768 G 0.067 -0.148": the weights the corners at 0
+// and at 1 along the axis are blended with, of their values (H) and slopes
+// (G), and of their curvatures (C) under the quintic. The line above the two
+// says so.
 std::string WeightLine(const char* axis, float t, const HermiteWeights& w, bool quintic) {
   std::string line = Format("%s %.4f H %.3f %.3f G % .3f % .3f", axis, static_cast<double>(t),
                             static_cast<double>(w.h0), static_cast<double>(w.h1),
@@ -333,8 +340,11 @@ std::vector<std::string> ProbeLines(const TexelProbe& probe, const NoiseSettings
   std::vector<std::string> lines;
   lines.push_back(Format("texel row %d col %d: value %.4f", probe.row, probe.column,
                          static_cast<double>(probe.value)));
-  lines.push_back(Format("octave %d, cell x %d y %d", probe.octave + 1, probe.cellX, probe.cellY));
+  lines.push_back(Format("octave %d, cell x %d y %d, at fx fy in it", probe.octave + 1,
+                         probe.cellX, probe.cellY));
   const bool quintic = settings.interpolation == kQuintic;
+  lines.push_back(quintic ? "weights at 0,1: H values, G slopes, C curvatures"
+                          : "weights at 0,1: H of values, G of slopes");
   lines.push_back(WeightLine("fx", probe.fx, probe.wx, quintic));
   lines.push_back(WeightLine("fy", probe.fy, probe.wy, quintic));
   if (probe.gradients) {
@@ -357,7 +367,9 @@ std::vector<std::string> ProbeLines(const TexelProbe& probe, const NoiseSettings
   }
   if (settings.noiseType == kGradientOnly) lines.push_back("(gradient-only: values are 0.5)");
   lines.push_back(Format("shares add to %.4f, octave %d's noise", sum, probe.octave + 1));
-  if (shownOctaves > 1) {
+  if (shownOctaves == 2) {
+    lines.push_back(Format("(octave %d adds the rest of the value)", probe.octave + 2));
+  } else if (shownOctaves > 2) {
     lines.push_back(Format("(octaves %d-%d add the rest of the value)", probe.octave + 2,
                            probe.octave + shownOctaves));
   }
@@ -368,20 +380,45 @@ std::vector<std::string> ProbeLines(const TexelProbe& probe, const NoiseSettings
 // enough to see.
 void MarkProbe(TextureRow* image, const TexelProbe& probe) {
   const int cell = CellTexels(probe.octave);
+  // Every mark a light line with a dark one beside it: the red outline is
+  // framed in black, the cross's white arms have black on either side, so
+  // each reads on the fire scale's reds as on the grey's darks.
   if (cell >= 4) {
     const int x0 = probe.cellX * cell, y0 = probe.cellY * cell;
     const int x1 = x0 + cell, y1 = y0 + cell;
-    auto plot = [&](int x, int y) { Put(image, x, y, kCell); };
-    Line(x0, y0, x1, y0, plot);
-    Line(x1, y0, x1, y1, plot);
-    Line(x1, y1, x0, y1, plot);
-    Line(x0, y1, x0, y0, plot);
+    // The outline as rings: d texels inside the cell's edge (d < 0 outside).
+    const auto ring = [&](int d, Rgb colour) {
+      auto plot = [&](int x, int y) { Put(image, x, y, colour); };
+      Line(x0 + d, y0 + d, x1 - d, y0 + d, plot);
+      Line(x1 - d, y0 + d, x1 - d, y1 - d, plot);
+      Line(x1 - d, y1 - d, x0 + d, y1 - d, plot);
+      Line(x0 + d, y1 - d, x0 + d, y0 + d, plot);
+    };
+    // Two texels of red between black ones: in a cell of 4 the inner black
+    // would fill it, so there the red is one texel.
+    ring(-1, kBlack);
+    ring(0, kCell);
+    if (cell >= 8) {
+      ring(1, kCell);
+      ring(2, kBlack);
+    } else {
+      ring(1, kBlack);
+    }
   }
-  for (int d = 2; d <= 5; d++) {
-    PutContrast(image, probe.column + d, probe.row);
-    PutContrast(image, probe.column - d, probe.row);
-    PutContrast(image, probe.column, probe.row + d);
-    PutContrast(image, probe.column, probe.row - d);
+  const int r = probe.row, c = probe.column;
+  for (int d = 2; d <= 6; d++) {
+    for (int side = -1; side <= 1; side += 2) {
+      Put(image, c + d, r + side, kBlack);
+      Put(image, c - d, r + side, kBlack);
+      Put(image, c + side, r + d, kBlack);
+      Put(image, c + side, r - d, kBlack);
+    }
+  }
+  for (int d = 2; d <= 6; d++) {
+    Put(image, c + d, r, kWhite);
+    Put(image, c - d, r, kWhite);
+    Put(image, c, r + d, kWhite);
+    Put(image, c, r - d, kWhite);
   }
 }
 
@@ -401,6 +438,7 @@ void DrawTextureOverlays(TextureRow* image, const TextureOverlay& overlay) {
     MarkProbe(image, probe);
   }
 
+  if (!overlay.text) return;
   // Text last, over the lines: captions and statistics at the top, the
   // probe's breakdown in the half away from the pointer.
   std::vector<std::string> top = Captions(overlay, overlay.settingOctaves);

@@ -71,7 +71,19 @@ struct TextureOverlay {
   int pointerRow, pointerColumn;  // the texel the probe and the pointer's value read
   const float* values;            // the image's values (for the statistics), or null
   const Lattice* lattice;
+  // Whether the captions and numbers are drawn, or only the lines and marks
+  // (see kOverlayTextMinSide).
+  bool text = true;
 };
+
+// The views' text is drawn only in a texture window whose smaller side has
+// at least this many pixels. The image is stretched over the window, so its
+// 9 by 15 glyphs shrink with it: at 3/4 of the image's 512 texels a glyph is
+// 7 by 11 pixels, as small as a fixed font is still read, and its one-texel
+// strokes still land on a pixel each; below that they blur into one another
+// and a number misread is worse than none. The lines and marks are drawn at
+// every size; enlarging the window brings the text back.
+constexpr int kOverlayTextMinSide = 384;
 
 // Whether the views draw anything over the noise (the octave views alone
 // draw their caption).

@@ -8,7 +8,8 @@ SITE is a built site (build-web/site). Writes OUT_DIR/NAME.png for each
 scene: the page as it opens, after a drag of a control point under
 Value+Gradient noise in the rainbow scale, with the texture window resized,
 an address the program refuses and the teaching views (views.png) (all in
-the desktop's placement); then
+the desktop's placement); then every view at the three lesson settings,
+views-SETTING.png, as the page fits a 1366 x 768 laptop screen; then
 the page as it fits each of five screens, layout-WIDTHxHEIGHT.png (the two
 narrow ones, a tablet and a phone, in mobile emulation and whole, scrolled
 part and all), after a drag of point 3. Last the page's toolbar
@@ -32,6 +33,7 @@ from graph_layout import LAYOUT  # noqa: E402
 WIDTH, HEIGHT = 1100, 1180  # the three windows as the desktop places them, and the bar above
 # Common screens: student laptops and Chromebooks, a desktop monitor, a tablet
 # and a phone in portrait (with touch).
+VIEWS_SCREEN = (1366, 768)
 SCREENS = [(1366, 768, False), (1280, 800, False), (1920, 1080, False), (820, 1180, True),
            (390, 844, True)]
 
@@ -74,9 +76,9 @@ class Page:
         self.b.key(key)
         self.settle()
 
-    def save(self, path, height=HEIGHT):
+    def save(self, path, height=HEIGHT, width=WIDTH):
         with open(path, "wb") as f:
-            f.write(self.b.screenshot(0, 0, WIDTH, height))
+            f.write(self.b.screenshot(0, 0, width, height))
 
 
 def main():
@@ -111,16 +113,26 @@ def main():
                       "&views=octaves,lattice,probe,stats")
             page.save(os.path.join(out, "views.png"))
             # Every view at the three lesson settings of docs/views, the first
-            # 2 octaves shown and the pointer on texel row 300, column 180.
+            # 2 octaves shown and the pointer on texel row 300, column 180, in
+            # the layout fitted to a student's laptop: the Views panel shows
+            # beside the windows, and the texture window is the image's size.
+            width, height = VIEWS_SCREEN
+            browser.call("Emulation.setDeviceMetricsOverride", width=width, height=height,
+                         deviceScaleFactor=1, mobile=False)
             for name, query in (("views-gradient", "noise=gradient&octaves=1&scale=grey"),
                                 ("views-value-gradient",
                                  "noise=value+gradient&octaves=4&turbulence&scale=clouds"),
                                 ("views-value", "noise=value&octaves=8&scale=fire")):
-                page.open(f"seed=7&{query}&layout=desktop&views=octaves,lattice,probe,stats"
+                page.open(f"seed=7&{query}&views=octaves,derivatives,lattice,probe,stats"
                           "&octave-view=first:2")
-                page.mouse("mouseMoved", 2, 180, 211, 0)
+                # The texel's pixel, as the program maps a pixel to a texel.
+                w, h = browser.evaluate("(c => [c.width, c.height])"
+                                        "(noisedemoPage.windows.get(2).canvas)")
+                page.mouse("mouseMoved", 2, -(-180 * w // 512), h - 1 - -(-300 * h // 512), 0)
                 page.settle()
-                page.save(os.path.join(out, name + ".png"))
+                page.save(os.path.join(out, name + ".png"), height, width)
+            browser.call("Emulation.setDeviceMetricsOverride", width=WIDTH, height=HEIGHT,
+                         deviceScaleFactor=1, mobile=False)
             for width, height, touch in SCREENS:
                 browser.call("Emulation.setDeviceMetricsOverride", width=width, height=height,
                              deviceScaleFactor=1, mobile=touch)

@@ -213,4 +213,16 @@ TEST_F(TextureImageTest, OverlaysDrawOnlyWhatHolds) {
   EXPECT_EQ(count(255, 230, 0), 0);
   EXPECT_EQ(0, std::memcmp(image, clean, sizeof(TextureRow) * (kTextureSize - 100)));
   EXPECT_NE(0, std::memcmp(image[kTextureSize - 20], clean[kTextureSize - 20], sizeof(TextureRow)));
+
+  // In a window too small to read text, the caption is left out, and with
+  // it everything this view draws; the probe keeps its marks but not its box.
+  overlay.text = false;
+  filled(overlay.shown);
+  DrawTextureOverlays(image, overlay);
+  EXPECT_EQ(0, std::memcmp(image, clean, sizeof image));
+  overlay.views.probe = 1;
+  DrawTextureOverlays(image, overlay);
+  // (the pointer low, the box would be at the top)
+  EXPECT_EQ(0, std::memcmp(image[200], clean[200], sizeof(TextureRow) * (kTextureSize - 200)));
+  EXPECT_NE(0, std::memcmp(image[overlay.pointerRow], clean[overlay.pointerRow], sizeof(TextureRow)));
 }
