@@ -141,24 +141,44 @@ void Triangle(Context& c, const Vertex& a, const Vertex& b0, const Vertex& c0,
     }
   }
 
-  for (int y = y0; y <= y1; ++y) {
+  // Each edge function, at pixel x0 + k of a row, is E - k * S: whole
+  // numbers, so the pixels an edge lets in are a run of k worked out by
+  // division, and the triangle's pixels in the row are where the three
+  // runs overlap, exactly the pixels the per-pixel test would pass.
+  const int64_t px0 = static_cast<int64_t>(x0) * kOne + kHalf;
+  auto run_of = [&](int i, int64_t e, int64_t& lo, int64_t& hi) {
+    const int64_t step = ey[i] * kOne;
+    if (step == 0) {
+      if (!(e > 0 || (e == 0 && owns[i]))) hi = -1;
+    } else if (step > 0) {  // falling: in while k * step < e (or <= e if owned)
+      hi = std::min(hi, FloorDivide(owns[i] ? e : e - 1, step));
+    } else {  // rising: in once k * -step > -e (or >= -e if owned)
+      lo = std::max(lo, CeilDivide(owns[i] ? -e : 1 - e, -step));
+    }
+  };
+  auto edge_at = [&](int i, int y) {
     const int64_t py = static_cast<int64_t>(y) * kOne + kHalf;
-    const int64_t px0 = static_cast<int64_t>(x0) * kOne + kHalf;
-    // Each edge function, at pixel x0 + k of this row, is E - k * S: whole
-    // numbers, so the pixels an edge lets in are a run of k worked out by
-    // division, and the triangle's pixels in the row are where the three
-    // runs overlap, exactly the pixels the per-pixel test would pass.
-    int64_t lo = 0, hi = x1 - x0;
+    return ex[i] * (py - v[i]->fy) - ey[i] * (px0 - v[i]->fx);
+  };
+  // An upright edge's E is the same on every row: its run is worked out
+  // once (a bar of the graph is two triangles with one such edge each, and
+  // eighty rows). The other edges' E, a row down, is E + ex * kOne, the
+  // same whole number the product gives. Without the fast paths, every
+  // edge's E is the product on every row.
+  int64_t fixed_lo = 0, fixed_hi = x1 - x0;
+  int64_t e_row[3];
+  bool per_row[3];
+  for (int i = 0; i < 3; ++i) {
+    e_row[i] = edge_at(i, y0);
+    per_row[i] = !c.fastPaths || ex[i] != 0;
+    if (!per_row[i]) run_of(i, e_row[i], fixed_lo, fixed_hi);
+  }
+  for (int y = y0; y <= y1; ++y) {
+    int64_t lo = fixed_lo, hi = fixed_hi;
     for (int i = 0; i < 3; ++i) {
-      const int64_t e = ex[i] * (py - v[i]->fy) - ey[i] * (px0 - v[i]->fx);
-      const int64_t step = ey[i] * kOne;
-      if (step == 0) {
-        if (!(e > 0 || (e == 0 && owns[i]))) hi = -1;
-      } else if (step > 0) {  // falling: in while k * step < e (or <= e if owned)
-        hi = std::min(hi, FloorDivide(owns[i] ? e : e - 1, step));
-      } else {  // rising: in once k * -step > -e (or >= -e if owned)
-        lo = std::max(lo, CeilDivide(owns[i] ? -e : 1 - e, -step));
-      }
+      if (!per_row[i]) continue;
+      run_of(i, c.fastPaths ? e_row[i] : edge_at(i, y), lo, hi);
+      e_row[i] += ex[i] * kOne;
     }
     if (lo > hi) continue;
     uint8_t* out = c.back.data() + (static_cast<size_t>(y) * static_cast<size_t>(c.width) +

@@ -405,24 +405,41 @@ function blit(w) {
   if (width <= 0 || height <= 0) return;
   if (w.canvas.width !== width) w.canvas.width = width;
   if (w.canvas.height !== height) w.canvas.height = height;
-  w.canvas.style.width = width + "px";
-  w.canvas.style.height = height + "px";
+  // Written only when they differ: a style written on every frame is a
+  // style recalculation on every frame.
+  if (w.styledWidth !== width || w.styledHeight !== height) {
+    w.canvas.style.width = width + "px";
+    w.canvas.style.height = height + "px";
+    w.styledWidth = width;
+    w.styledHeight = height;
+  }
   const pointer = m._NdPixels(w.id);
   const bytes = width * height * 4;
-  // One ImageData per window, kept while its size and place stay. On one
-  // thread it views the program's memory itself, so the pixels are copied
-  // once, by putImageData; the threaded build's memory is shared, which
-  // ImageData may not view, so there they are copied into the ImageData's own.
+  // One ImageData per window and buffer, kept while its size and the
+  // program's memory stay. On one thread it views the program's memory
+  // itself, so the pixels are copied once, by putImageData; the threaded
+  // build's memory is shared, which ImageData may not view, so there they are
+  // copied into the ImageData's own.
   const heap = m.HEAPU8.buffer;
   const shared = typeof SharedArrayBuffer !== "undefined" && heap instanceof SharedArrayBuffer;
-  // The program's two buffers take turns as the shown one: a view is made
-  // anew when the pointer moves, but a copy's ImageData stays.
-  if (!w.image || w.image.width !== width || w.image.height !== height ||
-      w.imageHeap !== heap || (!shared && w.imageAt !== pointer)) {
+  // The program's two buffers take turns as the shown one: one view of each
+  // is kept, so a drag makes no new object a frame for the collector; a
+  // copy needs one ImageData whichever buffer it copies.
+  if (!w.images || w.imagesWidth !== width || w.imagesHeight !== height || w.imagesHeap !== heap) {
+    w.images = new Map();
+    w.imagesWidth = width;
+    w.imagesHeight = height;
+    w.imagesHeap = heap;
+  }
+  const key = shared ? 0 : pointer;
+  w.image = w.images.get(key);
+  if (!w.image) {
+    // A view at an address no longer used is never read again; at most the
+    // two buffers' views are kept.
+    if (w.images.size >= 2) w.images.clear();
     w.image = shared ? new ImageData(width, height)
       : new ImageData(new Uint8ClampedArray(heap, pointer, bytes), width, height);
-    w.imageHeap = heap;
-    w.imageAt = pointer;
+    w.images.set(key, w.image);
   }
   if (shared) w.image.data.set(m.HEAPU8.subarray(pointer, pointer + bytes));
   // Every pixel the program draws is opaque: an opaque canvas is composited
