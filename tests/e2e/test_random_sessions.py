@@ -46,7 +46,9 @@ EDITS = ("drag a dot", "hold a slider arrow", "drag a slider thumb")
 # joins the list once the fault it showed is mended, program or test:
 #   902708472  the grey bar under a point was held to the texture's bottom
 #              row, which under Catmull-Rom slopes is another function.
-FIXED_SEEDS = (902708472, 1234, 777, 4242, 2026120801)
+#   243222339  the graph, with the statistics view on and the pointer over
+#              it, was held to a fresh program's, which shows no reading.
+FIXED_SEEDS = (902708472, 1234, 777, 4242, 2026120801, 243222339)
 
 
 def session_seeds():
@@ -217,7 +219,9 @@ class Driver(SessionDriver):
             # projection's float arithmetic rounds just below.
             elif m.noise == 1 and abs(dot[1] - dot_row(0.5, h)) > 2:
                 p.append(f"dot {i} at row {dot[1]}, not on the midpoint line")
-        if m.current < 0 and m.at_start_sizes():
+        # The statistics view's reading follows the pointer over the graph,
+        # which a fresh program has not seen.
+        if m.current < 0 and m.at_start_sizes() and "stats" not in m.views:
             fresh = self.refs.graph(m.options(scale=False))
             if fresh is not None and graph.tobytes() != self.wait(fresh):
                 p.append("graph differs from a fresh program's with the same options")
