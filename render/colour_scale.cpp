@@ -19,7 +19,8 @@ struct ScalarColourOps {
   static float Splat(float x) { return x; }
   static int ToInt(float x) { return static_cast<int>(x); }
   static float ToFloat(int i) { return static_cast<float>(i); }
-  static float Pick(int i, float a0, float a1, float a2, float a3, float a4, float a5) {
+  template <class T>
+  static T Pick(int i, T a0, T a1, T a2, T a3, T a4, T a5) {
     return i == 0 ? a0 : i == 1 ? a1 : i == 2 ? a2 : i == 3 ? a3 : i == 4 ? a4 : a5;
   }
   static int TruncatedByte(float channel) {

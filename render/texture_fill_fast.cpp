@@ -44,6 +44,10 @@
 #include "render/colour_scale.h"
 #include "render/worker_pool.h"
 
+#if defined(__wasm_simd128__)
+#include <wasm_simd128.h>
+#endif
+
 namespace {
 
 constexpr int kCellTexels = kTextureSize / static_cast<int>(kTextureSpan);  // 64

@@ -232,11 +232,30 @@ void AddLatticeOctave(const FillJob& job, int i, int k, float divisor, float* su
 // Colour
 // ---------------------------------------------------------------------------
 
+// Doubles to ints, truncated toward zero. Clang's WebAssembly build turned
+// __builtin_convertvector here into one scalar conversion per lane, each
+// lane taken out of its vector and put back, a fifth of the whole fill at
+// the rainbow scale; WebAssembly converts two doubles at once. Every value
+// converted here lies in 0 to 255.5, where both give the same ints.
+inline VI TruncatedInts(VD d) {
+#if defined(__wasm_simd128__)
+  static_assert(kLanes == 4, "two pairs of doubles");
+  typedef double VD2 __attribute__((vector_size(16)));
+  const VD2 low = __builtin_shufflevector(d, d, 0, 1);
+  const VD2 high = __builtin_shufflevector(d, d, 2, 3);
+  const v128_t a = wasm_i32x4_trunc_sat_f64x2_zero(reinterpret_cast<v128_t>(low));
+  const v128_t b = wasm_i32x4_trunc_sat_f64x2_zero(reinterpret_cast<v128_t>(high));
+  return reinterpret_cast<VI>(wasm_i32x4_shuffle(a, b, 0, 1, 4, 5));
+#else
+  return __builtin_convertvector(d, VI);
+#endif
+}
+
 // A channel in [0, 1] times 255.0 in double, truncated.
 inline VI TruncatedBytes(VF channel) {
   VD d = __builtin_convertvector(channel, VD);
   d = d * 255.0;
-  return __builtin_convertvector(d, VI);
+  return TruncatedInts(d);
 }
 
 // Many texels at a time (colour_math.h).
@@ -246,19 +265,70 @@ struct VectorColourOps {
   static VF Splat(float x) { return VF{} + x; }
   static VI ToInt(VF x) { return __builtin_convertvector(x, VI); }
   static VF ToFloat(VI i) { return __builtin_convertvector(i, VF); }
-  static VF Pick(VI i, VF a0, VF a1, VF a2, VF a3, VF a4, VF a5) {
+  template <class T>
+  static T Pick(VI i, T a0, T a1, T a2, T a3, T a4, T a5) {
     return i == 0 ? a0 : i == 1 ? a1 : i == 2 ? a2 : i == 3 ? a3 : i == 4 ? a4 : a5;
   }
   static VI TruncatedByte(VF channel) { return TruncatedBytes(channel); }
   static VI RoundedGrey(VF s) {
     VD d = __builtin_convertvector(s, VD);
     d = d * 255.0 + 0.5;
-    VI grey = __builtin_convertvector(d, VI);
+    VI grey = TruncatedInts(d);
     grey = grey < 0 ? SplatInt(0) : grey;
     grey = grey > 255 ? SplatInt(255) : grey;
     return grey;
   }
 };
+
+#if defined(__wasm_simd128__)
+// Sixteen texels' red, green and blue ints (each 0 to 255) as 48 bytes in
+// RGB order, by vector shuffles rather than 48 byte stores. Output vector V
+// holds bytes 16 V to 16 V + 15 of the 48: byte p is channel p % 3 of texel
+// p / 3. The first shuffle places the red and green bytes, the second the
+// blue ones.
+typedef uint8_t VB __attribute__((vector_size(16)));
+
+constexpr int PackIndex(int stage, int v, int q) {
+  const int p = 16 * v + q, texel = p / 3, channel = p % 3;
+  if (stage == 0) return channel == 0 ? texel : channel == 1 ? 16 + texel : 0;
+  return channel == 2 ? 16 + texel : q;
+}
+
+template <int V, int... Q>
+inline VB PackRgb(VB r, VB g, VB b, std::integer_sequence<int, Q...>) {
+  const VB rg = __builtin_shufflevector(r, g, PackIndex(0, V, Q)...);
+  return __builtin_shufflevector(rg, b, PackIndex(1, V, Q)...);
+}
+
+// Sixteen ints of 0 to 255 as bytes: the saturating narrowings keep such
+// values as they are.
+inline VB Bytes(const int32_t* p) {
+  v128_t q[4];
+  std::memcpy(q, p, sizeof q);
+  return reinterpret_cast<VB>(
+      wasm_u8x16_narrow_i16x8(wasm_u16x8_narrow_i32x4(q[0], q[1]), wasm_u16x8_narrow_i32x4(q[2], q[3])));
+}
+
+inline void InterleaveRgb(const int32_t* red, const int32_t* green, const int32_t* blue,
+                          uint8_t (*out)[3]) {
+  constexpr auto lanes = std::make_integer_sequence<int, 16>();
+  for (int j = 0; j < kTextureSize; j += 16) {
+    const VB r = Bytes(red + j), g = Bytes(green + j), b = Bytes(blue + j);
+    const VB packed[3] = {PackRgb<0>(r, g, b, lanes), PackRgb<1>(r, g, b, lanes),
+                          PackRgb<2>(r, g, b, lanes)};
+    std::memcpy(out[j], packed, sizeof packed);
+  }
+}
+#else
+inline void InterleaveRgb(const int32_t* red, const int32_t* green, const int32_t* blue,
+                          uint8_t (*out)[3]) {
+  for (int j = 0; j < kTextureSize; j++) {
+    out[j][0] = static_cast<uint8_t>(red[j]);
+    out[j][1] = static_cast<uint8_t>(green[j]);
+    out[j][2] = static_cast<uint8_t>(blue[j]);
+  }
+}
+#endif
 
 void ColourRow(const FillJob& job, const float* sum, uint8_t (*out)[3], float* values) {
   alignas(64) int32_t red[kTextureSize];
@@ -278,11 +348,7 @@ void ColourRow(const FillJob& job, const float* sum, uint8_t (*out)[3], float* v
     Store(green + j0, g);
     Store(blue + j0, b);
   }
-  for (int j = 0; j < kTextureSize; j++) {
-    out[j][0] = static_cast<uint8_t>(red[j]);
-    out[j][1] = static_cast<uint8_t>(green[j]);
-    out[j][2] = static_cast<uint8_t>(blue[j]);
-  }
+  InterleaveRgb(red, green, blue, out);
 }
 
 // ---------------------------------------------------------------------------

@@ -1,4 +1,6 @@
+#include <cmath>
 #include <cstdint>
+#include <vector>
 
 #include "app/app_state.h"
 #include "render/colour_scale.h"
@@ -91,6 +93,27 @@ TEST(ColourScales, BytesAtTheEndsAndTheMiddle) {
   EXPECT_EQ(Scale(0.0f, kFire), (Bytes{255, 0, 0}));
   EXPECT_EQ(Scale(0.5f, kFire), (Bytes{255, 127, 0}));
   EXPECT_EQ(Scale(1.0f, kFire), (Bytes{255, 255, 0}));
+}
+
+// The rainbow is HsvToRgb at hue 240 - 240 s, full saturation and value,
+// each channel times 255 truncated. Every float in [0, 1] a few ulps either
+// side of each sector's edge (s = 0, 1/4, 1/2, 3/4, 1), and a sweep between.
+TEST(ColourScales, RainbowIsTheHueWheelTruncated) {
+  auto expected = [](float s) {
+    const Rgb c = Hsv(240.0f - 240.0f * s, 1.0f, 1.0f);
+    auto byte = [](float x) { return static_cast<int>(static_cast<double>(x) * 255.0); };
+    return Bytes{byte(c.r), byte(c.g), byte(c.b)};
+  };
+  std::vector<float> values;
+  for (int n = 0; n <= 1 << 16; n++) values.push_back(static_cast<float>(n) / 65536.0f);
+  for (float edge : {0.0f, 0.25f, 0.5f, 0.75f, 1.0f}) {
+    float below = edge, above = edge;
+    for (int k = 0; k < 64; k++) {
+      values.push_back(below = std::nextafter(below, 0.0f));
+      values.push_back(above = std::nextafter(above, 1.0f));
+    }
+  }
+  for (float s : values) ASSERT_EQ(Scale(s, kRainbow), expected(s)) << "s = " << s;
 }
 
 TEST(ColourScales, GreyRoundsToNearestOthersTruncate) {
