@@ -4,6 +4,7 @@
 #include <GL/glu.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <set>
 #include <vector>
@@ -404,8 +405,13 @@ TEST_F(SoftGlTest, FastEdgesGiveThePerRowProductsPixels) {
     };
     for (int q = 0; q < 400; ++q) {
       glColor3f(next(1.0f), next(1.0f), next(1.0f));
-      const float x = next(47.0f) - 5.0f, y = next(39.0f) - 5.0f;
-      const float width = next(4.0f), height = next(30.0f), lean = q % 3 == 0 ? 0.0f : next(8.0f) - 4.0f;
+      float x = next(47.0f) - 5.0f, y = next(39.0f) - 5.0f;
+      float width = next(4.0f), height = next(30.0f), lean = q % 3 == 0 ? 0.0f : next(8.0f) - 4.0f;
+      // Every other quad on half pixels, so that edges run through pixel
+      // centres, where a run's end is decided by a tie.
+      if (q % 2 == 1) {
+        for (float* v : {&x, &y, &width, &height, &lean}) *v = std::round(*v * 2.0f) / 2.0f;
+      }
       Quad(x, y, x + width, y, x + width + lean, y + height, x + lean, y + height);
     }
     softgl::SwapBuffers(gl);
@@ -423,7 +429,7 @@ TEST_F(SoftGlTest, FastEdgesGiveThePerRowProductsPixels) {
   std::set<uint32_t> colours;
   for (size_t i = 0; i < fast.size(); i += 4)
     colours.insert(static_cast<uint32_t>(fast[i] << 16 | fast[i + 1] << 8 | fast[i + 2]));
-  EXPECT_GT(colours.size(), 100u);
+  EXPECT_GT(colours.size(), 50u);
 }
 
 }  // namespace
