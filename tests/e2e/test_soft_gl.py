@@ -17,8 +17,9 @@ from PIL import Image
 
 from conftest import DEBUG, SOFT_RENDER, Session, XServer, find_dot, layout, point_x
 
-# Each noise type the command line offers, each colour scale, turbulence, and
-# a texture window resized to something smaller, larger and of both.
+# Each noise type the command line offers, each colour scale, turbulence, the
+# derivatives view, and a texture window resized to something smaller,
+# larger and of both.
 SETTINGS = [
     (["--seed=1"], (300, 260)),
     (["--seed=4242", "--noise=gradient", "--blend=quintic", "--octaves=3", "--scale=rainbow"],
@@ -26,6 +27,10 @@ SETTINGS = [
     (["--seed=7", "--noise=value+gradient", "--octaves=8", "--turbulence", "--scale=clouds"],
      (512, 300)),
     (["--seed=99", "--slopes=catmull-rom", "--scale=fire", "--octaves=2"], (257, 511)),
+    # The derivatives strip and its labels, whose f'' labels run past a
+    # resized graph's right edge.
+    (["--seed=5", "--noise=value+gradient", "--blend=quintic", "--octaves=8",
+      "--views=derivatives"], (300, 260)),
 ]
 
 
