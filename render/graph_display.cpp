@@ -2,6 +2,7 @@
 
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 #include "noise/lattice.h"
 #include "noise/noise1d.h"
 #include "render/frame.h"
+#include "text/bitmap_font.h"
 #include "text/text.h"
 
 namespace {
@@ -71,6 +73,40 @@ void WideLine(float x0, float y0, float x1, float y1, float width, const PixelSc
 
 }  // namespace
 
+namespace {
+
+int Glyphs(const char* text) { return static_cast<int>(strlen(text)); }
+
+const char kExplanation[] = "lines: each term; dots: the sum so far";
+static_assert(kExplanationGlyphs == 7 + 2 * (kMaxOctaveIndex + 1) + 1,
+              "the explanation starts a glyph after the room for every octave's digit");
+static_assert(kNoiseNumberX == kLeftMargin - 3 * kTickLength &&
+                  kXNumberY == kBottomMargin - 2 * kTickLength,
+              "the axes' numbers are drawn where the top margin's layout keeps clear of them");
+
+// What the top margin holds this pass, and where. With the pointer off the
+// graph the reading is measured as it reads at the window's middle.
+TopMargin TopMarginOf(const GraphView& view, const GraphReading& reading, int width, int height) {
+  TopMarginRequest request{width, height, view.views.stats != 0, reading.shown, {0, 0, 0}, 0, 0};
+  if (request.reading) {
+    GraphView middle = view;
+    middle.pointerX = width / 2;
+    const GraphReading& measured = reading.shown ? reading : ReadGraphPointer(middle, width);
+    request.readingGlyphs[0] = Glyphs(measured.text);
+    request.readingGlyphs[1] = Glyphs(measured.withoutSlope);
+    request.readingGlyphs[2] = Glyphs(measured.valueAlone);
+  }
+  if (view.views.octaves) {
+    // "octave", a space, then each octave's digit and a space.
+    request.legendGlyphs = 6 + 2 * (view.noise.octaveIndex + 1);
+    request.explanationGlyphs = Glyphs(kExplanation);
+  }
+  const BitmapFont& font = Fixed9x15();
+  return LayOutTopMargin(request, {static_cast<int>(kGlyphAdvance), font.ascent, font.descent});
+}
+
+}  // namespace
+
 PixelScale GraphPixels(int width, int height) {
   return {static_cast<float>(width) / kGraphUnitsWide,
           static_cast<float>(height) / kGraphUnitsHigh};
@@ -82,6 +118,168 @@ float GraphX(const AxisScale& xAxis, float x) {
 
 void DrawString(float x, float y, float z, const char* text) {
   Text().draw(TextFont::kFixed9x15, x, y, z, text);
+}
+
+// ---------------------------------------------------------------------------
+// The top margin's text
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// The pixels GL may start a string at, drawn at `units` of a `span`-unit
+// axis stretched over `pixels` pixels. GL rounds the raster position down
+// (after adding 0.0001) from its float value of units * pixels / span. At
+// whole units the exact value is a multiple of 1/700 pixel across and 1/500
+// up, so where it is not a whole pixel it is at least 0.0014 pixel from one:
+// further than GL's float rounding carries it (a few units in the last
+// place, under 0.001 pixel in a window under 2048 pixels). Where it is a
+// whole pixel, the rounding may land just below it. So the pen is the exact
+// value rounded down, or one less at a whole pixel: [low, high]. (The
+// legend's digits stand whole glyphs after its start, so its range is
+// theirs.) In a window larger than 2048 pixels the pen may be one further
+// off along that side, where every line chosen between is many pixels, or a
+// glyph's space, clear of the next.
+struct PenRange {
+  int low, high;
+};
+PenRange PenAt(long long units, int pixels, int span) {
+  const long long product = units * pixels;
+  const int high = static_cast<int>(product / span);
+  return {product % span == 0 ? high - 1 : high, high};
+}
+
+// The box a line of `glyphs` glyphs may light from a pen in these ranges.
+PixelBox LineBox(PenRange across, PenRange up, int glyphs, const GlyphCell& cell) {
+  return {across.low, up.low - cell.descent, across.high + glyphs * cell.advance,
+          up.high + cell.ascent};
+}
+
+bool Meet(const PixelBox& a, const PixelBox& b) {
+  return a.left < b.right && b.left < a.right && a.bottom < b.top && b.bottom < a.top;
+}
+
+bool Inside(const PixelBox& a, int width, int height) {
+  return a.left >= 0 && a.bottom >= 0 && a.right <= width && a.top <= height;
+}
+
+}  // namespace
+
+PixelBox NoiseNumbersBox(int width, int height, const GlyphCell& cell, int glyphs) {
+  const PixelBox top = LineBox(PenAt(kNoiseNumberX, width, kGraphUnitsWide),
+                               PenAt(kBottomMargin + kGraphHeight, height, kGraphUnitsHigh),
+                               glyphs, cell);
+  const PixelBox bottom = LineBox(PenAt(kNoiseNumberX, width, kGraphUnitsWide),
+                                  PenAt(kBottomMargin, height, kGraphUnitsHigh), glyphs, cell);
+  return {top.left, bottom.bottom, top.right, top.top};
+}
+
+int XNumbersTop(int height, const GlyphCell& cell) {
+  return PenAt(kXNumberY, height, kGraphUnitsHigh).high + cell.ascent;
+}
+
+TopMargin LayOutTopMargin(const TopMarginRequest& request, const GlyphCell& cell) {
+  TopMargin m{};
+  m.readingForm = -1;
+  const int width = request.width;
+  const int height = request.height;
+  if (width <= 0 || height <= 0) return m;
+  const PixelBox numbers = NoiseNumbersBox(width, height, cell, 4);  // "1.00"
+
+  // As the graph has always drawn them, where that keeps every line inside
+  // the window and clear of the others and of the noise axis's numbers. The
+  // legend's digits and explanation are placed in glyphs from its start (the
+  // text keeps its pixel size however the window is stretched); the
+  // explanation is left out, as ever, where it would run past the edge.
+  const float glyph = static_cast<float>(cell.advance) / GraphPixels(width, height).perUnitX;
+  const float explanationX = kLegend.x + glyph * static_cast<float>(kExplanationGlyphs);
+  m.asEver = true;
+  m.reading = {request.reading && request.readingShown, kReading,
+               LineBox(PenAt(static_cast<int>(kReading.x), width, kGraphUnitsWide),
+                       PenAt(static_cast<int>(kReading.y), height, kGraphUnitsHigh),
+                       request.readingGlyphs[0], cell)};
+  const PenRange legendX = PenAt(static_cast<int>(kLegend.x), width, kGraphUnitsWide);
+  const PenRange legendY = PenAt(static_cast<int>(kLegend.y), height, kGraphUnitsHigh);
+  m.legend = {request.legendGlyphs > 0, kLegend,
+              LineBox(legendX, legendY, request.legendGlyphs, cell)};
+  const PenRange explanationPen{legendX.low + kExplanationGlyphs * cell.advance,
+                                legendX.high + kExplanationGlyphs * cell.advance};
+  const float explanationEnd = explanationX + glyph * static_cast<float>(request.explanationGlyphs);
+  m.explanation = {m.legend.shown && explanationEnd <= static_cast<float>(kGraphUnitsWide),
+                   {explanationX, kLegend.y},
+                   LineBox(explanationPen, legendY, request.explanationGlyphs, cell)};
+  {
+    // The reading's place is held while the view is on, shown or not.
+    const MarginText* lines[3] = {request.reading ? &m.reading : nullptr,
+                                  m.legend.shown ? &m.legend : nullptr,
+                                  m.explanation.shown ? &m.explanation : nullptr};
+    bool fits = true;
+    for (int i = 0; i < 3; i++) {
+      if (lines[i] == nullptr) continue;
+      fits = fits && Inside(lines[i]->box, width, height) && !Meet(lines[i]->box, numbers);
+      for (int j = 0; j < i; j++)
+        fits = fits && (lines[j] == nullptr || !Meet(lines[i]->box, lines[j]->box));
+    }
+    if (fits) {
+      if (m.reading.shown) m.readingForm = 0;
+      return m;
+    }
+  }
+
+  // Otherwise the lines are laid out in pixels down from the window's top
+  // edge, one glyph height apart: the reading first, since it is what the
+  // student asked for with the pointer, then the legend. A line level with
+  // the noise axis's numbers starts right of them; none reaches down to the
+  // x axis's numbers. What does not fit gives way, last line first: the
+  // explanation, then the legend, and only then the reading, which is
+  // shortened before it is left out.
+  m = TopMargin{};
+  m.readingForm = -1;
+  const int lineHeight = cell.ascent + cell.descent;
+  const int lowest = XNumbersTop(height, cell);
+  const int graphLeft = PenAt(kLeftMargin, width, kGraphUnitsWide).high;
+  // A pen at a pixel's centre lands on that pixel however GL rounds.
+  const auto place = [&](int x, int baseline, int glyphs) {
+    return MarginText{true,
+                      {(static_cast<float>(x) + 0.5f) * kGraphUnitsWide / static_cast<float>(width),
+                       (static_cast<float>(baseline) + 0.5f) * kGraphUnitsHigh /
+                           static_cast<float>(height)},
+                      {x, baseline - cell.descent, x + glyphs * cell.advance,
+                       baseline + cell.ascent}};
+  };
+  int line = 0;
+  const auto baselineOf = [&](int k) { return height - cell.ascent - k * lineHeight; };
+  const auto usable = [&](int k) { return baselineOf(k) - cell.descent >= lowest; };
+  // The first pixel a line may start at: a glyph's space right of the
+  // numbers where it is level with them.
+  const auto leftmost = [&](int k) {
+    const PixelBox row{0, baselineOf(k) - cell.descent, width, baselineOf(k) + cell.ascent};
+    return Meet(row, numbers) ? numbers.right + cell.advance : 0;
+  };
+  if (request.reading) {
+    if (request.readingShown && usable(line)) {
+      for (int form = 0; form < 3; form++) {
+        const int run = request.readingGlyphs[form] * cell.advance;
+        if (run <= 0) continue;
+        // At the graph's left edge, or as far left of it as the text needs.
+        const int x = std::min(std::max(graphLeft, leftmost(line)), width - run);
+        if (x < leftmost(line)) continue;
+        m.reading = place(x, baselineOf(line), request.readingGlyphs[form]);
+        m.readingForm = form;
+        break;
+      }
+    }
+    line++;
+  }
+  if (request.legendGlyphs > 0 && usable(line)) {
+    const int x = std::max(graphLeft, leftmost(line));
+    if (x + request.legendGlyphs * cell.advance <= width) {
+      m.legend = place(x, baselineOf(line), request.legendGlyphs);
+      const int after = x + kExplanationGlyphs * cell.advance;
+      if (after + request.explanationGlyphs * cell.advance <= width)
+        m.explanation = place(after, baselineOf(line), request.explanationGlyphs);
+    }
+  }
+  return m;
 }
 
 // ---------------------------------------------------------------------------
@@ -105,13 +303,17 @@ void DrawGraph(const GraphView& view, int width, int height) {
   glVertex2f(kLeftMargin + kGraphWidth, midY);
   glEnd();
 
-  if (view.views.octaves) PlotOctaves(view, pixels);
   const GraphReading reading =
-      view.views.stats ? ReadGraphPointer(view, width) : GraphReading{false, 0, 0, 0, ""};
+      view.views.stats ? ReadGraphPointer(view, width) : GraphReading{false, 0, 0, 0, "", "", ""};
+  const TopMargin margin = TopMarginOf(view, reading, width, height);
+  if (view.views.octaves) PlotOctaves(view, pixels, margin);
   if (reading.shown) {
-    // Where the reading is taken, under the curve.
+    // Where the reading is taken, under the curve. In a grey that is a
+    // whole byte (0.4 is 102.0000015): llvmpipe drew this thin upright quad
+    // in 0.45 (114.75) as 114 in some of its 64-pixel tiles and 115 in the
+    // others, down one line, where the page draws 115 throughout.
     const float gx = GraphX(view.xAxis, reading.x);
-    glColor3f(0.45f, 0.45f, 0.45f);
+    glColor3f(0.4f, 0.4f, 0.4f);
     glBegin(GL_QUADS);
     WideLine(gx, kBottomMargin, gx, kBottomMargin + kGraphHeight, 1.0f, pixels);
     if (view.views.derivatives) WideLine(gx, kStrip.bottom, gx, kStrip.top, 1.0f, pixels);
@@ -121,9 +323,10 @@ void DrawGraph(const GraphView& view, int width, int height) {
   PlotPoints(view);
   PlotBar(view, pixels);
   if (view.views.derivatives) PlotDerivatives(view, pixels);
-  if (reading.shown) {
+  if (margin.reading.shown) {
+    const char* forms[3] = {reading.text, reading.withoutSlope, reading.valueAlone};
     glColor3f(1.0f, 1.0f, 1.0f);
-    DrawString(kReading.x, kReading.y, 0.0f, reading.text);
+    DrawString(margin.reading.at.x, margin.reading.at.y, 0.0f, forms[margin.readingForm]);
   }
 }
 
@@ -298,7 +501,7 @@ OctaveColour OctaveColourOf(int k) {
   return kColours[k < 0 || k > kMaxOctaveIndex ? 0 : k];
 }
 
-void PlotOctaves(const GraphView& view, const PixelScale& pixels) {
+void PlotOctaves(const GraphView& view, const PixelScale& pixels, const TopMargin& margin) {
   if (view.debug) fprintf(stderr, "PlotOctaves\n");
   Noise1DOctaves samples[kIntervals * kSamplesPerInterval];
   for (int i = 0; i < kIntervals; i++)
@@ -334,23 +537,23 @@ void PlotOctaves(const GraphView& view, const PixelScale& pixels) {
   }
   // The legend, in the top margin: each octave's number in its colour. The
   // text keeps its pixel size however the window is stretched, so it is laid
-  // out in glyphs, and the explanation is left out where it would not fit.
-  const float y = kBottomMargin + kGraphHeight + 25.0f;
+  // out in glyphs (LayOutTopMargin says where, and whether the explanation
+  // fits).
+  if (!margin.legend.shown) return;
+  const float y = margin.legend.at.y;
   const float glyph = kGlyphAdvance / pixels.perUnitX;
   glColor3f(1.0f, 1.0f, 1.0f);
-  DrawString(kLeftMargin, y, 0.0f, "octave");
+  DrawString(margin.legend.at.x, y, 0.0f, "octave");
   for (int k = 0; k < count; k++) {
     const OctaveColour c = OctaveColourOf(k);
     glColor3f(c.r, c.g, c.b);
     char digit[12];
     snprintf(digit, sizeof digit, "%d", k + 1);
-    DrawString(kLeftMargin + glyph * static_cast<float>(7 + 2 * k), y, 0.0f, digit);
+    DrawString(margin.legend.at.x + glyph * static_cast<float>(7 + 2 * k), y, 0.0f, digit);
   }
-  static const char kExplanation[] = "lines: each term; dots: the sum so far";
-  const float explanationX = kLeftMargin + glyph * static_cast<float>(7 + 2 * (kMaxOctaveIndex + 1) + 1);
-  if (explanationX + glyph * static_cast<float>(sizeof kExplanation - 1) <= static_cast<float>(kGraphUnitsWide)) {
+  if (margin.explanation.shown) {
     glColor3f(1.0f, 1.0f, 1.0f);
-    DrawString(explanationX, y, 0.0f, kExplanation);
+    DrawString(margin.explanation.at.x, margin.explanation.at.y, 0.0f, kExplanation);
   }
 }
 
@@ -525,7 +728,7 @@ void PlotDerivatives(const GraphView& view, const PixelScale& pixels) {
 }
 
 GraphReading ReadGraphPointer(const GraphView& view, int width) {
-  GraphReading r{false, 0.0f, 0.0f, 0.0f, ""};
+  GraphReading r{false, 0.0f, 0.0f, 0.0f, "", "", ""};
   if (width <= 0 || view.pointerX < 0 || view.pointerX >= width) return r;
   // The pixel's centre in drawing units, then back through GraphX's mapping.
   const float unit = (static_cast<float>(view.pointerX) + 0.5f) * kGraphUnitsWide /
@@ -541,12 +744,14 @@ GraphReading ReadGraphPointer(const GraphView& view, int width) {
   r.slope = Noise1DDerivatives(r.x, view.noise).d1;
   char value[32];
   ExactNumber(r.value, value, sizeof value);
+  snprintf(r.withoutSlope, sizeof r.withoutSlope, "x %s  f %s", position, value);
+  snprintf(r.valueAlone, sizeof r.valueAlone, "f %s", value);
   if (view.views.derivatives) {
     char slope[32];
     ExactNumber(r.slope, slope, sizeof slope);
     snprintf(r.text, sizeof r.text, "x %s  f %s  f' %s", position, value, slope);
   } else {
-    snprintf(r.text, sizeof r.text, "x %s  f %s", position, value);
+    snprintf(r.text, sizeof r.text, "%s", r.withoutSlope);
   }
   return r;
 }

@@ -51,8 +51,8 @@ void PlotBar(const GraphView& view, const PixelScale& pixels);
 void PlotPoints(const GraphView& view);
 // Each octave's term about the midpoint as a thin line in its own colour, the
 // sum after each octave but the last (the curve itself) as dots in that
-// colour, and their legend in the top margin.
-void PlotOctaves(const GraphView& view, const PixelScale& pixels);
+// colour, and their legend in the top margin where `margin` places it.
+void PlotOctaves(const GraphView& view, const PixelScale& pixels, const TopMargin& margin);
 
 // The colour of octave k (0..7) in the octaves view.
 struct OctaveColour {
@@ -77,6 +77,9 @@ struct GraphReading {
   float value;
   float slope;
   char text[128];  // "x 3.142  f 0.5231  f' -1.25", each number read back exactly
+  // Shorter forms for a narrow window: "x 3.142  f 0.5231", "f 0.5231".
+  char withoutSlope[96];
+  char valueAlone[48];
 };
 GraphReading ReadGraphPointer(const GraphView& view, int width);
 

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/app_state.h"
@@ -28,6 +29,7 @@
 #include "render/colour_scale.h"
 #include "render/texture_fill_fast.h"
 #include "render/texture_image.h"
+#include "text/bitmap_font.h"
 #include "toolkit_fixture.h"
 
 namespace {
@@ -205,6 +207,99 @@ TEST_F(CoreTest, TheGraphsReadingIsTheNoiseAtTheXItShows) {
     EXPECT_LE(std::fabs(GraphX(App.xAxis, x) - unit), 0.0005f * kGraphWidth / 7 + 1e-4f) << px;
   }
   EXPECT_GT(shown, width / 2);
+}
+
+// The top margin's lines (the reading, the octaves' legend and its
+// explanation) at every window size up to 900 by 600: each inside the window,
+// clear of each other and of the noise axis's numbers, none down at the x
+// axis's numbers. The boxes are built here from the font's cell and the pen
+// GL takes from each place's drawing units: its float value rounded down, or
+// one less where the exact value is a whole pixel (LayOutTopMargin derives
+// that bound). The reading gives way last, and the default size keeps the
+// places the graph always had.
+TEST(GraphTopMargin, NoLineMeetsAnotherOrTheAxisNumbersAtAnySize) {
+  const BitmapFont& font = Fixed9x15();
+  const GlyphCell cell{GlyphOf(font, 'M')->advance, font.ascent, font.descent};
+  // A pen's pixels at `units` of `span` over `pixels`, first to last.
+  const auto pens = [](double units, int pixels, int span) {
+    const double exact = units * pixels / span;
+    return std::pair<int, int>{static_cast<int>(std::ceil(exact)) - 1,
+                               static_cast<int>(std::floor(exact))};
+  };
+  struct Box {
+    int left, bottom, right, top;
+  };
+  const auto meet = [](const Box& a, const Box& b) {
+    return a.left < b.right && b.left < a.right && a.bottom < b.top && b.bottom < a.top;
+  };
+  // The full reading with the slope, without it, and without either view.
+  const TopMarginRequest asked[] = {{0, 0, true, true, {38, 23, 12}, 6 + 2 * 8, 38},
+                                    {0, 0, true, true, {23, 0, 12}, 6 + 2 * 3, 38},
+                                    {0, 0, true, false, {38, 23, 12}, 6 + 2 * 8, 38},
+                                    {0, 0, false, false, {0, 0, 0}, 6 + 2 * 8, 38}};
+  for (TopMarginRequest request : asked) {
+    for (int width = 1; width <= 900; width++) {
+      for (int height = 1; height <= 600; height++) {
+        request.width = width;
+        request.height = height;
+        const TopMargin m = LayOutTopMargin(request, cell);
+        // "1.00" at the noise axis's top down to "0.00" at its foot.
+        const auto across = pens(kNoiseNumberX, width, kGraphUnitsWide);
+        const int foot = pens(kBottomMargin, height, kGraphUnitsHigh).first;
+        const int top = pens(kBottomMargin + kGraphHeight, height, kGraphUnitsHigh).second;
+        const Box numbers{across.first, foot - cell.descent, across.second + 4 * cell.advance,
+                          top + cell.ascent};
+        const int lowest = pens(kXNumberY, height, kGraphUnitsHigh).second + cell.ascent;
+        const int glyphs[3] = {m.readingForm < 0 ? 0 : request.readingGlyphs[m.readingForm],
+                               request.legendGlyphs, request.explanationGlyphs};
+        const MarginText* lines[3] = {&m.reading, &m.legend, &m.explanation};
+        Box boxes[3];
+        int placed = 0;
+        for (int i = 0; i < 3; i++) {
+          if (!lines[i]->shown) continue;
+          const auto x = pens(lines[i]->at.x, width, kGraphUnitsWide);
+          const auto y = pens(lines[i]->at.y, height, kGraphUnitsHigh);
+          const Box box{x.first, y.first - cell.descent, x.second + glyphs[i] * cell.advance,
+                        y.second + cell.ascent};
+          bool clear = box.left >= 0 && box.right <= width && box.bottom >= lowest &&
+                       box.top <= height && !meet(box, numbers);
+          for (int j = 0; j < placed; j++) clear = clear && !meet(box, boxes[j]);
+          ASSERT_TRUE(clear) << width << " x " << height << ", line " << i << " at " << box.left
+                             << ", " << box.bottom << " to " << box.right << ", " << box.top;
+          boxes[placed++] = box;
+        }
+        // Nothing is shown that was not asked for, and the legend never
+        // stays where the reading went.
+        ASSERT_TRUE(!m.reading.shown || request.readingShown);
+        ASSERT_TRUE(!m.legend.shown || !request.readingShown || m.reading.shown)
+            << width << " x " << height;
+        ASSERT_TRUE(!m.explanation.shown || m.legend.shown);
+      }
+    }
+    // Where the value alone fits right of the numbers, the reading shows;
+    // where two lines fit beside them, the legend too.
+    for (int size = 160; size <= 900; size += 7) {
+      request.width = size;
+      request.height = size * 3 / 8;
+      EXPECT_EQ(LayOutTopMargin(request, cell).reading.shown, request.readingShown) << size;
+      request.width = size + 120;
+      request.height = size / 2;
+      EXPECT_TRUE(LayOutTopMargin(request, cell).legend.shown) << size;
+    }
+    request.width = kGraphWindowWidth;
+    request.height = kGraphWindowHeight;
+    const TopMargin opening = LayOutTopMargin(request, cell);
+    EXPECT_TRUE(opening.asEver);
+    EXPECT_EQ(opening.explanation.shown, true);
+    EXPECT_EQ(opening.reading.at.y, kReading.y);
+  }
+  // The phone's page lays the full reading out over the legend.
+  const TopMargin phone =
+      LayOutTopMargin({370, 264, true, true, {36, 21, 12}, 6 + 2 * 8, 38}, cell);
+  EXPECT_FALSE(phone.asEver);
+  EXPECT_EQ(phone.readingForm, 0);
+  EXPECT_TRUE(phone.legend.shown);
+  EXPECT_GT(phone.reading.at.y, phone.legend.at.y);
 }
 
 TEST_F(CoreTest, ASnapshotThatCannotBeTakenSaysWhichAndWritesNothing) {
