@@ -1255,6 +1255,11 @@ async function start() {
   });
   laidOutFor = document.documentElement.clientWidth + "x" + document.documentElement.clientHeight;
   layOut();
+  // The bar grows and shrinks with its lines (its buttons wrap on a phone, a
+  // message or the line about the room comes and goes): the windows below
+  // move with it rather than slide under it, at the places and sizes they
+  // have.
+  new ResizeObserver(() => barHeight()).observe(bar);
 }
 
 start();

@@ -291,6 +291,9 @@ def test_the_windows_fit_the_screen(sized, sites, exports, width, height, touch)
         _, _, w, h = page.box(window)
         assert page.canvas(window).size == (w, h), window
     assert not any(overlap(frames[a], frames[b]) for a, b in ((1, 2), (1, 3), (2, 3))), frames
+    # None under the fixed bar, which grows when its lines wrap or change.
+    page.wait_for("[...noisedemoPage.windows.values()].every(w => w.frame.getBoundingClientRect().top"
+                  " + scrollY >= document.getElementById('bar').offsetHeight)")
     room = "document.getElementById('room').hidden ? '' : document.getElementById('room').textContent"
     too_small = "smaller than the program's windows" in page.evaluate(room)
     # The start hint stays in sight at every size.
