@@ -237,7 +237,7 @@ void AddLatticeOctave(const FillJob& job, int i, int k, float divisor, float* su
 // lane taken out of its vector and put back, a fifth of the whole fill at
 // the rainbow scale; WebAssembly converts two doubles at once. Every value
 // converted here lies in 0 to 255.5, where both give the same ints.
-inline VI TruncatedInts(VD d) {
+inline VI TruncatedInts(const VD& d) {
 #if defined(__wasm_simd128__)
   static_assert(kLanes == 4, "two pairs of doubles");
   typedef double VD2 __attribute__((vector_size(16)));
