@@ -7,8 +7,9 @@
 // for int32), Splat (a float in every lane), ToInt (truncation toward
 // zero), ToFloat, Pick (the value of case i among six, of floats or of
 // ints), TruncatedByte (times 255.0 in double, truncated) and RoundedGrey
-// (times 255.0 in double, plus 0.5, truncated, clamped to 0 to 255). The operations below are then the same floats in the same order,
-// whichever the caller, which is how the fill stays byte for byte the plain
+// (times 255.0 in double, plus 0.5, truncated, clamped to 0 to 255). The
+// operations below are then the same floats in the same order, whichever
+// the caller, which is how the fill stays byte for byte the plain
 // evaluation's.
 //
 // Like texture_fill_kernel.h, this is included inside a namespace of its

@@ -234,7 +234,7 @@ void AddLatticeOctave(const FillJob& job, int i, int k, float divisor, float* su
 
 // Doubles to ints, truncated toward zero. Clang's WebAssembly build turned
 // __builtin_convertvector here into one scalar conversion per lane, each
-// lane taken out of its vector and put back, a fifth of the whole fill at
+// lane taken out of its vector and put back, a large share of the fill at
 // the rainbow scale; WebAssembly converts two doubles at once. Every value
 // converted here lies in 0 to 255.5, where both give the same ints.
 inline VI TruncatedInts(const VD& d) {
